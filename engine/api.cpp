@@ -1,0 +1,228 @@
+// The FSOUND calls of fmod.dll. Every call is serialised by one API lock,
+// which the engine's own threads never take, and checks its stream handle
+// against the streams it gave out, so that a stale or null handle, or a call
+// before FSOUND_Init or after FSOUND_Close, gets a neutral answer.
+#include "../core/fmod.h"
+
+#include "engine.h"
+#include "sink.h"
+#include "source.h"
+
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+using kelvoria::Engine;
+using kelvoria::Source;
+using kelvoria::Stream;
+
+namespace {
+
+struct Library {
+    std::mutex lock;
+    int outputType = FSOUND_OUTPUT_DSOUND;
+    std::unique_ptr<Engine> engine;
+    std::unordered_map<FSOUND_STREAM *, std::unique_ptr<Stream>> streams;
+
+    Stream *find(FSOUND_STREAM *handle)
+    {
+        auto it = streams.find(handle);
+        return it == streams.end() ? nullptr : it->second.get();
+    }
+};
+
+// Never destroyed: at process exit the system ends the engine's threads
+// before DLLs detach, and joining them then would hang.
+Library &library()
+{
+    static Library *instance = new Library;
+    return *instance;
+}
+
+signed char toBool(bool value)
+{
+    return value ? 1 : 0;
+}
+
+} // namespace
+
+extern "C" {
+
+signed char F_API FSOUND_SetOutput(int outputtype)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (lib.engine || outputtype < -1)
+        return 0; // the output is chosen when the engine starts
+    lib.outputType = outputtype;
+    return 1;
+}
+
+signed char F_API FSOUND_SetDriver(int driver)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    // The default wave device is the only driver.
+    return toBool(!lib.engine && driver == 0);
+}
+
+signed char F_API FSOUND_Init(int, int, unsigned int)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (lib.engine)
+        return 0;
+    av_log_set_level(AV_LOG_QUIET); // damaged files are expected; nothing to tell
+    std::unique_ptr<kelvoria::AudioSink> sink;
+    if (lib.outputType != FSOUND_OUTPUT_NOSOUND)
+        sink = kelvoria::openWaveOutSink();
+    if (!sink)
+        sink = kelvoria::makeSilentSink(); // no device: play on in silence
+    lib.engine = std::make_unique<Engine>(std::move(sink));
+    return 1;
+}
+
+void F_API FSOUND_Close(void)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    lib.engine.reset(); // stops the output and joins the threads
+    lib.streams.clear();
+}
+
+FSOUND_STREAM *F_API FSOUND_Stream_Open(const char *name, unsigned int, int, int)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (!lib.engine)
+        return nullptr;
+    std::shared_ptr<Source> source = Source::open(name);
+    if (!source)
+        return nullptr;
+    auto stream = std::make_unique<Stream>();
+    stream->source = std::move(source);
+    auto *handle = reinterpret_cast<FSOUND_STREAM *>(stream.get());
+    lib.streams.emplace(handle, std::move(stream));
+    return handle;
+}
+
+signed char F_API FSOUND_Stream_Close(FSOUND_STREAM *handle)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    Stream *stream = lib.find(handle);
+    if (!stream)
+        return 0;
+    lib.engine->release(stream);
+    lib.streams.erase(handle);
+    return 1;
+}
+
+int F_API FSOUND_Stream_Play(int channel, FSOUND_STREAM *handle)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    Stream *stream = lib.find(handle);
+    if (!stream || (channel != 0 && channel != -1))
+        return -1;
+    lib.engine->play(stream);
+    return 0;
+}
+
+int F_API FSOUND_Stream_GetLengthMs(FSOUND_STREAM *handle)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    Stream *stream = lib.find(handle);
+    return stream ? stream->source->lengthMs() : 0;
+}
+
+int F_API FSOUND_Stream_GetTime(FSOUND_STREAM *handle)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    Stream *stream = lib.find(handle);
+    return stream ? lib.engine->timeMs(stream) : 0;
+}
+
+signed char F_API FSOUND_Stream_SetTime(FSOUND_STREAM *handle, int ms)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    Stream *stream = lib.find(handle);
+    if (!stream)
+        return 0;
+    lib.engine->setTime(stream, ms);
+    return 1;
+}
+
+signed char F_API FSOUND_Stream_GetNumTagFields(FSOUND_STREAM *handle, int *num)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    Stream *stream = lib.find(handle);
+    if (num)
+        *num = stream ? static_cast<int>(stream->source->tags().size()) : 0;
+    return toBool(stream && num);
+}
+
+signed char F_API FSOUND_Stream_GetTagField(FSOUND_STREAM *handle, int num, int *type, char **name, void **value,
+                                            int *length)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    Stream *stream = lib.find(handle);
+    const kelvoria::TagField *field = nullptr;
+    if (stream && num >= 0 && static_cast<size_t>(num) < stream->source->tags().size())
+        field = &stream->source->tags()[static_cast<size_t>(num)];
+    // The texts belong to the stream and live until it is closed.
+    if (type)
+        *type = field ? field->type : 0;
+    if (name)
+        *name = field ? const_cast<char *>(field->name.c_str()) : nullptr;
+    if (value)
+        *value = field ? const_cast<char *>(field->value.c_str()) : nullptr;
+    if (length)
+        *length = field ? static_cast<int>(field->value.size()) : 0;
+    return toBool(field != nullptr);
+}
+
+signed char F_API FSOUND_SetVolume(int channel, int vol)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (!lib.engine || channel != 0)
+        return 0;
+    lib.engine->setVolume(vol);
+    return 1;
+}
+
+signed char F_API FSOUND_SetPaused(int channel, signed char paused)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (!lib.engine || channel != 0)
+        return 0;
+    return toBool(lib.engine->setPaused(paused != 0));
+}
+
+signed char F_API FSOUND_StopSound(int channel)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (!lib.engine || channel != 0)
+        return 0;
+    lib.engine->stop();
+    return 1;
+}
+
+signed char F_API FSOUND_IsPlaying(int channel)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (!lib.engine || channel != 0)
+        return 0;
+    return toBool(lib.engine->isPlaying());
+}
+
+} // extern "C"

@@ -1,0 +1,90 @@
+// The playing side of the engine: channel 0, a decoder thread that fills a
+// ring of PCM ahead of the output, and an output thread that feeds the sink.
+//
+// Lock discipline: one mutex, mutex_, guards every field below it in the
+// class, the ring and each Stream's position. It is held only for
+// bookkeeping and copies into or out of the ring, never while decoding,
+// reading a file or calling the sound device. The one exception is
+// AudioSink::wake(), which only sets an event. Each thread keeps what only
+// it touches (the decoder its Source calls, the output thread the sink)
+// outside the lock.
+#pragma once
+
+#include "pcm_ring.h"
+#include "sink.h"
+#include "source.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace kelvoria {
+
+// What the application's handle stands for. The source is shared with the
+// decoder thread while it plays, so closing never waits for a decode.
+struct Stream {
+    std::shared_ptr<Source> source;
+    int positionMs = 0; // where playing starts or resumes; guarded by the engine
+};
+
+class Engine {
+public:
+    explicit Engine(std::unique_ptr<AudioSink> sink);
+    ~Engine();
+    Engine(const Engine &) = delete;
+    Engine &operator=(const Engine &) = delete;
+
+    void play(Stream *stream);
+    void stop();
+    // Forgets the stream if it plays; called before its handle is freed.
+    void release(Stream *stream);
+    bool setPaused(bool paused);
+    bool isPlaying();
+    void setVolume(int volume);
+    int timeMs(Stream *stream);
+    void setTime(Stream *stream, int ms);
+
+    // For measurements: the sink's frames written since the engine started.
+    uint64_t framesWritten();
+
+private:
+    void decoderLoop();
+    void outputLoop();
+    void fill(Source &source, uint64_t generation, std::vector<int16_t> &decoded);
+    void restartAt(int64_t ms);       // needs mutex_
+    int heardMs();                    // needs mutex_
+    void stopLocked();                // needs mutex_
+    bool decoderHasWork() const;      // needs mutex_
+    void replaceDeadSink();           // output thread
+    size_t takeFrames(int16_t *out, bool &ended); // output thread, takes mutex_
+
+    std::unique_ptr<AudioSink> sink_; // replaced only under mutex_, by the output thread
+
+    std::mutex mutex_;
+    std::condition_variable decoderWake_;
+    bool quit_ = false;
+    PcmRing ring_;
+
+    // Channel 0.
+    Stream *current_ = nullptr;
+    std::shared_ptr<Source> source_;
+    bool active_ = false; // playing or paused
+    bool paused_ = false;
+    int volume_ = 255;
+    // Each start or seek begins a new generation; older audio is dropped.
+    uint64_t generation_ = 0;
+    int64_t startMs_ = 0;
+    uint64_t decoderGeneration_ = 0; // the generation the decoder has sought to
+    bool decodeDone_ = false;        // the decoder has delivered the last frame
+    uint64_t outputGeneration_ = 0;  // the generation the sink plays
+    uint64_t heardFrames_ = 0;       // frames heard of the output generation
+    uint64_t totalWritten_ = 0;
+
+    std::thread decoder_;
+    std::thread output_;
+};
+
+} // namespace kelvoria

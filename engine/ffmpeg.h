@@ -1,0 +1,48 @@
+// FFmpeg's C headers, and owning pointers for the objects the engine keeps.
+#pragma once
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include <memory>
+
+namespace kelvoria {
+
+struct FormatContextCloser {
+    void operator()(AVFormatContext *ctx) const { avformat_close_input(&ctx); }
+};
+struct CodecContextFreer {
+    void operator()(AVCodecContext *ctx) const { avcodec_free_context(&ctx); }
+};
+struct SwrFreer {
+    void operator()(SwrContext *ctx) const { swr_free(&ctx); }
+};
+struct FrameFreer {
+    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
+};
+struct PacketFreer {
+    void operator()(AVPacket *packet) const { av_packet_free(&packet); }
+};
+struct IoContextFreer {
+    void operator()(AVIOContext *io) const
+    {
+        if (io) {
+            av_freep(&io->buffer);
+            avio_context_free(&io);
+        }
+    }
+};
+
+using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextCloser>;
+using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
+using SwrPtr = std::unique_ptr<SwrContext, SwrFreer>;
+using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
+using IoContextPtr = std::unique_ptr<AVIOContext, IoContextFreer>;
+
+} // namespace kelvoria

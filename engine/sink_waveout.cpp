@@ -1,0 +1,182 @@
+// The Windows wave output: a ring of kBuffers prepared headers, completion
+// signalled through an event that also serves wake().
+#include "sink.h"
+
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace kelvoria {
+
+namespace {
+
+constexpr int kBytesPerFrame = 4;
+// A device that holds queued audio without playing any of it for this long
+// is taken to be gone (unplugged, or a server that stopped).
+constexpr DWORD kStallLimitMs = 2000;
+
+class WaveOutSink final : public AudioSink {
+public:
+    ~WaveOutSink() override
+    {
+        if (wave_) {
+            waveOutReset(wave_);
+            for (Buffer &buffer : buffers_)
+                if (buffer.header.dwFlags & WHDR_PREPARED)
+                    waveOutUnprepareHeader(wave_, &buffer.header, sizeof(WAVEHDR));
+            waveOutClose(wave_);
+        }
+        if (event_)
+            CloseHandle(event_);
+    }
+
+    bool open()
+    {
+        event_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        if (!event_)
+            return false;
+        WAVEFORMATEX format{};
+        format.wFormatTag = WAVE_FORMAT_PCM;
+        format.nChannels = 2;
+        format.nSamplesPerSec = 44100;
+        format.wBitsPerSample = 16;
+        format.nBlockAlign = kBytesPerFrame;
+        format.nAvgBytesPerSec = 44100 * kBytesPerFrame;
+        if (waveOutOpen(&wave_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(event_), 0, CALLBACK_EVENT) !=
+            MMSYSERR_NOERROR) {
+            wave_ = nullptr;
+            return false;
+        }
+        for (Buffer &buffer : buffers_) {
+            buffer.samples.assign(static_cast<size_t>(kFramesPerBuffer) * 2, 0);
+            buffer.header.lpData = reinterpret_cast<LPSTR>(buffer.samples.data());
+            buffer.header.dwBufferLength = kFramesPerBuffer * kBytesPerFrame;
+            if (waveOutPrepareHeader(wave_, &buffer.header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
+                return false;
+            buffer.header.dwFlags |= WHDR_DONE; // free to fill
+        }
+        rawAtReset_ = rawPosition();
+        return true;
+    }
+
+    bool canWrite() override { return (buffers_[next_].header.dwFlags & WHDR_DONE) != 0; }
+
+    void write(const int16_t *samples, int frames) override
+    {
+        Buffer &buffer = buffers_[next_];
+        frames = std::clamp(frames, 0, static_cast<int>(kFramesPerBuffer));
+        std::memcpy(buffer.samples.data(), samples, static_cast<size_t>(frames) * kBytesPerFrame);
+        buffer.header.dwBufferLength = static_cast<DWORD>(frames) * kBytesPerFrame;
+        buffer.header.dwFlags &= ~WHDR_DONE;
+        if (waveOutWrite(wave_, &buffer.header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
+            buffer.header.dwFlags |= WHDR_DONE;
+            failed_ = true;
+            return;
+        }
+        if (written_ <= played_)
+            lastProgress_ = GetTickCount();
+        written_ += static_cast<uint64_t>(frames);
+        next_ = (next_ + 1) % kBuffers;
+    }
+
+    uint64_t playedFrames() override
+    {
+        uint32_t raw = rawPosition();
+        uint64_t played = base_ + static_cast<uint32_t>(raw - rawAtReset_); // the device counts in 32 bits
+        if (allDone())
+            played = written_; // everything queued has been heard
+        played = std::min(std::max(played, played_), written_);
+        if (played != played_ || paused_ || written_ == played)
+            lastProgress_ = GetTickCount();
+        played_ = played;
+        return played_;
+    }
+
+    uint64_t writtenFrames() const override { return written_; }
+
+    void setPaused(bool paused) override
+    {
+        if (paused == paused_)
+            return;
+        paused_ = paused;
+        if (paused)
+            waveOutPause(wave_);
+        else
+            waveOutRestart(wave_);
+        lastProgress_ = GetTickCount();
+    }
+
+    void flush() override
+    {
+        uint64_t heard = playedFrames();
+        waveOutReset(wave_); // returns every queued buffer, marked done
+        if (paused_)
+            waveOutPause(wave_);
+        for (Buffer &buffer : buffers_)
+            buffer.header.dwFlags |= WHDR_DONE;
+        base_ = heard;
+        written_ = heard;
+        played_ = heard;
+        rawAtReset_ = rawPosition();
+    }
+
+    void wait(DWORD ms) override { WaitForSingleObject(event_, ms); }
+    void wake() override { SetEvent(event_); }
+
+    bool healthy() override
+    {
+        return !failed_ && (paused_ || written_ == played_ || GetTickCount() - lastProgress_ < kStallLimitMs);
+    }
+
+private:
+    struct Buffer {
+        WAVEHDR header{};
+        std::vector<int16_t> samples;
+    };
+
+    uint32_t rawPosition()
+    {
+        MMTIME time{};
+        time.wType = TIME_SAMPLES;
+        if (waveOutGetPosition(wave_, &time, sizeof(time)) != MMSYSERR_NOERROR)
+            return rawAtReset_;
+        if (time.wType == TIME_SAMPLES)
+            return time.u.sample;
+        if (time.wType == TIME_BYTES)
+            return time.u.cb / kBytesPerFrame;
+        return rawAtReset_;
+    }
+
+    bool allDone() const
+    {
+        return std::all_of(buffers_.begin(), buffers_.end(),
+                           [](const Buffer &buffer) { return (buffer.header.dwFlags & WHDR_DONE) != 0; });
+    }
+
+    HWAVEOUT wave_ = nullptr;
+    HANDLE event_ = nullptr;
+    std::array<Buffer, kBuffers> buffers_;
+    int next_ = 0;
+    uint64_t written_ = 0;
+    uint64_t played_ = 0;
+    uint64_t base_ = 0;       // frames heard before the last flush
+    uint32_t rawAtReset_ = 0; // device position right after the last flush
+    DWORD lastProgress_ = 0;
+    bool paused_ = false;
+    bool failed_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<AudioSink> openWaveOutSink()
+{
+    auto sink = std::make_unique<WaveOutSink>();
+    if (!sink->open())
+        return nullptr;
+    return sink;
+}
+
+} // namespace kelvoria

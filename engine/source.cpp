@@ -1,0 +1,249 @@
+#include "source.h"
+
+#include "../core/fmod.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kelvoria {
+
+namespace {
+
+// A run of packets that decode to nothing means the rest of the file is
+// not audio this decoder understands; the stream ends there.
+constexpr int kMaxUndecodablePackets = 512;
+
+int tagTypeOf(const AVFormatContext *format, const WinFile &file, AVIOContext *io)
+{
+    const char *name = format->iformat ? format->iformat->name : "";
+    if (std::strcmp(name, "ogg") == 0)
+        return FSOUND_TAGFIELD_VORBISCOMMENT;
+    if (std::strcmp(name, "asf") == 0)
+        return FSOUND_TAGFIELD_ASF;
+    if (std::strcmp(name, "mp3") == 0 && file.size() > 3) {
+        int64_t saved = avio_tell(io);
+        uint8_t magic[3] = {};
+        avio_seek(io, 0, SEEK_SET);
+        int got = avio_read(io, magic, 3);
+        avio_seek(io, saved, SEEK_SET);
+        if (got == 3 && std::memcmp(magic, "ID3", 3) != 0)
+            return FSOUND_TAGFIELD_ID3V1;
+    }
+    return FSOUND_TAGFIELD_ID3V2;
+}
+
+} // namespace
+
+std::unique_ptr<Source> Source::open(const char *path)
+{
+    std::unique_ptr<WinFile> file = WinFile::open(path);
+    if (!file)
+        return nullptr;
+    std::unique_ptr<Source> source(new Source);
+    source->file_ = std::move(file);
+    source->io_ = source->file_->makeIoContext();
+    if (!source->io_)
+        return nullptr;
+
+    AVFormatContext *format = avformat_alloc_context();
+    if (!format)
+        return nullptr;
+    format->pb = source->io_.get();
+    format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // On failure avformat_open_input frees the context (not our I/O context).
+    if (avformat_open_input(&format, path, nullptr, nullptr) < 0)
+        return nullptr;
+    source->format_.reset(format);
+
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVCodecParameters *par = format->streams[i]->codecpar;
+        if (par->codec_type == AVMEDIA_TYPE_AUDIO && avcodec_find_decoder(par->codec_id)) {
+            source->streamIndex_ = static_cast<int>(i);
+            break;
+        }
+    }
+    if (source->streamIndex_ < 0)
+        return nullptr;
+
+    source->readTags();
+    source->measureLength();
+    return source;
+}
+
+Source::~Source() = default;
+
+void Source::measureLength()
+{
+    const AVStream *stream = format_->streams[streamIndex_];
+    int64_t ms = -1;
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+        ms = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
+    else if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
+        ms = av_rescale(format_->duration, 1000, AV_TIME_BASE);
+    if (ms < 0) {
+        // Only headerless streams (a constant bit rate MP3 without an Info
+        // frame) come here: look at the first packets for the bit rate.
+        format_->probesize = 64 * 1024;
+        format_->max_analyze_duration = AV_TIME_BASE / 2;
+        if (avformat_find_stream_info(format_.get(), nullptr) >= 0 && format_->duration != AV_NOPTS_VALUE &&
+            format_->duration > 0)
+            ms = av_rescale(format_->duration, 1000, AV_TIME_BASE);
+        if (ms < 0 && stream->codecpar->bit_rate > 0)
+            ms = av_rescale(file_->size(), 8000, stream->codecpar->bit_rate);
+    }
+    lengthMs_ = static_cast<int>(std::clamp<int64_t>(ms, 0, INT32_MAX));
+}
+
+void Source::readTags()
+{
+    int type = tagTypeOf(format_.get(), *file_, io_.get());
+    collectTags(format_->metadata, type, tags_);
+    collectTags(format_->streams[streamIndex_]->metadata, type, tags_);
+    if (std::strcmp(format_->iformat->name, "mp3") == 0)
+        collectApeTags(io_.get(), tags_);
+}
+
+bool Source::openDecoder()
+{
+    const AVStream *stream = format_->streams[streamIndex_];
+    const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
+    codec_.reset(avcodec_alloc_context3(decoder));
+    frame_.reset(av_frame_alloc());
+    packet_.reset(av_packet_alloc());
+    if (!decoder || !codec_ || !frame_ || !packet_)
+        return false;
+    if (avcodec_parameters_to_context(codec_.get(), stream->codecpar) < 0)
+        return false;
+    codec_->pkt_timebase = stream->time_base;
+    return avcodec_open2(codec_.get(), decoder, nullptr) >= 0;
+}
+
+bool Source::seekTo(int64_t ms)
+{
+    if (!codec_ && !decoderFailed_)
+        decoderFailed_ = !openDecoder();
+    if (decoderFailed_)
+        return false;
+
+    const AVStream *stream = format_->streams[streamIndex_];
+    int64_t timestamp = av_rescale_q(std::max<int64_t>(ms, 0), AVRational{1, 1000}, stream->time_base);
+    if (stream->start_time != AV_NOPTS_VALUE)
+        timestamp += stream->start_time;
+    bool atStart = !draining_ && !finished_ && seekTargetFrames_ < 0 && ms == 0 && !swr_;
+    if (!atStart) {
+        if (av_seek_frame(format_.get(), streamIndex_, timestamp, AVSEEK_FLAG_BACKWARD) < 0)
+            avformat_seek_file(format_.get(), streamIndex_, INT64_MIN, timestamp, timestamp, 0);
+        avcodec_flush_buffers(codec_.get());
+        swr_.reset(); // drops what the resampler held from before the seek
+    }
+    draining_ = false;
+    finished_ = false;
+    seekTargetFrames_ = av_rescale(std::max<int64_t>(ms, 0), kOutputRate, 1000);
+    dropFrames_ = -1; // known at the first frame
+    return true;
+}
+
+bool Source::configureResampler(const AVFrame *frame)
+{
+    if (swr_ && frame->sample_rate == swrRate_ && frame->format == swrFormat_ &&
+        av_channel_layout_compare(&frame->ch_layout, &swrLayout_) == 0)
+        return true;
+    swr_.reset();
+    AVChannelLayout inLayout{};
+    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || frame->ch_layout.nb_channels <= 0)
+        av_channel_layout_default(&inLayout, std::max(frame->ch_layout.nb_channels, 1));
+    else if (av_channel_layout_copy(&inLayout, &frame->ch_layout) < 0)
+        return false;
+    AVChannelLayout outLayout = AV_CHANNEL_LAYOUT_STEREO;
+    SwrContext *swr = nullptr;
+    int result = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, kOutputRate, &inLayout,
+                                     static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
+    av_channel_layout_uninit(&inLayout);
+    if (result < 0 || !swr || swr_init(swr) < 0) {
+        swr_free(&swr);
+        return false;
+    }
+    swr_.reset(swr);
+    swrRate_ = frame->sample_rate;
+    swrFormat_ = frame->format;
+    av_channel_layout_uninit(&swrLayout_);
+    av_channel_layout_copy(&swrLayout_, &frame->ch_layout);
+    return true;
+}
+
+void Source::resample(const AVFrame *frame, std::vector<int16_t> &out)
+{
+    int capacity = swr_get_out_samples(swr_.get(), frame ? frame->nb_samples : 0);
+    if (capacity <= 0)
+        return;
+    size_t old = out.size();
+    out.resize(old + static_cast<size_t>(capacity) * kOutputChannels);
+    auto *target = reinterpret_cast<uint8_t *>(out.data() + old);
+    int got = frame ? swr_convert(swr_.get(), &target, capacity, const_cast<const uint8_t **>(frame->extended_data),
+                                  frame->nb_samples)
+                    : swr_convert(swr_.get(), &target, capacity, nullptr, 0);
+    out.resize(old + static_cast<size_t>(std::max(got, 0)) * kOutputChannels);
+}
+
+bool Source::readFrame()
+{
+    int undecodable = 0;
+    for (;;) {
+        int result = avcodec_receive_frame(codec_.get(), frame_.get());
+        if (result == 0)
+            return true;
+        if (result == AVERROR_EOF || draining_ || ++undecodable > kMaxUndecodablePackets)
+            return false;
+        if (av_read_frame(format_.get(), packet_.get()) < 0) {
+            draining_ = true;
+            avcodec_send_packet(codec_.get(), nullptr);
+            continue;
+        }
+        if (packet_->stream_index == streamIndex_)
+            avcodec_send_packet(codec_.get(), packet_.get()); // damaged packets are skipped
+        av_packet_unref(packet_.get());
+    }
+}
+
+bool Source::decode(std::vector<int16_t> &out)
+{
+    if (finished_ || decoderFailed_ || !codec_)
+        return false;
+    size_t before = out.size();
+    while (out.size() == before) {
+        if (!readFrame()) {
+            if (swr_)
+                resample(nullptr, out); // what the resampler still holds
+            finished_ = true;
+            return out.size() != before;
+        }
+        if (!configureResampler(frame_.get())) {
+            av_frame_unref(frame_.get());
+            continue;
+        }
+        if (dropFrames_ < 0) {
+            int64_t pts = frame_->best_effort_timestamp;
+            const AVStream *stream = format_->streams[streamIndex_];
+            dropFrames_ = 0;
+            if (pts != AV_NOPTS_VALUE && seekTargetFrames_ > 0) {
+                if (stream->start_time != AV_NOPTS_VALUE)
+                    pts -= stream->start_time;
+                int64_t startFrames = av_rescale_q(pts, stream->time_base, AVRational{1, kOutputRate});
+                dropFrames_ = std::max<int64_t>(seekTargetFrames_ - startFrames, 0);
+            }
+        }
+        size_t frameStart = out.size();
+        resample(frame_.get(), out);
+        av_frame_unref(frame_.get());
+        if (dropFrames_ > 0) {
+            int64_t produced = static_cast<int64_t>(out.size() - frameStart) / kOutputChannels;
+            int64_t drop = std::min(dropFrames_, produced);
+            out.erase(out.begin() + static_cast<ptrdiff_t>(frameStart),
+                      out.begin() + static_cast<ptrdiff_t>(frameStart + drop * kOutputChannels));
+            dropFrames_ -= drop;
+        }
+    }
+    return true;
+}
+
+} // namespace kelvoria

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Cross-builds the minimal static LGPL FFmpeg that the engine links, from
+# Debian's own ffmpeg source package, into a cache outside the checkout.
+# The cache is keyed by the source version and this script's configuration,
+# so a clean clone on the same machine reuses it.
+# Prints the installation prefix on its last line.
+set -euo pipefail
+
+CACHE_ROOT=${KELVORIA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kelvoria}
+CROSS=i686-w64-mingw32-
+
+CONFIGURE_FLAGS=(
+    --target-os=mingw32 --arch=x86 --cross-prefix=$CROSS --enable-cross-compile
+    --cc=${CROSS}gcc-posix --cxx=${CROSS}g++-posix
+    --enable-static --disable-shared --disable-autodetect
+    --disable-everything --disable-programs --disable-doc --disable-network
+    --disable-avdevice --disable-avfilter --disable-swscale --disable-postproc
+    --disable-x86asm --disable-debug --disable-pthreads --disable-w32threads
+    --enable-avformat --enable-avcodec --enable-swresample
+    --enable-demuxer=mp3,ogg,asf,wav
+    --enable-parser=mpegaudio,vorbis
+    --enable-decoder=mp3,mp3float,vorbis,wmav1,wmav2,wmapro
+    --enable-decoder=pcm_u8,pcm_s8,pcm_s16le,pcm_s24le,pcm_s32le,pcm_f32le,pcm_f64le,pcm_alaw,pcm_mulaw
+    --enable-decoder=adpcm_ms,adpcm_ima_wav
+    --extra-cflags=-O2
+)
+
+source_version() {
+    apt-cache showsrc ffmpeg 2>/dev/null | awk '/^Version:/ {print $2}' | sort -V | tail -n 1
+}
+
+main() {
+    local version key prefix work src
+    version=$(source_version)
+    [ -n "$version" ] || { echo "build-ffmpeg: no ffmpeg source package known to apt (run scripts/setup.sh)" >&2; exit 1; }
+    key=$(printf '%s\n' "$version" "${CONFIGURE_FLAGS[@]}" | sha1sum | cut -c1-12)
+    prefix="$CACHE_ROOT/ffmpeg-${version//[:~]/_}-$key"
+    if [ -f "$prefix/.complete" ]; then
+        echo "$prefix"
+        return
+    fi
+    work=$(mktemp -d "${TMPDIR:-/tmp}/kelvoria-ffmpeg.XXXXXX")
+    trap 'rm -rf "$work"' EXIT
+    echo "build-ffmpeg: fetching Debian's ffmpeg $version source" >&2
+    (cd "$work" && apt-get source -qq --download-only "ffmpeg=$version" >&2 \
+        && dpkg-source -x --no-check ./*.dsc src >&2)
+    src="$work/src"
+    echo "build-ffmpeg: configuring and building (a minute or two)" >&2
+    rm -rf "$prefix"
+    mkdir -p "$prefix"
+    (cd "$src" && ./configure --prefix="$prefix" "${CONFIGURE_FLAGS[@]}" >&2 \
+        && make -j"$(nproc)" >&2 && make install >&2)
+    touch "$prefix/.complete"
+    echo "$prefix"
+}
+
+main "$@"

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Kelvoria needs on Debian 12.
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+
+need_root() {
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null 2>&1; then exec sudo -E bash "$0" "$@"; fi
+        echo "setup: run as root (or install sudo)" >&2
+        exit 1
+    fi
+}
+
+PACKAGES=(
+    cmake make pkg-config dpkg-dev
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+    wine wine32:i386
+    xvfb xdotool x11-utils imagemagick trayer
+    googletest
+    ffmpeg sox
+    python3
+)
+
+missing_packages() {
+    local p
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || echo "$p"
+    done
+}
+
+# Adds deb-src entries mirroring the machine's own "deb" entries, so that
+# `apt-get source` can fetch Debian's source packages. Nothing is invented:
+# every URI and suite comes from the existing configuration.
+ensure_deb_src() {
+    local out=/etc/apt/sources.list.d/kelvoria-deb-src.sources
+    if [ -f "$out" ] || grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/ ; then
+        return 1
+    fi
+    python3 - "$out" <<'PY' || return 1
+import glob, re, sys
+out = sys.argv[1]
+stanzas = []
+for path in sorted(glob.glob('/etc/apt/sources.list.d/*.sources')):
+    text = open(path, encoding='utf-8').read()
+    for block in re.split(r'\n\s*\n', text):
+        fields = {}
+        for line in block.splitlines():
+            if line.startswith('#') or ':' not in line or line[:1].isspace():
+                continue
+            k, v = line.split(':', 1)
+            fields[k.strip()] = v.strip()
+        if fields.get('Types', '').split() == ['deb'] and 'debian' in fields.get('URIs', ''):
+            if fields.get('Enabled', 'yes') == 'no':
+                continue
+            fields['Types'] = 'deb-src'
+            fields.pop('Architectures', None)
+            stanzas.append('\n'.join(f'{k}: {v}' for k, v in fields.items()))
+for path in ['/etc/apt/sources.list'] + sorted(glob.glob('/etc/apt/sources.list.d/*.list')):
+    try:
+        lines = open(path, encoding='utf-8').read().splitlines()
+    except OSError:
+        continue
+    for line in lines:
+        m = re.match(r'^\s*deb\s+(\[[^\]]*\]\s+)?(\S+)\s+(\S+)\s+(.*)$', line)
+        if m and 'debian' in m.group(2):
+            stanzas.append(f'Types: deb-src\nURIs: {m.group(2)}\nSuites: {m.group(3)}\nComponents: {m.group(4)}')
+if not stanzas:
+    sys.exit(1)
+open(out, 'w', encoding='utf-8').write('\n\n'.join(stanzas) + '\n')
+PY
+}
+
+main() {
+    need_root "$@"
+    local changed=0
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+        changed=1
+    fi
+    ensure_deb_src && changed=1
+    local missing
+    missing=$(missing_packages)
+    if [ -n "$missing" ] || [ "$changed" = 1 ]; then
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+    fi
+    if [ -n "$missing" ]; then
+        # shellcheck disable=SC2086
+        apt-get install -y -qq --no-install-recommends $missing
+    fi
+    echo "setup: all build, run and test dependencies are present"
+}
+
+main "$@"
