@@ -1,0 +1,8 @@
+#include "globals.h"
+
+HINSTANCE hInst;
+HBITMAP hBmp;
+HWND hwnd;
+HWND hPlaylistDialog;
+HWND hSettingsDialog;
+bool loaded;
