@@ -1,0 +1,66 @@
+// Tag reading: every song of the list that carries tag fields is relabelled
+// "artist - title", through short-lived streams of its own.
+#include "tags.h"
+
+#include "fmod.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const int TAG_TEXT_SIZE = sizeof(((st1 *)nullptr)->tagTitle);
+
+// A field's text: its bytes up to the first NUL or its length, whichever
+// comes first, cut to what the work text holds. No character set conversion.
+void copyFieldText(char *target, const void *value, int length)
+{
+    const char *bytes = static_cast<const char *>(value);
+    int count = 0;
+    while (bytes && count < length && count < TAG_TEXT_SIZE - 1 && bytes[count] != '\0')
+        ++count;
+    memcpy(target, bytes ? bytes : "", count);
+    target[count] = '\0';
+}
+
+void readTagFields(st1 *list, FSOUND_STREAM *stream, int fieldCount)
+{
+    for (int index = 0; index < fieldCount; ++index) {
+        // Reset before each call so that a field the engine does not fill
+        // in is skipped instead of repeating the one before.
+        int type = 0, length = 0;
+        char *name = nullptr;
+        void *value = nullptr;
+        FSOUND_Stream_GetTagField(stream, index, &type, &name, &value, &length);
+        if (!name)
+            continue;
+        if (strcmp(name, "TITLE") == 0)
+            copyFieldText(list->tagTitle, value, length);
+        else if (strcmp(name, "ARTIST") == 0)
+            copyFieldText(list->tagArtist, value, length);
+    }
+}
+
+void relabelSong(st1 *list, int slot)
+{
+    FSOUND_STREAM *stream = FSOUND_Stream_Open(list->paths[slot], 0, 0, 0);
+    if (!stream)
+        return;
+    int fieldCount = 0;
+    if (FSOUND_Stream_GetNumTagFields(stream, &fieldCount) && fieldCount > 0) {
+        snprintf(list->tagArtist, sizeof(list->tagArtist), "%s", "Artist unknown");
+        snprintf(list->tagTitle, sizeof(list->tagTitle), "%.*s", NAME_SIZE - 1, list->names[slot]);
+        readTagFields(list, stream, fieldCount);
+        snprintf(list->names[slot], NAME_SIZE, "%s - %s", list->tagArtist, list->tagTitle);
+    }
+    FSOUND_Stream_Close(stream);
+}
+
+} // namespace
+
+void queryTags(st1 *list)
+{
+    int last = list->songsNumber < MAX_SONGS ? list->songsNumber : MAX_SONGS;
+    for (int slot = 1; slot <= last; ++slot)
+        relabelSong(list, slot);
+}
