@@ -43,6 +43,8 @@ void Engine::restartAt(int64_t ms)
 
 int Engine::heardMs()
 {
+    if (paused_)
+        return pausedMs_; // frozen the moment the pause was asked for
     if (outputGeneration_ != generation_)
         return static_cast<int>(startMs_);
     int64_t ms = startMs_ + static_cast<int64_t>(heardFrames_ * 1000 / kOutputRate);
@@ -94,6 +96,8 @@ bool Engine::setPaused(bool paused)
     std::lock_guard<std::mutex> lock(mutex_);
     if (!active_)
         return false;
+    if (paused && !paused_)
+        pausedMs_ = heardMs();
     paused_ = paused;
     sink_->wake();
     return true;
@@ -121,8 +125,10 @@ void Engine::setTime(Stream *stream, int ms)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     ms = std::clamp(ms, 0, stream->source->lengthMs());
-    if (stream == current_ && active_)
+    if (stream == current_ && active_) {
         restartAt(ms);
+        pausedMs_ = ms;
+    }
     else
         stream->positionMs = ms;
 }

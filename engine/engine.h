@@ -73,6 +73,7 @@ private:
     std::shared_ptr<Source> source_;
     bool active_ = false; // playing or paused
     bool paused_ = false;
+    int pausedMs_ = 0; // the time heard while paused
     int volume_ = 255;
     // Each start or seek begins a new generation; older audio is dropped.
     uint64_t generation_ = 0;

@@ -1,0 +1,156 @@
+// The engine's inside: what the decoder hands the output (pitch, length,
+// the exact place after a seek), tag names and text conversion, the ring.
+#include "pcm_ring.h"
+#include "source.h"
+#include "tags.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace kelvoria;
+
+namespace {
+
+const std::string kDir = "fixtures\\engine\\";
+
+std::unique_ptr<Source> openSource(const std::string &name)
+{
+    return Source::open((kDir + name).c_str());
+}
+
+// Frequency of the left channel over `frames` frames from `first`, from the
+// time between its first and last rising zero crossings.
+double frequencyOf(const std::vector<int16_t> &pcm, size_t first, size_t frames)
+{
+    double firstCrossing = -1, lastCrossing = -1;
+    int cycles = -1;
+    size_t end = std::min(first + frames, pcm.size() / 2);
+    for (size_t i = first + 1; i < end; ++i) {
+        double a = pcm[(i - 1) * 2], b = pcm[i * 2];
+        if (a < 0 && b >= 0) {
+            double at = static_cast<double>(i - 1) + (-a) / (b - a);
+            if (firstCrossing < 0)
+                firstCrossing = at;
+            lastCrossing = at;
+            ++cycles;
+        }
+    }
+    if (cycles <= 0)
+        return 0;
+    return cycles / ((lastCrossing - firstCrossing) / kOutputRate);
+}
+
+std::vector<int16_t> decodeAll(Source &source)
+{
+    std::vector<int16_t> pcm;
+    EXPECT_TRUE(source.seekTo(0));
+    while (source.decode(pcm)) {
+    }
+    return pcm;
+}
+
+std::vector<int16_t> decodeFrom(Source &source, int ms, size_t frames)
+{
+    std::vector<int16_t> pcm;
+    EXPECT_TRUE(source.seekTo(ms));
+    while (pcm.size() < frames * 2 && source.decode(pcm)) {
+    }
+    return pcm;
+}
+
+TEST(Decoder, EveryFormatDecodesToItsPitchAndLength)
+{
+    struct Case {
+        const char *file;
+        double hz;
+    } cases[] = {
+        {"tagged.mp3", 440}, {"vbr.mp3", 880},     {"tagged.ogg", 660},    {"tagged.wma", 550},
+        {"tagged.wav", 330}, {"mono8.wav", 330},   {"adpcm_ms.wav", 330},  {"adpcm_ima.wav", 330},
+    };
+    for (const Case &c : cases) {
+        auto source = openSource(c.file);
+        ASSERT_NE(source, nullptr) << c.file;
+        std::vector<int16_t> pcm = decodeAll(*source);
+        double decodedMs = pcm.size() / 2 * 1000.0 / kOutputRate;
+        EXPECT_NEAR(decodedMs, source->lengthMs(), 60) << c.file;
+        EXPECT_NEAR(frequencyOf(pcm, kOutputRate, kOutputRate), c.hz, c.hz * 0.01) << c.file;
+        // Both channels carry the tone (mono is spread to both).
+        EXPECT_EQ(pcm[kOutputRate * 2 + 200], pcm[kOutputRate * 2 + 201]) << c.file;
+    }
+}
+
+TEST(Decoder, SeekingLandsWhereAskedInEveryFormat)
+{
+    // The sweep rises 100 Hz per second from 200 Hz: its pitch over the
+    // first 100 ms after a seek tells where the seek landed.
+    for (const char *file : {"sweep.mp3", "sweep.ogg", "sweep.wma", "sweep.wav"}) {
+        auto source = openSource(file);
+        ASSERT_NE(source, nullptr) << file;
+        for (int target : {2000, 5000, 8000, 1000, 0, 6500}) {
+            std::vector<int16_t> pcm = decodeFrom(*source, target, kOutputRate / 10);
+            double hz = frequencyOf(pcm, 0, kOutputRate / 10);
+            double landedMs = ((hz - 200) / 100 - 0.05) * 1000;
+            EXPECT_NEAR(landedMs, target, 100) << file << " seeking to " << target;
+        }
+    }
+}
+
+TEST(Decoder, DecodingEndsAndStaysEnded)
+{
+    auto source = openSource("short.mp3");
+    ASSERT_NE(source, nullptr);
+    decodeAll(*source);
+    std::vector<int16_t> more;
+    EXPECT_FALSE(source->decode(more));
+    EXPECT_TRUE(more.empty());
+    // A seek after the end decodes again.
+    EXPECT_FALSE(decodeFrom(*source, 500, 1000).empty());
+}
+
+TEST(Tags, NamesAreNormalisedAndTechnicalFieldsDropped)
+{
+    EXPECT_EQ(normaliseTagName("title"), "TITLE");
+    EXPECT_EQ(normaliseTagName("Artist"), "ARTIST");
+    EXPECT_EQ(normaliseTagName("author"), "ARTIST");
+    EXPECT_EQ(normaliseTagName("WM/AlbumTitle"), "ALBUM");
+    EXPECT_EQ(normaliseTagName("WM/Mood"), "MOOD");
+    EXPECT_EQ(normaliseTagName("album_artist"), "ALBUM_ARTIST");
+    for (const char *technical : {"encoder", "ENCODED_BY", "vendor", "iTunSMPB", "replaygain_track_gain",
+                                  "WMFSDKVersion", "IsVBR", "TLEN", "duration", "creation_time", ""})
+        EXPECT_EQ(normaliseTagName(technical), "") << technical;
+    EXPECT_EQ(normaliseTagName("bad\x01name"), "");
+    EXPECT_EQ(normaliseTagName(nullptr), "");
+}
+
+TEST(Tags, TextIsConvertedToTheAnsiCodePage)
+{
+    EXPECT_EQ(utf8ToAnsi("Caf\xC3\xA9"), "Caf\xE9");
+    EXPECT_EQ(utf8ToAnsi("\xE2\x82\xAC 5"), "\x80 5"); // the euro sign is 0x80 in code page 1252
+    EXPECT_EQ(utf8ToAnsi("\xC5\x81\xC3\xB3\xC5\xBA"), "?\xF3?"); // Polish letters outside it
+    EXPECT_EQ(utf8ToAnsi("\xE6\x97\xA5"), "?");
+    EXPECT_EQ(utf8ToAnsi("Caf\xE9"), "Caf\xE9"); // not UTF-8: kept as it is
+    EXPECT_EQ(utf8ToAnsi(""), "");
+    EXPECT_EQ(utf8ToAnsi(nullptr), "");
+}
+
+TEST(Ring, FramesComeOutInOrderAcrossTheWrap)
+{
+    PcmRing ring(5);
+    int16_t in[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    int16_t out[10] = {};
+    EXPECT_EQ(ring.push(in, 4), 4u);
+    EXPECT_EQ(ring.pop(out, 3), 3u);
+    EXPECT_EQ(ring.push(in, 4), 4u); // wraps
+    EXPECT_EQ(ring.freeFrames(), 0u);
+    EXPECT_EQ(ring.push(in, 1), 0u); // full
+    EXPECT_EQ(ring.pop(out, 10), 5u);
+    int16_t expected[10] = {7, 8, 1, 2, 3, 4, 5, 6, 7, 8};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(out[i], expected[i]) << i;
+    EXPECT_EQ(ring.size(), 0u);
+}
+
+} // namespace
