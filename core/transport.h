@@ -1,0 +1,73 @@
+/*
+ * The transport: which song of `data` plays, play, next, previous, stop,
+ * the play/pause toggle, seeking, and the progress timer.
+ *
+ * The state the main window procedure keeps for the transport lives in
+ * transport.cpp, in one place: the current stream `music`, the sticky
+ * `paused` flag, and the handles of the main window, its position bar
+ * `hSlider` and its status label `hStatus`. The main window wires them once,
+ * from its creation handler, after it has created its child controls:
+ *
+ *   transportAttach(window, hSlider, hStatus);
+ *
+ * and then hands the transport its commands, seeks and ticks:
+ *
+ *   WM_COMMAND:  if (transportCommand(LOWORD(wParam))) return 0;   // 4 5 6 7 31
+ *   WM_HSCROLL:  seekSong();                  // whatever the scroll code
+ *   WM_TIMER:    ...sample the cursor...; progressTick();
+ *
+ * The transport asks the main window, synchronously (SendMessageA, wParam
+ * and lParam 0), for what the main window draws itself:
+ *   22  song display refresh: bar range 0..length (no redraw), title label
+ *       hTags := slot currentSong of names;
+ *   23  status line refresh: the "Playing..." line into statusText and hStatus;
+ *   24  status echo: statusText into hTags.
+ * Next and Previous start their song by sending WM_COMMAND 4 (Play) to the
+ * main window, the timer sends WM_COMMAND 5 (Next), the toggle sends 4 when
+ * nothing plays; so the main window must route these back to
+ * transportCommand. Play also selects the playing row in the playlist
+ * window's list (control 10 of hPlaylistDialog).
+ */
+#ifndef KELVORIA_TRANSPORT_H
+#define KELVORIA_TRANSPORT_H
+
+#include "fmod.h"
+#include "songlist.h"
+
+#include <windows.h>
+
+// Message numbers of the main window's display requests.
+#define MSG_SONG_DISPLAY 22
+#define MSG_STATUS_LINE 23
+#define MSG_STATUS_ECHO 24
+
+// Command ids the transport carries out.
+#define CMD_PLAY 4
+#define CMD_NEXT 5
+#define CMD_PREVIOUS 6
+#define CMD_STOP 7
+#define CMD_TOGGLE 31
+
+void transportAttach(HWND mainWindow, HWND slider, HWND status);
+
+// Carries out command `id` when it is one of the transport's; returns
+// false (doing nothing) for any other id.
+bool transportCommand(int id);
+
+void playSong();      // 4: song currentSong from 0
+void nextSong();      // 5: the following, first (restart) or a random song
+void previousSong();  // 6: the one before, or a random song
+void stopSong();      // 7
+void togglePause();   // 31
+void seekSong();      // position bar moved: the engine time follows it
+void progressTick();  // every tick of the main window's timer
+
+// Polls the engine: 0 playing, same whole second; 1 playing, a new whole
+// second, progressText rebuilt; 2 not playing, statusText "Stopped.". Sends
+// Next to `window` first when the song is due to be left.
+int everyTimer(HWND window, st1 *list, FSOUND_STREAM *stream);
+
+FSOUND_STREAM *transportStream();  // `music`: the current song's stream
+bool transportPaused();            // `paused`: set and cleared by the toggle alone
+
+#endif

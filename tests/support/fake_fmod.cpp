@@ -1,0 +1,327 @@
+// The scripted engine double; see fake_fmod.h for what it promises.
+#include "fake_fmod.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace {
+
+struct Field {
+    std::string name;
+    std::string value;
+    int length;
+};
+
+struct File {
+    int lengthMs = 0;
+    bool countFails = false;
+    std::vector<Field> fields;
+};
+
+struct Stream {
+    int id;
+    std::string path;
+    int lengthMs;
+    int timeMs = 0;
+    bool open = true;
+    bool countFails;
+    std::vector<Field> fields;
+};
+
+struct Engine {
+    std::map<std::string, File> files;
+    std::set<std::string> failing;
+    std::map<FSOUND_STREAM *, std::unique_ptr<Stream>> streams;
+    int nextId = 1;
+    Stream *channel = nullptr;
+    bool paused = false;
+    int volume = -1;
+    std::vector<std::string> log;
+};
+
+Engine &engine()
+{
+    static Engine instance;
+    return instance;
+}
+
+// Closed streams are kept (marked closed) so that no handle is given out twice.
+Stream *anyStream(FSOUND_STREAM *handle)
+{
+    auto it = engine().streams.find(handle);
+    return it == engine().streams.end() ? nullptr : it->second.get();
+}
+
+Stream *find(FSOUND_STREAM *handle)
+{
+    Stream *stream = anyStream(handle);
+    return stream && stream->open ? stream : nullptr;
+}
+
+std::string nameOf(FSOUND_STREAM *handle)
+{
+    if (!handle)
+        return "0";
+    Stream *stream = anyStream(handle);
+    return stream ? "s" + std::to_string(stream->id) : "unknown";
+}
+
+void record(const std::string &call)
+{
+    engine().log.push_back(call);
+}
+
+void stopChannel()
+{
+    engine().channel = nullptr;
+    engine().paused = false;
+}
+
+} // namespace
+
+namespace fake_fmod {
+
+void reset()
+{
+    Engine &e = engine();
+    e.files.clear();
+    e.failing.clear();
+    // Streams of earlier scripts stay known, closed, so that a handle kept
+    // by the code under test never names a new stream.
+    for (auto &entry : e.streams)
+        entry.second->open = false;
+    e.channel = nullptr;
+    e.paused = false;
+    e.volume = -1;
+    e.log.clear();
+}
+
+void addFile(const std::string &path, int lengthMs)
+{
+    engine().files[path].lengthMs = lengthMs;
+}
+
+void failOpen(const std::string &path)
+{
+    engine().failing.insert(path);
+}
+
+void addTag(const std::string &path, const std::string &name, const std::string &value, int length)
+{
+    engine().files[path].fields.push_back({name, value, length < 0 ? static_cast<int>(value.size()) : length});
+}
+
+void failTagCount(const std::string &path)
+{
+    engine().files[path].countFails = true;
+}
+
+void advance(int ms)
+{
+    Stream *stream = engine().channel;
+    if (!stream || engine().paused)
+        return;
+    stream->timeMs = std::min(stream->timeMs + ms, stream->lengthMs);
+    if (stream->timeMs >= stream->lengthMs)
+        stopChannel();
+}
+
+bool channelPlaying() { return engine().channel != nullptr; }
+bool channelPaused() { return engine().paused; }
+int volume() { return engine().volume; }
+int openStreams()
+{
+    return static_cast<int>(std::count_if(engine().streams.begin(), engine().streams.end(),
+                                          [](const auto &entry) { return entry.second->open; }));
+}
+
+FSOUND_STREAM *channelStream()
+{
+    for (auto &entry : engine().streams)
+        if (entry.second.get() == engine().channel)
+            return entry.first;
+    return nullptr;
+}
+
+int streamTime(FSOUND_STREAM *handle)
+{
+    Stream *stream = find(handle);
+    return stream ? stream->timeMs : 0;
+}
+
+const std::vector<std::string> &calls() { return engine().log; }
+void clearCalls() { engine().log.clear(); }
+
+int countCalls(const std::string &prefix)
+{
+    return static_cast<int>(std::count_if(engine().log.begin(), engine().log.end(),
+                                          [&](const std::string &call) { return call.rfind(prefix, 0) == 0; }));
+}
+
+} // namespace fake_fmod
+
+extern "C" {
+
+signed char F_API FSOUND_Init(int mixrate, int channels, unsigned int flags)
+{
+    record("Init(" + std::to_string(mixrate) + "," + std::to_string(channels) + "," + std::to_string(flags) + ")");
+    return 1;
+}
+
+signed char F_API FSOUND_SetOutput(int outputtype)
+{
+    record("SetOutput(" + std::to_string(outputtype) + ")");
+    return 1;
+}
+
+signed char F_API FSOUND_SetDriver(int driver)
+{
+    record("SetDriver(" + std::to_string(driver) + ")");
+    return 1;
+}
+
+void F_API FSOUND_Close(void)
+{
+    record("Close()");
+    stopChannel();
+    for (auto &entry : engine().streams)
+        entry.second->open = false;
+}
+
+FSOUND_STREAM *F_API FSOUND_Stream_Open(const char *name, unsigned int mode, int offset, int length)
+{
+    std::string path = name ? name : "";
+    Engine &e = engine();
+    FSOUND_STREAM *handle = nullptr;
+    auto file = e.files.find(path);
+    if (name && file != e.files.end() && !e.failing.count(path)) {
+        auto stream = std::make_unique<Stream>();
+        stream->id = e.nextId++;
+        stream->path = path;
+        stream->lengthMs = file->second.lengthMs;
+        stream->countFails = file->second.countFails;
+        stream->fields = file->second.fields;
+        // Any unique address serves as the opaque handle.
+        handle = reinterpret_cast<FSOUND_STREAM *>(stream.get());
+        e.streams.emplace(handle, std::move(stream));
+    }
+    record("Stream_Open(" + path + "," + std::to_string(mode) + "," + std::to_string(offset) + "," +
+           std::to_string(length) + ")");
+    return handle;
+}
+
+signed char F_API FSOUND_Stream_Close(FSOUND_STREAM *handle)
+{
+    record("Stream_Close(" + nameOf(handle) + ")");
+    Stream *stream = find(handle);
+    if (!stream)
+        return 0;
+    if (engine().channel == stream)
+        stopChannel();
+    stream->open = false;
+    return 1;
+}
+
+int F_API FSOUND_Stream_Play(int channel, FSOUND_STREAM *handle)
+{
+    record("Stream_Play(" + std::to_string(channel) + "," + nameOf(handle) + ")");
+    Stream *stream = find(handle);
+    if (!stream || channel != 0)
+        return -1;
+    if (stream->timeMs >= stream->lengthMs)
+        stream->timeMs = 0;
+    engine().channel = stream;
+    engine().paused = false;
+    if (stream->lengthMs <= 0)
+        stopChannel(); // nothing to hear: ends at once
+    return 0;
+}
+
+int F_API FSOUND_Stream_GetLengthMs(FSOUND_STREAM *handle)
+{
+    record("Stream_GetLengthMs(" + nameOf(handle) + ")");
+    Stream *stream = find(handle);
+    return stream ? stream->lengthMs : 0;
+}
+
+int F_API FSOUND_Stream_GetTime(FSOUND_STREAM *handle)
+{
+    record("Stream_GetTime(" + nameOf(handle) + ")");
+    Stream *stream = find(handle);
+    return stream ? stream->timeMs : 0;
+}
+
+signed char F_API FSOUND_Stream_SetTime(FSOUND_STREAM *handle, int ms)
+{
+    record("Stream_SetTime(" + nameOf(handle) + "," + std::to_string(ms) + ")");
+    Stream *stream = find(handle);
+    if (!stream)
+        return 0;
+    stream->timeMs = std::clamp(ms, 0, std::max(stream->lengthMs, 0));
+    return 1;
+}
+
+signed char F_API FSOUND_Stream_GetNumTagFields(FSOUND_STREAM *handle, int *num)
+{
+    record("Stream_GetNumTagFields(" + nameOf(handle) + ")");
+    Stream *stream = find(handle);
+    if (num)
+        *num = stream ? static_cast<int>(stream->fields.size()) : 0;
+    return stream && num && !stream->countFails ? 1 : 0;
+}
+
+signed char F_API FSOUND_Stream_GetTagField(FSOUND_STREAM *handle, int num, int *type, char **name, void **value,
+                                            int *length)
+{
+    record("Stream_GetTagField(" + nameOf(handle) + "," + std::to_string(num) + ")");
+    Stream *stream = find(handle);
+    Field *field = nullptr;
+    if (stream && num >= 0 && num < static_cast<int>(stream->fields.size()))
+        field = &stream->fields[static_cast<size_t>(num)];
+    if (type)
+        *type = 0;
+    if (name)
+        *name = field ? const_cast<char *>(field->name.c_str()) : nullptr;
+    if (value)
+        *value = field ? const_cast<char *>(field->value.data()) : nullptr;
+    if (length)
+        *length = field ? field->length : 0;
+    return field ? 1 : 0;
+}
+
+signed char F_API FSOUND_SetVolume(int channel, int vol)
+{
+    record("SetVolume(" + std::to_string(channel) + "," + std::to_string(vol) + ")");
+    if (channel != 0)
+        return 0;
+    engine().volume = vol;
+    return 1;
+}
+
+signed char F_API FSOUND_SetPaused(int channel, signed char paused)
+{
+    record("SetPaused(" + std::to_string(channel) + "," + std::to_string(paused) + ")");
+    if (channel != 0 || !engine().channel)
+        return 0;
+    engine().paused = paused != 0;
+    return 1;
+}
+
+signed char F_API FSOUND_StopSound(int channel)
+{
+    record("StopSound(" + std::to_string(channel) + ")");
+    if (channel != 0)
+        return 0;
+    stopChannel();
+    return 1;
+}
+
+signed char F_API FSOUND_IsPlaying(int channel)
+{
+    record("IsPlaying(" + std::to_string(channel) + ")");
+    return channel == 0 && engine().channel ? 1 : 0;
+}
+
+} // extern "C"
