@@ -110,7 +110,7 @@ void failOpen(const std::string &path)
 
 void addTag(const std::string &path, const std::string &name, const std::string &value, int length)
 {
-    engine().files[path].fields.push_back({name, value, length < 0 ? static_cast<int>(value.size()) : length});
+    engine().files[path].fields.push_back({name, value, length == fake_fmod::WHOLE_VALUE ? static_cast<int>(value.size()) : length});
 }
 
 void failTagCount(const std::string &path)

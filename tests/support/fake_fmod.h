@@ -58,8 +58,9 @@ void addFile(const std::string &path, int lengthMs);
 // Opening this path gives null (whether or not it was added).
 void failOpen(const std::string &path);
 // A tag field of the file; `value` is the bytes the field points to and
-// `length` the length reported with it (-1: the size of `value`).
-void addTag(const std::string &path, const std::string &name, const std::string &value, int length = -1);
+// `length` the length reported with it (by default the size of `value`).
+const int WHOLE_VALUE = -2147483647 - 1;
+void addTag(const std::string &path, const std::string &name, const std::string &value, int length = WHOLE_VALUE);
 // GetNumTagFields on this file answers zero, though it has fields.
 void failTagCount(const std::string &path);
 

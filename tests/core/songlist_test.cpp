@@ -1,0 +1,226 @@
+// Adding the files chosen in the open dialog, and emptying the list.
+#include "fake_fmod.h"
+#include "songlist.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+#include <string>
+
+namespace {
+
+// The open dialog's result: texts separated by NULs, ending with two NULs.
+std::string selection(std::initializer_list<std::string> texts)
+{
+    std::string joined;
+    for (const std::string &text : texts)
+        joined += text + '\0';
+    return joined + '\0';
+}
+
+int load(st1 *list, const std::string &texts)
+{
+    std::string buffer = texts; // loadSongs takes a writable buffer
+    return loadSongs(list, &buffer[0]);
+}
+
+class SongList : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        memset(&data, 0, sizeof(data));
+        fake_fmod::reset();
+    }
+
+    // Fills the list to `count` songs without going through loadSongs.
+    static void fillTo(int count)
+    {
+        for (int slot = data.songsNumber + 1; slot <= count; ++slot) {
+            snprintf(data.paths[slot], PATH_SIZE, "C:\\fill\\%d.mp3", slot);
+            snprintf(data.names[slot], NAME_SIZE, "%d.mp3", slot);
+        }
+        data.songsNumber = count;
+    }
+};
+
+TEST_F(SongList, ASingleChosenFileIsShownFromItsLastBackslash)
+{
+    EXPECT_EQ(load(&data, selection({"C:\\Music\\a.mp3"})), 1);
+    EXPECT_STREQ(data.paths[1], "C:\\Music\\a.mp3");
+    EXPECT_STREQ(data.names[1], "\\a.mp3");
+
+    EXPECT_EQ(load(&data, selection({"D:\\x.mp3s\\notes.txt"})), 2); // ".mp3" only in a directory name
+    EXPECT_STREQ(data.paths[2], "D:\\x.mp3s\\notes.txt");
+    EXPECT_STREQ(data.names[2], "\\notes.txt");
+    EXPECT_STREQ(data.paths[0], "");
+    EXPECT_STREQ(data.names[0], "");
+}
+
+TEST_F(SongList, SeveralChosenFilesAreJoinedToTheirDirectoryAndShownBare)
+{
+    fillTo(3);
+    EXPECT_EQ(load(&data, selection({"C:\\Music", "a.mp3", "b.ogg", "readme.txt"})), 6);
+    EXPECT_STREQ(data.paths[4], "C:\\Music\\a.mp3");
+    EXPECT_STREQ(data.paths[5], "C:\\Music\\b.ogg");
+    EXPECT_STREQ(data.paths[6], "C:\\Music\\readme.txt"); // no extension test on the file names
+    EXPECT_STREQ(data.names[4], "a.mp3");
+    EXPECT_STREQ(data.names[5], "b.ogg");
+    EXPECT_STREQ(data.paths[3], "C:\\fill\\3.mp3"); // earlier songs untouched
+
+    EXPECT_EQ(load(&data, selection({"E:\\", "root.wav"})), 7);
+    EXPECT_STREQ(data.paths[7], "E:\\\\root.wav"); // a drive root gives two backslashes, kept as they are
+}
+
+TEST_F(SongList, TheShapeIsToldByAnExactCaseSensitiveExtensionAnywhereInTheFirstText)
+{
+    // A directory whose own name carries an extension is taken for one song.
+    EXPECT_EQ(load(&data, selection({"D:\\old.ogg files", "a.mp3", "b.mp3"})), 1);
+    EXPECT_STREQ(data.paths[1], "D:\\old.ogg files");
+    EXPECT_STREQ(data.names[1], "\\old.ogg files");
+
+    // An extension in another case fails the test: a directory with no files.
+    EXPECT_EQ(load(&data, selection({"C:\\Music\\Song.MP3"})), 1);
+    EXPECT_EQ(load(&data, selection({"C:\\Music"})), 1);
+    EXPECT_STREQ(data.paths[2], "");
+    EXPECT_EQ(load(&data, std::string(2, '\0')), 1); // an empty selection adds nothing
+}
+
+TEST_F(SongList, APathWithoutBackslashIsItsOwnDisplayName)
+{
+    EXPECT_EQ(load(&data, selection({"song.wma"})), 1);
+    EXPECT_STREQ(data.paths[1], "song.wma");
+    EXPECT_STREQ(data.names[1], "song.wma");
+}
+
+TEST_F(SongList, AdditionsStopAtCapacityAndWhatDoesNotFitIsLeftOut)
+{
+    fillTo(MAX_SONGS - 2);
+    EXPECT_EQ(load(&data, selection({"C:\\M", "1.mp3", "2.mp3", "3.mp3", "4.mp3"})), MAX_SONGS);
+    EXPECT_STREQ(data.paths[MAX_SONGS], "C:\\M\\2.mp3");
+    EXPECT_STREQ(data.names[MAX_SONGS], "2.mp3");
+    EXPECT_STREQ(data.paths[MAX_SONGS + 1], ""); // the path table's spare slots stay unused
+
+    EXPECT_EQ(load(&data, selection({"C:\\M\\5.mp3"})), MAX_SONGS);
+    EXPECT_EQ(load(&data, selection({"C:\\M", "6.mp3"})), MAX_SONGS);
+    EXPECT_STREQ(data.paths[MAX_SONGS + 1], "");
+    EXPECT_STREQ(data.names[MAX_SONGS], "2.mp3");
+}
+
+TEST_F(SongList, PathsLongerThanASlotAreRefusedNotCut)
+{
+    const std::string directory = "C:\\" + std::string(500, 'd');  // 503 characters
+    const std::string fits = std::string(3, 'f') + ".mp3";          // joined: 503 + 1 + 7 = 511
+    const std::string tooLong = std::string(4, 'g') + ".mp3";       // joined: 512
+    EXPECT_EQ(load(&data, selection({directory, tooLong, fits, tooLong})), 1);
+    EXPECT_EQ(data.paths[1], directory + "\\" + fits);
+    EXPECT_STREQ(data.names[1], fits.c_str());
+
+    const std::string single511 = directory + "\\" + fits;
+    const std::string single512 = directory + "\\" + tooLong;
+    EXPECT_EQ(load(&data, selection({single512})), 1);
+    EXPECT_EQ(load(&data, selection({single511})), 2);
+    EXPECT_EQ(data.paths[2], single511);
+    EXPECT_STREQ(data.names[2], ("\\" + fits).c_str());
+}
+
+TEST_F(SongList, LongDisplayNamesAreCutToTheirSlot)
+{
+    const std::string file255 = std::string(251, 'n') + ".mp3";
+    memset(data.names[2], 'x', NAME_SIZE - 1); // what follows slot 1 must not be overwritten
+    EXPECT_EQ(load(&data, selection({"C:\\" + file255})), 1);
+    EXPECT_EQ(std::string(data.names[1]), ("\\" + file255).substr(0, NAME_SIZE - 1));
+    EXPECT_EQ(data.names[2][0], 'x');
+
+    memset(&data, 0, sizeof(data));
+    const std::string file300 = std::string(296, 'm') + ".ogg";
+    EXPECT_EQ(load(&data, selection({"C:\\M", file300, "next.ogg"})), 2);
+    EXPECT_EQ(std::string(data.names[1]), file300.substr(0, NAME_SIZE - 1));
+    EXPECT_STREQ(data.names[2], "next.ogg");
+    EXPECT_EQ(data.paths[1], "C:\\M\\" + file300);
+}
+
+// A list control stand-in that notes whether the sound had been stopped
+// when it was asked to empty itself.
+int resetsSeen;
+int stopsBeforeReset;
+
+LRESULT CALLBACK listStandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == LB_RESETCONTENT) {
+        ++resetsSeen;
+        stopsBeforeReset = fake_fmod::countCalls("StopSound(0)");
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class ClearList : public SongList {
+protected:
+    void SetUp() override
+    {
+        SongList::SetUp();
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = listStandInProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "KelvoriaTestList";
+        RegisterClassA(&windowClass); // fails harmlessly once registered
+        listControl = CreateWindowA("KelvoriaTestList", "", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(listControl, nullptr);
+        resetsSeen = 0;
+        stopsBeforeReset = -1;
+    }
+    void TearDown() override { DestroyWindow(listControl); }
+
+    HWND listControl = nullptr;
+};
+
+TEST_F(ClearList, AnEmptyListIsLeftAloneAndTheSongPlaysOn)
+{
+    data.currentSong = 4;
+    clearPlaylist(&data, listControl);
+    EXPECT_TRUE(fake_fmod::calls().empty());
+    EXPECT_EQ(resetsSeen, 0);
+    EXPECT_EQ(data.currentSong, 4);
+}
+
+TEST_F(ClearList, ANonEmptyListStopsTheSoundThenEmptiesTheControlAndEverySlot)
+{
+    fillTo(5);
+    data.currentSong = 3;
+    data.position = 42;
+    data.length = 200;
+    data.shuffle = 1;
+    data.restart = true;
+    snprintf(data.statusText, sizeof(data.statusText), "Playing...");
+    snprintf(data.progressText, sizeof(data.progressText), "0' 42 / 3' 20");
+
+    clearPlaylist(&data, listControl);
+
+    EXPECT_EQ(fake_fmod::calls(), std::vector<std::string>{"StopSound(0)"});
+    EXPECT_EQ(resetsSeen, 1);
+    EXPECT_EQ(stopsBeforeReset, 1);
+    EXPECT_EQ(data.songsNumber, 0);
+    for (int slot = 0; slot <= 5; ++slot) {
+        EXPECT_STREQ(data.paths[slot], "") << slot;
+        EXPECT_STREQ(data.names[slot], "") << slot;
+    }
+    // The rest of the record, the current song included, is kept.
+    EXPECT_EQ(data.currentSong, 3);
+    EXPECT_EQ(data.position, 42);
+    EXPECT_EQ(data.length, 200);
+    EXPECT_EQ(data.shuffle, 1);
+    EXPECT_TRUE(data.restart);
+    EXPECT_STREQ(data.statusText, "Playing...");
+    EXPECT_STREQ(data.progressText, "0' 42 / 3' 20");
+}
+
+TEST_F(ClearList, AClearedListFillsAgainFromSlotOne)
+{
+    fillTo(MAX_SONGS);
+    clearPlaylist(&data, listControl);
+    EXPECT_STREQ(data.paths[MAX_SONGS], "");
+    EXPECT_EQ(load(&data, selection({"C:\\new.mp3"})), 1);
+    EXPECT_STREQ(data.paths[1], "C:\\new.mp3");
+}
+
+} // namespace
