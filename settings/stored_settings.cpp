@@ -1,0 +1,148 @@
+// The registry layout below HKEY_CURRENT_USER\Software\Kelvoria and the
+// per-user "Run" entry that starts the program at log-on.
+#include "stored_settings.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const char SETTINGS_KEY[] = "Software\\Kelvoria\\Settings";
+const char SHELL_KEY[] = "Software\\Kelvoria\\Shell";
+const char STARTUP_KEY[] = "Software\\Kelvoria\\Shell\\Startup";
+const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char RUN_VALUE[] = "Kelvoria";
+
+const char *const KEYS_MADE_AT_START[] = {
+    "Software\\Kelvoria",
+    "Software\\Kelvoria\\Settings",
+    "Software\\Kelvoria\\Shell",
+    "Software\\Kelvoria\\Shell\\Startup",
+    "Software\\Kelvoria\\Playlist",
+};
+
+HKEY openKey(const char *path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+// The stored size counts the terminating NUL.
+void writeText(const char *keyPath, const char *name, const char *text)
+{
+    HKEY key = openKey(keyPath);
+    if (!key)
+        return;
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
+                   static_cast<DWORD>(strlen(text) + 1));
+    RegCloseKey(key);
+}
+
+void deleteValue(const char *keyPath, const char *name)
+{
+    HKEY key = openKey(keyPath);
+    if (!key)
+        return;
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+
+// Reads a text value into `text` (of `size` bytes). False when it is absent,
+// does not fit, or is not terminated within the buffer.
+bool readText(const char *keyPath, const char *name, char *text, DWORD size)
+{
+    HKEY key = openKey(keyPath);
+    if (!key)
+        return false;
+    memset(text, 0, size);
+    DWORD got = size;
+    LONG result = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(text), &got);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        return false;
+    if (got < size)
+        return true; // the zero fill terminates a value stored without its NUL
+    return memchr(text, '\0', size) != nullptr;
+}
+
+} // namespace
+
+int IsChosen(const char *name)
+{
+    HKEY key = openKey(SETTINGS_KEY);
+    if (!key)
+        return 0;
+    // Four bytes hold "Yes" and its NUL; anything longer reads as not chosen.
+    char text[4] = {0, 0, 0, 0};
+    DWORD size = sizeof(text);
+    LONG result = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(text), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && text[0] == 'Y' ? 1 : 0;
+}
+
+void Choose(const char *name, const char *text)
+{
+    writeText(SETTINGS_KEY, name, text);
+}
+
+char *findFilePath(char *path)
+{
+    char *lastBackslash = strrchr(path, '\\');
+    if (lastBackslash)
+        *lastBackslash = '\0';
+    return path;
+}
+
+void storeProgramPaths(const char *programPath)
+{
+    writeText(SHELL_KEY, "programPath", programPath);
+    // The path is quoted so that one with blanks in it cannot be taken for
+    // another program followed by arguments when it is run at log-on.
+    char startupLine[STARTUP_LINE_SIZE];
+    int length = snprintf(startupLine, sizeof(startupLine), "\"%s\" /startup", programPath);
+    if (length < 0 || length >= static_cast<int>(sizeof(startupLine))) {
+        // Too long to be copied into the log-on entry whole: a line left
+        // from an earlier place of the program must not be copied either.
+        deleteValue(STARTUP_KEY, "programPathStartup");
+        return;
+    }
+    writeText(STARTUP_KEY, "programPathStartup", startupLine);
+}
+
+void prepareRegistry(char *programPath, int size)
+{
+    for (const char *keyPath : KEYS_MADE_AT_START) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) == ERROR_SUCCESS)
+            RegCloseKey(key);
+    }
+    if (size <= 0)
+        return;
+    memset(programPath, 0, size);
+    DWORD length = GetModuleFileNameA(nullptr, programPath, static_cast<DWORD>(size));
+    if (length == 0 || length >= static_cast<DWORD>(size)) {
+        // A cut path names no program: record nothing rather than a wrong place.
+        programPath[0] = '\0';
+        deleteValue(STARTUP_KEY, "programPathStartup");
+        return;
+    }
+    storeProgramPaths(programPath);
+}
+
+void writeLogonEntry(void)
+{
+    Choose("Launch", "Yes");
+    char startupLine[STARTUP_LINE_SIZE];
+    if (!readText(STARTUP_KEY, "programPathStartup", startupLine, sizeof(startupLine)))
+        return;
+    writeText(RUN_KEY, RUN_VALUE, startupLine);
+}
+
+void removeLogonEntry(void)
+{
+    Choose("Launch", "No");
+    deleteValue(RUN_KEY, RUN_VALUE);
+}

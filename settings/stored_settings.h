@@ -1,0 +1,44 @@
+/*
+ * The settings kept in the current user's registry below
+ * "Software\Kelvoria", the log-on entry, and the path helper that the
+ * start-up code, the settings window and the disk scan share.
+ */
+#ifndef KELVORIA_STORED_SETTINGS_H
+#define KELVORIA_STORED_SETTINGS_H
+
+#include <windows.h>
+
+/* Size of the buffer through which the log-on entry is copied. */
+#define STARTUP_LINE_SIZE 260
+
+/* 1 when the yes/no setting `name` ("Launch", "Minimize", "Playlist")
+ * holds a text starting with 'Y'; 0 when it is absent or anything else. */
+int IsChosen(const char *name);
+
+/* Stores `text` ("Yes" or "No") as the setting `name`. */
+void Choose(const char *name, const char *text);
+
+/* Cuts `path` at its last backslash, in place, and returns it. A text
+ * without a backslash is left as it is. */
+char *findFilePath(char *path);
+
+/* Run at every start: creates the keys, then records where the program
+ * file is ("programPath") and the line that starts it at log-on
+ * ("programPathStartup"). `programPath` (of `size` bytes) receives the
+ * program file's plain path, which findFilePath turns into its directory;
+ * it is left empty when the path did not fit. */
+void prepareRegistry(char *programPath, int size);
+
+/* The two writes of prepareRegistry for a given program path: "programPath"
+ * as it is, and "programPathStartup" as the quoted path followed by
+ * " /startup". A start-up line that would not fit STARTUP_LINE_SIZE is not
+ * written, and an older one is removed. */
+void storeProgramPaths(const char *programPath);
+
+/* The log-on entry of the settings window's Apply: written from
+ * "programPathStartup" when Launch is ticked, removed when it is not. Both
+ * record the box in "Launch". */
+void writeLogonEntry(void);
+void removeLogonEntry(void);
+
+#endif
