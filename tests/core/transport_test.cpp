@@ -1,0 +1,738 @@
+// The transport and its progress timer, driven tick by tick against the
+// scripted engine, with real controls and a recording stand-in for the main
+// window that routes commands back to the transport as the main window does.
+#include "fake_fmod.h"
+#include "globals.h"
+#include "transport.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> events; // what the stand-in main window was asked, in order
+bool pausedAtSongDisplay;        // whether the engine was already paused at the last 22
+HWND hSlider, hStatus, hTags, hList;
+
+LRESULT CALLBACK mainStandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        events.push_back("command " + std::to_string(LOWORD(wParam)));
+        transportCommand(LOWORD(wParam));
+        return 0;
+    case WM_HSCROLL:
+        events.push_back("seek");
+        seekSong();
+        return 0;
+    case MSG_SONG_DISPLAY:
+        events.push_back("song display");
+        pausedAtSongDisplay = fake_fmod::channelPaused();
+        SendMessageA(hSlider, TBM_SETRANGE, 0, MAKELPARAM(0, data.length));
+        if (data.currentSong >= 0 && data.currentSong < NAME_SLOTS)
+            SetWindowTextA(hTags, data.names[data.currentSong]);
+        return 0;
+    case MSG_STATUS_LINE:
+        events.push_back("status line");
+        snprintf(data.statusText, sizeof(data.statusText), "Playing... (%s) %d/%d", data.progressText,
+                 data.currentSong, data.songsNumber);
+        SetWindowTextA(hStatus, data.statusText);
+        return 0;
+    case MSG_STATUS_ECHO:
+        events.push_back("status echo");
+        SetWindowTextA(hTags, data.statusText);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::string textOf(HWND window)
+{
+    char text[300] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+int count(const std::string &event)
+{
+    return static_cast<int>(std::count(events.begin(), events.end(), event));
+}
+
+std::string pathOf(int song)
+{
+    return "C:\\Music\\song" + std::to_string(song) + ".mp3";
+}
+
+class Transport : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = mainStandInProc;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = "KelvoriaTestMain";
+        RegisterClassA(&windowClass);
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpszClassName = "KelvoriaTestPlaylist";
+        RegisterClassA(&windowClass);
+
+        hwnd = CreateWindowA("KelvoriaTestMain", "Kelvoria", WS_OVERLAPPEDWINDOW, 0, 0, 600, 119, nullptr,
+                             nullptr, instance, nullptr);
+        hTags = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 300, 20, hwnd, nullptr, instance, nullptr);
+        hStatus = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 10, 35, 300, 20, hwnd, nullptr, instance, nullptr);
+        hSlider = CreateWindowA(TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE, 10, 60, 500, 30, hwnd, nullptr, instance,
+                                nullptr);
+        hPlaylistDialog = CreateWindowA("KelvoriaTestPlaylist", "Playlist", WS_OVERLAPPEDWINDOW, 0, 200, 300, 400,
+                                        nullptr, nullptr, instance, nullptr);
+        hList = CreateWindowA("LISTBOX", "", WS_CHILD | WS_VISIBLE, 0, 0, 280, 380, hPlaylistDialog,
+                              reinterpret_cast<HMENU>(10), instance, nullptr);
+        ASSERT_TRUE(hwnd && hTags && hStatus && hSlider && hPlaylistDialog && hList);
+        transportAttach(hwnd, hSlider, hStatus);
+    }
+
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(hPlaylistDialog);
+        DestroyWindow(hwnd);
+    }
+
+    void SetUp() override
+    {
+        startFresh();
+        // The timer's remembered second lives for the whole run; bring it to
+        // 0, as at program start, by letting a song be heard at second 0.
+        addSongs(1, 10000);
+        data.currentSong = 1;
+        playSong();
+        progressTick();
+        if (transportPaused())
+            togglePause();
+        startFresh();
+    }
+
+    static void startFresh()
+    {
+        memset(&data, 0, sizeof(data));
+        fake_fmod::reset();
+        SendMessageA(hList, LB_RESETCONTENT, 0, 0);
+        SendMessageA(hSlider, TBM_SETRANGE, 0, MAKELPARAM(0, 0));
+        SetWindowTextA(hStatus, "");
+        SetWindowTextA(hTags, "");
+        events.clear();
+    }
+
+    // Appends `count` songs that open, each `lengthMs` long, as the
+    // playlist window would show them.
+    static void addSongs(int count, int lengthMs)
+    {
+        for (int i = 0; i < count; ++i) {
+            int slot = ++data.songsNumber;
+            snprintf(data.paths[slot], PATH_SIZE, "%s", pathOf(slot).c_str());
+            snprintf(data.names[slot], NAME_SIZE, "song%d.mp3", slot);
+            fake_fmod::addFile(pathOf(slot), lengthMs);
+            SendMessageA(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(data.names[slot]));
+        }
+    }
+
+    static void clearList() { clearPlaylist(&data, hList); }
+
+    // Lets playback run on for `ms`, ticking every 10 ms as the timer does.
+    static void run(int ms)
+    {
+        for (int passed = 0; passed < ms; passed += 10) {
+            fake_fmod::advance(10);
+            progressTick();
+        }
+    }
+
+    // Runs until the transport moves on from the current song, or `limitMs` passes.
+    static int runUntilNext(int limitMs)
+    {
+        int before = count("command 5");
+        int passed = 0;
+        while (count("command 5") == before && passed < limitMs) {
+            fake_fmod::advance(10);
+            passed += 10;
+            progressTick();
+        }
+        return passed;
+    }
+
+    static int selectedRow() { return static_cast<int>(SendMessageA(hList, LB_GETCURSEL, 0, 0)); }
+    static int sliderPos() { return static_cast<int>(SendMessageA(hSlider, TBM_GETPOS, 0, 0)); }
+    static int sliderMax() { return static_cast<int>(SendMessageA(hSlider, TBM_GETRANGEMAX, 0, 0)); }
+};
+
+// --- Empty list ---------------------------------------------------------
+
+TEST_F(Transport, AnEmptyListOnlyWritesStoppedAtTicks)
+{
+    progressTick();
+    EXPECT_EQ(everyTimer(hwnd, &data, transportStream()), 2);
+    EXPECT_STREQ(data.statusText, "Stopped.");
+    EXPECT_EQ(textOf(hStatus), ""); // written, not shown
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(Transport, CommandsOnAnEmptyListPlayNothing)
+{
+    playSong();
+    nextSong();
+    previousSong();
+    togglePause(); // nothing plays: it asks for Play, which does nothing
+    data.shuffle = 1;
+    nextSong();
+    previousSong();
+    EXPECT_EQ(fake_fmod::countCalls("Stream_Open("), 0);
+    EXPECT_EQ(count("song display"), 0);
+    EXPECT_EQ(data.currentSong, 0);
+    EXPECT_FALSE(transportPaused());
+}
+
+// --- Starting a song ----------------------------------------------------
+
+TEST_F(Transport, SongsAddedToANewPlayerStartAtTheNextTickWithoutACommand)
+{
+    addSongs(3, 257500);
+    fake_fmod::clearCalls();
+    progressTick();
+    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(events, (std::vector<std::string>{"command 5", "command 4", "song display"}));
+    EXPECT_EQ(fake_fmod::channelStream(), transportStream());
+    EXPECT_EQ(data.length, 257);
+    EXPECT_EQ(data.position, 0);
+    EXPECT_EQ(selectedRow(), 0);
+    EXPECT_EQ(sliderMax(), 257);
+    EXPECT_EQ(textOf(hTags), "song1.mp3");
+}
+
+TEST_F(Transport, PlayReplacesTheStreamAndStartsItAtFullVolumeInOrder)
+{
+    addSongs(3, 4000);
+    data.currentSong = 2;
+    playSong();
+    FSOUND_STREAM *first = transportStream();
+    data.currentSong = 3;
+    fake_fmod::clearCalls();
+    playSong();
+    const std::vector<std::string> &calls = fake_fmod::calls();
+    ASSERT_EQ(calls.size(), 5u);
+    EXPECT_EQ(calls[0].rfind("Stream_Close(s", 0), 0u);
+    EXPECT_EQ(calls[1], "Stream_Open(" + pathOf(3) + ",0,0,0)");
+    EXPECT_EQ(calls[2].rfind("Stream_Play(0,s", 0), 0u);
+    EXPECT_EQ(calls[3], "SetVolume(0,255)");
+    EXPECT_EQ(calls[4].rfind("Stream_GetLengthMs(s", 0), 0u);
+    EXPECT_NE(transportStream(), first);
+    EXPECT_EQ(fake_fmod::openStreams(), 1); // the song before was closed
+    EXPECT_EQ(fake_fmod::volume(), 255);
+    EXPECT_EQ(selectedRow(), 2);
+}
+
+// --- The progress timer -------------------------------------------------
+
+TEST_F(Transport, TheDisplayIsRefreshedOncePerWholeSecond)
+{
+    addSongs(1, 257000);
+    progressTick(); // starts song 1
+    events.clear();
+    run(990);
+    EXPECT_EQ(count("status line"), 0); // still second 0
+    run(10);
+    EXPECT_EQ(count("status line"), 1);
+    EXPECT_STREQ(data.progressText, "0' 1 / 4' 17");
+    EXPECT_EQ(sliderPos(), 1);
+    run(124000);
+    EXPECT_EQ(count("status line"), 125);
+    EXPECT_EQ(data.position, 125);
+    EXPECT_STREQ(data.progressText, "2' 5 / 4' 17");
+    EXPECT_EQ(textOf(hStatus), "Playing... (2' 5 / 4' 17) 1/1");
+    EXPECT_EQ(sliderPos(), 125);
+    EXPECT_EQ(count("seek"), 0); // the tick's moves of the bar never seek
+}
+
+TEST_F(Transport, ProgressIsMinutesAndSecondsWithoutPadding)
+{
+    addSongs(1, 600000);
+    progressTick();
+    run(65000);
+    EXPECT_STREQ(data.progressText, "1' 5 / 10' 0");
+}
+
+TEST_F(Transport, EveryTimerReportsUnchangedNewAndStoppedSeconds)
+{
+    addSongs(1, 10000);
+    data.currentSong = 1;
+    playSong();
+    EXPECT_EQ(everyTimer(hwnd, &data, transportStream()), 0);
+    fake_fmod::advance(1000);
+    EXPECT_EQ(everyTimer(hwnd, &data, transportStream()), 1);
+    EXPECT_EQ(everyTimer(hwnd, &data, transportStream()), 0);
+    stopSong();
+    snprintf(data.statusText, sizeof(data.statusText), "something else");
+    EXPECT_EQ(everyTimer(hwnd, &data, transportStream()), 2);
+    EXPECT_STREQ(data.statusText, "Stopped.");
+    EXPECT_EQ(data.position, 1); // kept while not playing
+}
+
+// --- The end of a song --------------------------------------------------
+
+TEST_F(Transport, ASongIsLeftWhenItsLastWholeSecondIsReached)
+{
+    addSongs(2, 257000);
+    progressTick();
+    int heard = runUntilNext(300000);
+    EXPECT_EQ(heard, 256000);
+    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(data.position, 0);
+}
+
+TEST_F(Transport, ASongShorterThanTwoSecondsIsLeftAtTheFirstTick)
+{
+    addSongs(1, 1500);
+    addSongs(1, 1999);
+    addSongs(1, 5000);
+    progressTick();
+    EXPECT_EQ(data.currentSong, 1);
+    progressTick();
+    EXPECT_EQ(data.currentSong, 2);
+    progressTick();
+    EXPECT_EQ(data.currentSong, 3);
+    progressTick();
+    EXPECT_EQ(data.currentSong, 3);
+}
+
+TEST_F(Transport, AFileThatFailsToOpenIsPassedOverAtTheNextTick)
+{
+    addSongs(3, 5000);
+    fake_fmod::failOpen(pathOf(2));
+    data.currentSong = 1;
+    playSong();
+    nextSong();
+    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(transportStream(), nullptr); // stored unchecked
+    EXPECT_EQ(fake_fmod::countCalls("Stream_Play(0,0)"), 1);
+    EXPECT_EQ(data.length, 0);
+    progressTick();
+    EXPECT_EQ(data.currentSong, 3);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+}
+
+TEST_F(Transport, WhenEveryFileFailsWithRestartOnOneSongIsTriedPerTick)
+{
+    addSongs(3, 5000);
+    for (int song = 1; song <= 3; ++song)
+        fake_fmod::failOpen(pathOf(song));
+    data.restart = true;
+    std::vector<int> tried;
+    for (int tick = 0; tick < 7; ++tick) {
+        progressTick();
+        tried.push_back(data.currentSong);
+    }
+    EXPECT_EQ(tried, (std::vector<int>{1, 2, 3, 1, 2, 3, 1}));
+}
+
+// --- The end of the list ------------------------------------------------
+
+TEST_F(Transport, AtTheLastSongWithoutShuffleOrRestartTheSongPlaysToItsEnd)
+{
+    addSongs(2, 5000);
+    data.currentSong = 2;
+    playSong();
+    events.clear();
+    nextSong();
+    EXPECT_TRUE(events.empty());
+    runUntilNext(10000);
+    EXPECT_EQ(data.position, 4);
+    EXPECT_TRUE(fake_fmod::channelPlaying()); // the last second still sounds
+    run(2000);
+    EXPECT_FALSE(fake_fmod::channelPlaying());
+    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(count("song display"), 0);
+    EXPECT_EQ(textOf(hStatus), "Playing... (0' 4 / 0' 5) 2/2"); // the last line stays
+    EXPECT_EQ(textOf(hTags), "song2.mp3");
+}
+
+TEST_F(Transport, AtTheEndOfTheListAnAppendedSongStartsAtTheNextTick)
+{
+    addSongs(2, 3000);
+    progressTick();
+    run(8000);
+    ASSERT_EQ(data.currentSong, 2);
+    ASSERT_FALSE(fake_fmod::channelPlaying());
+    addSongs(1, 3000);
+    progressTick();
+    EXPECT_EQ(data.currentSong, 3);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+}
+
+TEST_F(Transport, RestartPlaysSongOneAfterTheLast)
+{
+    addSongs(2, 3000);
+    progressTick();
+    run(8000);
+    ASSERT_EQ(data.currentSong, 2);
+    data.restart = true; // switched on at the end of the list
+    progressTick();
+    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+    data.currentSong = 2;
+    nextSong();
+    EXPECT_EQ(data.currentSong, 1);
+}
+
+TEST_F(Transport, PreviousStepsBackButNeverPastSongOne)
+{
+    addSongs(3, 5000);
+    data.currentSong = 3;
+    previousSong();
+    EXPECT_EQ(data.currentSong, 2);
+    previousSong();
+    EXPECT_EQ(data.currentSong, 1);
+    events.clear();
+    previousSong();
+    data.restart = true;
+    previousSong();
+    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_TRUE(events.empty());
+}
+
+// --- Shuffle ------------------------------------------------------------
+
+TEST_F(Transport, ShuffleChoosesAnySongOfTheListWithRepeats)
+{
+    addSongs(7, 5000);
+    data.shuffle = 1;
+    data.currentSong = 7;
+    srand(12345);
+    std::set<int> seen;
+    bool repeated = false;
+    for (int i = 0; i < 400; ++i) {
+        int before = data.currentSong;
+        if (i % 2)
+            nextSong();
+        else
+            previousSong();
+        ASSERT_GE(data.currentSong, 1);
+        ASSERT_LE(data.currentSong, 7);
+        repeated = repeated || data.currentSong == before;
+        seen.insert(data.currentSong);
+    }
+    EXPECT_EQ(seen.size(), 7u);
+    EXPECT_TRUE(repeated);
+    EXPECT_EQ(count("command 4"), 400);
+}
+
+TEST_F(Transport, ShuffleNeverEndsAndIgnoresRestart)
+{
+    addSongs(1, 3000);
+    data.shuffle = 1;
+    progressTick();
+    FSOUND_STREAM *first = transportStream();
+    runUntilNext(5000);
+    EXPECT_EQ(data.currentSong, 1); // the only song, again, from its beginning
+    EXPECT_NE(transportStream(), first);
+    EXPECT_EQ(data.position, 0);
+    data.shuffle = 2; // any value but 1 is off
+    data.currentSong = 1;
+    nextSong();
+    EXPECT_EQ(data.currentSong, 1);
+}
+
+TEST_F(Transport, ShuffleOnAtStartPicksARandomFirstSong)
+{
+    addSongs(50, 5000);
+    data.shuffle = 1;
+    srand(7);
+    int expected = 1 + rand() % 50;
+    srand(7);
+    progressTick();
+    EXPECT_EQ(data.currentSong, expected);
+}
+
+// --- Stop ---------------------------------------------------------------
+
+TEST_F(Transport, StopInTheMiddleStaysStoppedAndTheToggleStartsTheSongAgain)
+{
+    addSongs(2, 60000);
+    progressTick();
+    run(20000);
+    events.clear();
+    stopSong();
+    EXPECT_EQ(events, (std::vector<std::string>{"status echo", "song display"}));
+    EXPECT_STREQ(data.statusText, "Stopped.");
+    EXPECT_EQ(textOf(hStatus), "Stopped.");
+    EXPECT_EQ(textOf(hTags), "song1.mp3"); // the echo, then the song's name
+    EXPECT_FALSE(fake_fmod::channelPlaying());
+    EXPECT_EQ(fake_fmod::openStreams(), 1); // the stream stays open
+    run(5000);
+    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(data.position, 20);
+    EXPECT_EQ(count("command 5"), 0);
+
+    togglePause();
+    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(data.position, 0);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+    EXPECT_EQ(fake_fmod::streamTime(transportStream()), 0);
+}
+
+TEST_F(Transport, AStopBetweenTwoTicksKeepsThePositionLastPolled)
+{
+    addSongs(2, 10000);
+    progressTick();
+    run(8990);
+    fake_fmod::advance(15); // into the last second, before the tick sees it
+    stopSong();
+    run(1000);
+    EXPECT_EQ(data.position, 8);
+    EXPECT_EQ(data.currentSong, 1);
+}
+
+TEST_F(Transport, StoppedInTheLastSecondTheNextTickMovesOnOnceItCan)
+{
+    addSongs(1, 10000);
+    progressTick();
+    run(9000); // Next at 9 s does nothing: the last song, no restart
+    ASSERT_EQ(data.position, 9);
+    stopSong();
+    data.restart = true;
+    progressTick();
+    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(data.position, 0);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+}
+
+// --- The play/pause toggle ----------------------------------------------
+
+TEST_F(Transport, PauseShowsPausedAndFreezesTheTicks)
+{
+    addSongs(2, 60000);
+    progressTick();
+    run(3500);
+    events.clear();
+    fake_fmod::clearCalls();
+    togglePause();
+    EXPECT_TRUE(transportPaused());
+    EXPECT_EQ(events, (std::vector<std::string>{"status echo", "song display"}));
+    EXPECT_FALSE(pausedAtSongDisplay); // the engine is paused after the display requests
+    EXPECT_EQ(fake_fmod::calls(), (std::vector<std::string>{"IsPlaying(0)", "SetPaused(0,1)"}));
+    EXPECT_STREQ(data.statusText, "Paused.");
+    EXPECT_EQ(textOf(hStatus), "Paused.");
+    EXPECT_EQ(textOf(hTags), "song1.mp3");
+
+    events.clear();
+    run(5000);
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(data.position, 3);
+    EXPECT_EQ(textOf(hStatus), "Paused.");
+}
+
+TEST_F(Transport, ResumingShowsNothingUntilTheNextWholeSecond)
+{
+    addSongs(1, 60000);
+    progressTick();
+    run(3500);
+    togglePause();
+    events.clear();
+    fake_fmod::clearCalls();
+    togglePause();
+    EXPECT_FALSE(transportPaused());
+    EXPECT_EQ(fake_fmod::calls(), (std::vector<std::string>{"SetPaused(0,0)"}));
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(textOf(hStatus), "Paused.");
+    run(490);
+    EXPECT_EQ(textOf(hStatus), "Paused.");
+    run(10);
+    EXPECT_EQ(textOf(hStatus), "Playing... (0' 4 / 1' 0) 1/1");
+}
+
+TEST_F(Transport, PausedStaysSetAcrossSkipsSoTheNextToggleOnlyClearsIt)
+{
+    addSongs(3, 60000);
+    progressTick();
+    run(2000);
+    togglePause();
+    nextSong();
+    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+    EXPECT_FALSE(fake_fmod::channelPaused()); // the new song plays
+    EXPECT_TRUE(transportPaused());
+
+    fake_fmod::clearCalls();
+    togglePause(); // only clears the flag
+    EXPECT_FALSE(transportPaused());
+    EXPECT_EQ(fake_fmod::calls(), (std::vector<std::string>{"SetPaused(0,0)"}));
+    togglePause(); // and now pauses
+    EXPECT_TRUE(transportPaused());
+    EXPECT_TRUE(fake_fmod::channelPaused());
+}
+
+TEST_F(Transport, PausedThenStoppedTheToggleResumesNothingAndPlaysNothing)
+{
+    addSongs(2, 60000);
+    progressTick();
+    run(2000);
+    togglePause();
+    stopSong();
+    EXPECT_TRUE(transportPaused());
+    fake_fmod::clearCalls();
+    events.clear();
+    togglePause();
+    EXPECT_FALSE(transportPaused());
+    EXPECT_EQ(fake_fmod::calls(), (std::vector<std::string>{"SetPaused(0,0)"}));
+    EXPECT_TRUE(events.empty());
+    EXPECT_FALSE(fake_fmod::channelPlaying());
+    togglePause(); // stopped, flag clear: Play
+    EXPECT_EQ(count("command 4"), 1);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+}
+
+TEST_F(Transport, PausedInTheLastSecondTheNextTickMovesOnWithTheFlagSet)
+{
+    addSongs(2, 10000);
+    progressTick();
+    run(8990);
+    fake_fmod::advance(15); // into the last second, before the tick sees it
+    togglePause();
+    progressTick();
+    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+    EXPECT_FALSE(fake_fmod::channelPaused());
+    EXPECT_TRUE(transportPaused());
+}
+
+// --- Seeking ------------------------------------------------------------
+
+TEST_F(Transport, MovingTheBarSetsThePositionAndTheEngineTime)
+{
+    addSongs(2, 300000);
+    progressTick();
+    run(1000);
+    SetFocus(hSlider);
+    SendMessageA(hSlider, TBM_SETPOS, 1, 100);
+    SendMessageA(hSlider, WM_KEYDOWN, VK_RIGHT, 0); // as the user moves it: it notifies
+    ASSERT_GE(count("seek"), 1);
+    EXPECT_EQ(data.position, 101);
+    EXPECT_EQ(fake_fmod::streamTime(transportStream()), 101000);
+    EXPECT_EQ(fake_fmod::countCalls("Stream_SetTime("), count("seek"));
+    run(1000);
+    EXPECT_EQ(data.position, 102);
+}
+
+TEST_F(Transport, SeekingWhileStoppedIsHandedToTheEngineAndIntoTheLastSecondMovesOn)
+{
+    addSongs(2, 300000);
+    progressTick();
+    stopSong();
+    SendMessageA(hSlider, TBM_SETPOS, 1, 299);
+    seekSong();
+    EXPECT_EQ(data.position, 299);
+    EXPECT_EQ(fake_fmod::streamTime(transportStream()), 299000);
+    progressTick();
+    EXPECT_EQ(data.currentSong, 2);
+}
+
+TEST_F(Transport, ASeekIntoTheLastSecondMakesTheNextTickSendNext)
+{
+    addSongs(2, 300000);
+    progressTick();
+    run(1000);
+    SendMessageA(hSlider, TBM_SETPOS, 1, 299);
+    seekSong();
+    EXPECT_EQ(data.currentSong, 1);
+    progressTick();
+    EXPECT_EQ(data.currentSong, 2);
+}
+
+// --- A list cleared and refilled under a running transport ---------------
+
+TEST_F(Transport, ClearingStopsTheSongAndKeepsTheStreamAndTheSongNumber)
+{
+    addSongs(3, 60000);
+    progressTick();
+    run(5000);
+    FSOUND_STREAM *stream = transportStream();
+    clearList();
+    EXPECT_FALSE(fake_fmod::channelPlaying());
+    EXPECT_EQ(transportStream(), stream);
+    EXPECT_EQ(data.currentSong, 1);
+    events.clear();
+    run(1000);
+    EXPECT_TRUE(events.empty()); // empty: no Next
+    EXPECT_STREQ(data.statusText, "Stopped.");
+}
+
+TEST_F(Transport, AListThatRanOutAndIsRefilledGoesOnAfterTheOldSongNumber)
+{
+    addSongs(3, 3000);
+    progressTick();
+    run(12000);
+    ASSERT_EQ(data.currentSong, 3);
+    clearList();
+    addSongs(10, 3000);
+    progressTick();
+    EXPECT_EQ(data.currentSong, 4);
+    EXPECT_EQ(selectedRow(), 3);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+}
+
+TEST_F(Transport, AListThatRanOutAndIsRefilledWithFewerSongsPlaysNothing)
+{
+    addSongs(3, 3000);
+    progressTick();
+    run(12000);
+    clearList();
+    addSongs(2, 3000);
+    run(1000);
+    EXPECT_EQ(data.currentSong, 3);
+    EXPECT_FALSE(fake_fmod::channelPlaying());
+    data.restart = true;
+    progressTick();
+    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+}
+
+TEST_F(Transport, AListClearedMidSongAndRefilledStaysStopped)
+{
+    addSongs(3, 60000);
+    progressTick();
+    run(5000);
+    clearList();
+    addSongs(5, 60000);
+    run(1000);
+    EXPECT_FALSE(fake_fmod::channelPlaying());
+    EXPECT_EQ(data.currentSong, 1);
+    togglePause();
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+    EXPECT_EQ(data.currentSong, 1);
+}
+
+TEST_F(Transport, PlayPastTheEndOfAShrunkListOpensTheEmptySlotAndNextEndsThere)
+{
+    addSongs(5, 60000);
+    data.currentSong = 5;
+    playSong();
+    clearList();
+    addSongs(2, 60000);
+    fake_fmod::clearCalls();
+    playSong();
+    EXPECT_EQ(fake_fmod::calls()[1], "Stream_Open(,0,0,0)");
+    EXPECT_EQ(transportStream(), nullptr);
+    run(100);
+    EXPECT_EQ(data.currentSong, 5); // never raised past the end
+    data.currentSong = MAX_SONGS + 50; // a number from outside the table
+    fake_fmod::clearCalls();
+    playSong();
+    EXPECT_EQ(fake_fmod::calls()[1], "Stream_Open(,0,0,0)");
+}
+
+} // namespace
