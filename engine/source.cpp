@@ -168,6 +168,12 @@ bool Source::configureResampler(const AVFrame *frame)
     SwrContext *swr = nullptr;
     int result = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, kOutputRate, &inLayout,
                                      static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
+    if (result >= 0 && inLayout.nb_channels == 1) {
+        // Mono goes to both speakers at full level, not lowered by 3 dB as
+        // a centre channel folded into stereo would be.
+        const double both[2] = {1.0, 1.0};
+        result = swr_set_matrix(swr, both, 1);
+    }
     av_channel_layout_uninit(&inLayout);
     if (result < 0 || !swr || swr_init(swr) < 0) {
         swr_free(&swr);
