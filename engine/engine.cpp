@@ -133,10 +133,10 @@ void Engine::setTime(Stream *stream, int ms)
         stream->positionMs = ms;
 }
 
-uint64_t Engine::framesWritten()
+uint64_t Engine::framesWrittenSinceStart()
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return totalWritten_;
+    return outputGeneration_ == generation_ ? generationWritten_ : 0;
 }
 
 bool Engine::decoderHasWork() const
@@ -263,6 +263,7 @@ void Engine::outputLoop()
             std::lock_guard<std::mutex> lock(mutex_);
             outputGeneration_ = generation_;
             heardFrames_ = 0;
+            generationWritten_ = 0;
         }
         sink->setPaused(pause);
 
@@ -273,7 +274,7 @@ void Engine::outputLoop()
                 break;
             sink->write(buffer.data(), static_cast<int>(frames));
             std::lock_guard<std::mutex> lock(mutex_);
-            totalWritten_ += frames;
+            generationWritten_ += frames;
         }
 
         uint64_t played = sink->playedFrames();

@@ -47,8 +47,9 @@ public:
     int timeMs(Stream *stream);
     void setTime(Stream *stream, int ms);
 
-    // For measurements: the sink's frames written since the engine started.
-    uint64_t framesWritten();
+    // For measurements: frames handed to the sink since the last start or
+    // seek took effect in the output.
+    uint64_t framesWrittenSinceStart();
 
 private:
     void decoderLoop();
@@ -82,7 +83,7 @@ private:
     bool decodeDone_ = false;        // the decoder has delivered the last frame
     uint64_t outputGeneration_ = 0;  // the generation the sink plays
     uint64_t heardFrames_ = 0;       // frames heard of the output generation
-    uint64_t totalWritten_ = 0;
+    uint64_t generationWritten_ = 0;
 
     std::thread decoder_;
     std::thread output_;

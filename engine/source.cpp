@@ -118,6 +118,12 @@ bool Source::openDecoder()
     return avcodec_open2(codec_.get(), decoder, nullptr) >= 0;
 }
 
+int64_t Source::prerollMs() const
+{
+    const AVCodecDescriptor *codec = avcodec_descriptor_get(format_->streams[streamIndex_]->codecpar->codec_id);
+    return codec && (codec->props & AV_CODEC_PROP_LOSSLESS) ? 0 : 200;
+}
+
 bool Source::seekTo(int64_t ms)
 {
     if (!codec_ && !decoderFailed_)
@@ -125,8 +131,12 @@ bool Source::seekTo(int64_t ms)
     if (decoderFailed_)
         return false;
 
+    // Lossy decoders need a few frames before they give the true signal
+    // (bit reservoirs, overlapped transforms): start early and drop up to
+    // the asked time.
     const AVStream *stream = format_->streams[streamIndex_];
-    int64_t timestamp = av_rescale_q(std::max<int64_t>(ms, 0), AVRational{1, 1000}, stream->time_base);
+    int64_t from = std::max<int64_t>(ms - prerollMs(), 0);
+    int64_t timestamp = av_rescale_q(from, AVRational{1, 1000}, stream->time_base);
     if (stream->start_time != AV_NOPTS_VALUE)
         timestamp += stream->start_time;
     bool atStart = !draining_ && !finished_ && seekTargetFrames_ < 0 && ms == 0 && !swr_;
@@ -158,6 +168,12 @@ bool Source::configureResampler(const AVFrame *frame)
     SwrContext *swr = nullptr;
     int result = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, kOutputRate, &inLayout,
                                      static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
+    if (result >= 0 && inLayout.nb_channels == 1) {
+        // Mono goes to both speakers at full level, not lowered by 3 dB as
+        // a centre channel folded into stereo would be.
+        const double both[2] = {1.0, 1.0};
+        result = swr_set_matrix(swr, both, 1);
+    }
     av_channel_layout_uninit(&inLayout);
     if (result < 0 || !swr || swr_init(swr) < 0) {
         swr_free(&swr);

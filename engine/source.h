@@ -41,6 +41,7 @@ public:
 private:
     Source() = default;
     bool openDecoder();
+    int64_t prerollMs() const;
     bool configureResampler(const AVFrame *frame);
     void resample(const AVFrame *frame, std::vector<int16_t> &out);
     bool readFrame();

@@ -15,7 +15,7 @@ CONFIGURE_FLAGS=(
     --enable-static --disable-shared --disable-autodetect
     --disable-everything --disable-programs --disable-doc --disable-network
     --disable-avdevice --disable-avfilter --disable-swscale --disable-postproc
-    --disable-x86asm --disable-debug --disable-pthreads --disable-w32threads
+    --disable-debug --disable-pthreads --disable-w32threads
     --enable-avformat --enable-avcodec --enable-swresample
     --enable-demuxer=mp3,ogg,asf,wav
     --enable-parser=mpegaudio,vorbis

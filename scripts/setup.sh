@@ -12,7 +12,7 @@ need_root() {
 }
 
 PACKAGES=(
-    cmake make pkg-config dpkg-dev
+    cmake make pkg-config dpkg-dev nasm
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine32:i386
     xvfb xdotool x11-utils imagemagick trayer

@@ -1,0 +1,68 @@
+// Latency from starting (or seeking) a stream to its first samples leaving
+// the engine for the sound device, over many tries.
+//   bench_engine_latency.exe FILE
+#include "engine.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace kelvoria;
+
+namespace {
+
+double nowMs()
+{
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return counter.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+double waitForFirstSamples(Engine &engine)
+{
+    double start = nowMs();
+    while (engine.framesWrittenSinceStart() == 0 && nowMs() - start < 5000)
+        ;
+    return nowMs() - start;
+}
+
+void report(const char *what, std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    std::printf("%s: median %.2f ms, worst %.2f ms over %zu tries\n", what, samples[samples.size() / 2],
+                samples.back(), samples.size());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2)
+        return 2;
+    std::unique_ptr<AudioSink> sink = openWaveOutSink();
+    const char *output = sink ? "wave output" : "silent output";
+    if (!sink)
+        sink = makeSilentSink();
+    Engine engine(std::move(sink));
+    std::vector<double> play, seek;
+    for (int i = 0; i < 20; ++i) {
+        Stream stream;
+        stream.source = Source::open(argv[1]);
+        if (!stream.source)
+            return 3;
+        engine.play(&stream);
+        play.push_back(waitForFirstSamples(engine));
+        Sleep(50);
+        engine.setTime(&stream, 1000 + i * 1000);
+        seek.push_back(waitForFirstSamples(engine));
+        Sleep(50);
+        engine.release(&stream);
+    }
+    std::printf("output: %s\n", output);
+    report("play to first samples out", play);
+    report("seek to first samples out", seek);
+    return 0;
+}

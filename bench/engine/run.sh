@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The engine's benchmarks: tag reading over 1,999 files, CPU while playing,
+# and start and seek latency. Prints the figures.
+#   run.sh BUILD_DIR
+set -euo pipefail
+build=$1
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+run() { bash "$root/scripts/wine-exec.sh" "$build/wineprefix" "$build/run" "$@"; }
+work=$build/bench/engine-files
+mkdir -p "$work"
+
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+if [ ! -f "$work/.complete" ]; then
+    src="sine=frequency=440:duration=3"
+    ff -f lavfi -i "$src" -c:a libmp3lame -b:a 128k -metadata title=T -metadata artist=A "$work/a.mp3"
+    ff -f lavfi -i "$src" -c:a libvorbis -metadata title=T -metadata artist=A "$work/a.ogg"
+    ff -f lavfi -i "$src" -c:a wmav2 -metadata title=T -metadata artist=A "$work/a.wma"
+    ff -f lavfi -i "$src" -c:a pcm_s16le -metadata title=T -metadata artist=A "$work/a.wav"
+    ff -f lavfi -i "sine=frequency=440:duration=40" -c:a libmp3lame -b:a 128k "$work/play.mp3"
+    mkdir -p "$work/list"
+    : > "$work/list.txt"
+    for i in $(seq 1 1999); do
+        ext=$(echo mp3 ogg wma wav | cut -d' ' -f$(( i % 4 + 1 )))
+        cp "$work/a.$ext" "$work/list/song$i.$ext"
+        echo "Z:${work//\//\\}\\list\\song$i.$ext" >> "$work/list.txt"
+    done
+    touch "$work/.complete"
+fi
+winpath() { echo "Z:${1//\//\\}"; }
+
+echo "== engine: tags"
+run "$build/bench/bench_engine_tags.exe" "$(winpath "$work/list.txt")"
+
+echo "== engine: CPU while a 128 kbps MP3 plays for 30 s"
+run "$build/bench/bench_engine_cpu.exe" "$(winpath "$work/play.mp3")" 30 | tee "$work/cpu.txt"
+engine_cpu=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu.txt")
+ffmpeg_cpu=$( { TIMEFORMAT='%U %S'; time ffmpeg -nostdin -loglevel error -re -t 30 -i "$work/play.mp3" -f null - ; } 2>&1 | awk '{print $1 + $2}')
+python3 -c "print(f'ffmpeg -re on the same file: {float(\"$ffmpeg_cpu\"):.3f} s CPU; engine / ffmpeg = {float(\"$engine_cpu\") / max(float(\"$ffmpeg_cpu\"), 1e-3):.2f}')"
+
+echo "== engine: latency"
+run "$build/bench/bench_engine_latency.exe" "$(winpath "$work/play.mp3")"
