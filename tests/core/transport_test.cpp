@@ -447,17 +447,6 @@ TEST_F(Transport, ShuffleNeverEndsAndIgnoresRestart)
     EXPECT_EQ(data.currentSong, 1);
 }
 
-TEST_F(Transport, ShuffleOnAtStartPicksARandomFirstSong)
-{
-    addSongs(50, 5000);
-    data.shuffle = 1;
-    srand(7);
-    int expected = 1 + rand() % 50;
-    srand(7);
-    progressTick();
-    EXPECT_EQ(data.currentSong, expected);
-}
-
 // --- Stop ---------------------------------------------------------------
 
 TEST_F(Transport, StopInTheMiddleStaysStoppedAndTheToggleStartsTheSongAgain)
