@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Generates the benchmark's music files (once) and runs the tag reading
 # benchmark under Wine.
-#   run-query-tags.sh [BUILD]     (default: $KELVORIA_BUILD_DIR or build)
+#   run.sh [BUILD]     (default: $KELVORIA_BUILD_DIR or build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-${KELVORIA_BUILD_DIR:-$root/build}}
