@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string.h>
-
 #include <string>
 
 namespace {
@@ -16,45 +14,38 @@ const char SHELL_KEY[] = "Software\\Kelvoria\\Shell";
 const char STARTUP_KEY[] = "Software\\Kelvoria\\Shell\\Startup";
 const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-struct StoredValue {
-    bool present;
-    DWORD type;
-    std::string bytes; // as stored, terminator included
-};
-
-StoredValue readValue(const char *keyPath, const char *name)
+// The value's bytes as stored (terminator included), prefixed with "sz:"
+// for REG_SZ; "<absent>" when there is none.
+std::string stored(const char *keyPath, const char *name)
 {
-    StoredValue value = {false, 0, ""};
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return value;
+        return "<absent>";
     char bytes[1024];
-    DWORD size = sizeof(bytes);
-    if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE *>(bytes), &size) == ERROR_SUCCESS) {
-        value.present = true;
-        value.bytes.assign(bytes, size);
-    }
+    DWORD size = sizeof(bytes), type = 0;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(bytes), &size);
     RegCloseKey(key);
-    return value;
+    if (result != ERROR_SUCCESS)
+        return "<absent>";
+    return (type == REG_SZ ? "sz:" : "other:") + std::string(bytes, size);
 }
 
-std::string textOf(const StoredValue &value)
+std::string sz(const std::string &text)
 {
-    return value.present ? std::string(value.bytes.c_str()) : "<absent>";
+    return "sz:" + text + '\0';
 }
 
-void writeValue(const char *keyPath, const char *name, DWORD type, const void *bytes, DWORD size)
+void writeValue(const char *keyPath, const char *name, DWORD type, const std::string &bytes)
 {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(bytes), size);
+    RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE *>(bytes.data()), static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
 }
 
 void writeText(const char *keyPath, const char *name, const std::string &text)
 {
-    writeValue(keyPath, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    writeValue(keyPath, name, REG_SZ, text + '\0');
 }
 
 bool keyExists(const char *keyPath)
@@ -68,8 +59,7 @@ bool keyExists(const char *keyPath)
 
 void forgetEverything()
 {
-    for (const char *keyPath : {"Software\\Kelvoria\\Shell\\Startup", "Software\\Kelvoria\\Shell",
-                                "Software\\Kelvoria\\Settings", "Software\\Kelvoria\\Playlist", "Software\\Kelvoria"})
+    for (const char *keyPath : {STARTUP_KEY, SHELL_KEY, SETTINGS_KEY, "Software\\Kelvoria\\Playlist", "Software\\Kelvoria"})
         RegDeleteKeyA(HKEY_CURRENT_USER, keyPath);
     HKEY run;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, RUN_KEY, 0, KEY_ALL_ACCESS, &run) == ERROR_SUCCESS) {
@@ -83,6 +73,11 @@ std::string programFile()
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, sizeof(path));
     return path;
+}
+
+std::string startupLineOf(const std::string &path)
+{
+    return "\"" + path + "\" /startup";
 }
 
 class StoredSettings : public ::testing::Test {
@@ -101,193 +96,131 @@ protected:
     }
 };
 
-// ---- yes/no settings ----
-
-TEST_F(StoredSettings, FirstRunReadsEverySettingAsNotChosen)
+TEST_F(StoredSettings, AbsentSettingsReadAsNotChosen)
 {
-    EXPECT_EQ(IsChosen("Launch"), 0);
-    EXPECT_EQ(IsChosen("Minimize"), 0);
-    EXPECT_EQ(IsChosen("Playlist"), 0);
-}
-
-TEST_F(StoredSettings, PreparedKeysWithoutValuesReadAsNotChosen)
-{
+    for (const char *name : {"Launch", "Minimize", "Playlist"})
+        EXPECT_EQ(IsChosen(name), 0) << name << " before the keys exist";
+    Choose("Playlist", "Yes");
+    EXPECT_FALSE(keyExists(SETTINGS_KEY)) << "Choose makes no key";
     prepare();
-    EXPECT_EQ(IsChosen("Launch"), 0);
-    EXPECT_EQ(IsChosen("Minimize"), 0);
-    EXPECT_EQ(IsChosen("Playlist"), 0);
+    for (const char *name : {"Launch", "Minimize", "Playlist"})
+        EXPECT_EQ(IsChosen(name), 0) << name << " in the prepared keys";
 }
 
 TEST_F(StoredSettings, ChooseStoresTheTextWithItsTerminator)
 {
     prepare();
     Choose("Minimize", "Yes");
-    StoredValue stored = readValue(SETTINGS_KEY, "Minimize");
-    ASSERT_TRUE(stored.present);
-    EXPECT_EQ(stored.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(stored.bytes, std::string("Yes", 4));
+    EXPECT_EQ(stored(SETTINGS_KEY, "Minimize"), sz("Yes"));
     EXPECT_EQ(IsChosen("Minimize"), 1);
-
     Choose("Minimize", "No");
-    EXPECT_EQ(readValue(SETTINGS_KEY, "Minimize").bytes, std::string("No", 3));
+    EXPECT_EQ(stored(SETTINGS_KEY, "Minimize"), sz("No"));
     EXPECT_EQ(IsChosen("Minimize"), 0);
 }
 
-TEST_F(StoredSettings, ChooseWithoutTheKeysWritesNothing)
-{
-    Choose("Playlist", "Yes");
-    EXPECT_FALSE(keyExists(SETTINGS_KEY));
-    EXPECT_EQ(IsChosen("Playlist"), 0);
-}
-
-TEST_F(StoredSettings, OnlyTheFirstByteDecides)
+TEST_F(StoredSettings, OnlyTheFirstOfAtMostFourBytesDecides)
 {
     prepare();
-    writeText(SETTINGS_KEY, "Launch", "yes");
-    EXPECT_EQ(IsChosen("Launch"), 0) << "lower case is not chosen";
-    writeText(SETTINGS_KEY, "Launch", "Y");
-    EXPECT_EQ(IsChosen("Launch"), 1);
-    writeText(SETTINGS_KEY, "Launch", "");
-    EXPECT_EQ(IsChosen("Launch"), 0);
-
-    const unsigned char binary[] = {0x59, 0x00};
-    writeValue(SETTINGS_KEY, "Minimize", REG_BINARY, binary, sizeof(binary));
-    EXPECT_EQ(IsChosen("Minimize"), 1) << "the type is not looked at";
-    DWORD number = 0x59;
-    writeValue(SETTINGS_KEY, "Playlist", REG_DWORD, &number, sizeof(number));
-    EXPECT_EQ(IsChosen("Playlist"), 1);
+    const struct {
+        DWORD type;
+        std::string bytes;
+        int chosen;
+    } cases[] = {
+        {REG_SZ, std::string("yes", 4), 0},       {REG_SZ, std::string("Y", 2), 1},
+        {REG_SZ, std::string("", 1), 0},          {REG_SZ, std::string("Yesterday", 10), 0},
+        {REG_BINARY, std::string("Y\x01", 2), 1}, {REG_DWORD, std::string("Y\0\0\0", 4), 1},
+    };
+    for (const auto &c : cases) {
+        writeValue(SETTINGS_KEY, "Launch", c.type, c.bytes);
+        EXPECT_EQ(IsChosen("Launch"), c.chosen) << c.bytes.c_str() << " of type " << c.type;
+    }
 }
 
-TEST_F(StoredSettings, AValueLongerThanFourBytesReadsAsNotChosen)
-{
-    prepare();
-    writeText(SETTINGS_KEY, "Launch", "Yesterday");
-    EXPECT_EQ(IsChosen("Launch"), 0);
-}
-
-// ---- preparation at start ----
-
-TEST_F(StoredSettings, PreparationCreatesTheFiveKeysAndKeepsTheirValues)
+TEST_F(StoredSettings, PreparationMakesTheKeysAndRecordsTheProgram)
 {
     writeText(SETTINGS_KEY, "Minimize", "Yes");
-    prepare();
-    for (const char *keyPath : {"Software\\Kelvoria", SETTINGS_KEY, SHELL_KEY, STARTUP_KEY, "Software\\Kelvoria\\Playlist"})
-        EXPECT_TRUE(keyExists(keyPath)) << keyPath;
-    EXPECT_EQ(IsChosen("Minimize"), 1);
-    EXPECT_FALSE(readValue(SETTINGS_KEY, "Launch").present) << "no setting is written at start";
-}
-
-TEST_F(StoredSettings, PreparationRecordsThePlainPathAndAQuotedStartupLine)
-{
     char programPath[256];
     prepareRegistry(programPath, sizeof(programPath));
-    std::string program = programFile();
-    EXPECT_EQ(std::string(programPath), program) << "the caller's buffer holds the plain path";
+    for (const char *keyPath : {"Software\\Kelvoria", SETTINGS_KEY, SHELL_KEY, STARTUP_KEY, "Software\\Kelvoria\\Playlist"})
+        EXPECT_TRUE(keyExists(keyPath)) << keyPath;
+    EXPECT_EQ(IsChosen("Minimize"), 1) << "existing values stay";
+    EXPECT_EQ(stored(SETTINGS_KEY, "Launch"), "<absent>") << "no setting is written at start";
 
-    StoredValue path = readValue(SHELL_KEY, "programPath");
-    EXPECT_EQ(path.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(path.bytes, program + '\0');
-    StoredValue line = readValue(STARTUP_KEY, "programPathStartup");
-    EXPECT_EQ(line.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(line.bytes, "\"" + program + "\" /startup" + '\0');
+    EXPECT_EQ(std::string(programPath), programFile()) << "the caller's buffer holds the plain path";
+    EXPECT_EQ(stored(SHELL_KEY, "programPath"), sz(programFile()));
+    EXPECT_EQ(stored(STARTUP_KEY, "programPathStartup"), sz(startupLineOf(programFile())));
 }
 
 TEST_F(StoredSettings, EveryStartRewritesTheProgramPaths)
 {
     prepare();
     storeProgramPaths("C:\\Old Place\\Kelvoria.exe");
-    EXPECT_EQ(textOf(readValue(STARTUP_KEY, "programPathStartup")), "\"C:\\Old Place\\Kelvoria.exe\" /startup");
+    EXPECT_EQ(stored(STARTUP_KEY, "programPathStartup"), sz(startupLineOf("C:\\Old Place\\Kelvoria.exe")));
     prepare();
-    EXPECT_EQ(textOf(readValue(SHELL_KEY, "programPath")), programFile());
-    EXPECT_EQ(textOf(readValue(STARTUP_KEY, "programPathStartup")), "\"" + programFile() + "\" /startup");
+    EXPECT_EQ(stored(SHELL_KEY, "programPath"), sz(programFile()));
+    EXPECT_EQ(stored(STARTUP_KEY, "programPathStartup"), sz(startupLineOf(programFile())));
 }
 
-TEST_F(StoredSettings, AStartupLineThatFitsTheCopyBufferExactlyIsWritten)
+TEST_F(StoredSettings, OnlyAStartupLineThatFitsTheCopyIsStored)
 {
     prepare();
-    // Quotes, blank and "/startup" take 11 bytes; with the NUL, 248
-    // characters of path fill the 260 bytes.
-    std::string path = "C:\\" + std::string(239, 'd') + "\\k.exe";
-    ASSERT_EQ(path.size(), 248u);
-    storeProgramPaths(path.c_str());
-    EXPECT_EQ(textOf(readValue(STARTUP_KEY, "programPathStartup")), "\"" + path + "\" /startup");
-}
+    // Quotes, blank and "/startup" take 11 bytes: with the terminator, 248
+    // characters of path fill the 260 bytes of the copy.
+    std::string fits = "C:\\" + std::string(239, 'd') + "\\k.exe";
+    ASSERT_EQ(fits.size(), 248u);
+    storeProgramPaths(fits.c_str());
+    EXPECT_EQ(stored(STARTUP_KEY, "programPathStartup"), sz(startupLineOf(fits)));
 
-TEST_F(StoredSettings, AStartupLineTooLongForTheCopyIsNotWrittenAndTheOldOneGoes)
-{
+    std::string tooLong = fits + "e";
+    storeProgramPaths(tooLong.c_str());
+    EXPECT_EQ(stored(SHELL_KEY, "programPath"), sz(tooLong));
+    EXPECT_EQ(stored(STARTUP_KEY, "programPathStartup"), "<absent>") << "the older line is gone too";
+
     prepare();
-    std::string path = "C:\\" + std::string(240, 'd') + "\\k.exe";
-    ASSERT_EQ(path.size(), 249u);
-    storeProgramPaths(path.c_str());
-    EXPECT_EQ(textOf(readValue(SHELL_KEY, "programPath")), path);
-    EXPECT_FALSE(readValue(STARTUP_KEY, "programPathStartup").present);
+    char tiny[8];
+    prepareRegistry(tiny, sizeof(tiny));
+    EXPECT_STREQ(tiny, "") << "a cut program path is not used";
+    EXPECT_EQ(stored(STARTUP_KEY, "programPathStartup"), "<absent>");
 }
 
-TEST_F(StoredSettings, PreparationWithATinyBufferRecordsNoCutPath)
-{
-    prepare();
-    char programPath[8];
-    memset(programPath, 'x', sizeof(programPath));
-    prepareRegistry(programPath, sizeof(programPath));
-    EXPECT_STREQ(programPath, "");
-    EXPECT_FALSE(readValue(STARTUP_KEY, "programPathStartup").present);
-}
-
-// ---- the log-on entry of Apply ----
-
-TEST_F(StoredSettings, WritingTheLogonEntryCopiesTheStartupLine)
-{
-    prepare();
-    writeLogonEntry();
-    EXPECT_EQ(textOf(readValue(SETTINGS_KEY, "Launch")), "Yes");
-    StoredValue entry = readValue(RUN_KEY, "Kelvoria");
-    EXPECT_EQ(entry.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(entry.bytes, "\"" + programFile() + "\" /startup" + '\0');
-}
-
-TEST_F(StoredSettings, TheLogonEntryKeepsItsPathUntilWrittenAgain)
+TEST_F(StoredSettings, TheLogonEntryIsACopyOfTheStartupLine)
 {
     prepare();
     storeProgramPaths("C:\\Old\\Kelvoria.exe");
     writeLogonEntry();
+    EXPECT_EQ(stored(SETTINGS_KEY, "Launch"), sz("Yes"));
+    EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), sz(startupLineOf("C:\\Old\\Kelvoria.exe")));
     prepare();
-    EXPECT_EQ(textOf(readValue(RUN_KEY, "Kelvoria")), "\"C:\\Old\\Kelvoria.exe\" /startup");
+    EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), sz(startupLineOf("C:\\Old\\Kelvoria.exe"))) << "kept until written again";
     writeLogonEntry();
-    EXPECT_EQ(textOf(readValue(RUN_KEY, "Kelvoria")), "\"" + programFile() + "\" /startup");
+    EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), sz(startupLineOf(programFile())));
 }
 
-TEST_F(StoredSettings, WithoutAStartupLineNoLogonEntryIsWritten)
+TEST_F(StoredSettings, OnlyAStartupLineThatFitsIsCopiedIntoTheLogonEntry)
 {
+    prepare();
+    const struct {
+        DWORD type;
+        std::string bytes;
+        std::string entry;
+    } cases[] = {
+        {REG_SZ, std::string(STARTUP_LINE_SIZE - 1, 's') + '\0', sz(std::string(STARTUP_LINE_SIZE - 1, 's'))},
+        {REG_SZ, std::string(300, 's') + '\0', "<absent>"},
+        {REG_BINARY, "abc", sz("abc")}, // stored without its terminator
+    };
+    for (const auto &c : cases) {
+        forgetEverything();
+        prepare();
+        writeValue(STARTUP_KEY, "programPathStartup", c.type, c.bytes);
+        writeLogonEntry();
+        EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), c.entry) << c.bytes.size() << " bytes";
+    }
+    forgetEverything();
     prepare();
     storeProgramPaths(("C:\\" + std::string(300, 'd')).c_str());
     writeLogonEntry();
     EXPECT_EQ(IsChosen("Launch"), 1);
-    EXPECT_FALSE(readValue(RUN_KEY, "Kelvoria").present);
-}
-
-TEST_F(StoredSettings, AnOverlongStoredStartupLineIsNotCopied)
-{
-    prepare();
-    writeText(STARTUP_KEY, "programPathStartup", std::string(300, 's'));
-    writeLogonEntry();
-    EXPECT_FALSE(readValue(RUN_KEY, "Kelvoria").present);
-}
-
-TEST_F(StoredSettings, TheLongestStoredStartupLineIsCopiedWhole)
-{
-    prepare();
-    std::string line(STARTUP_LINE_SIZE - 1, 's');
-    writeText(STARTUP_KEY, "programPathStartup", line);
-    writeLogonEntry();
-    EXPECT_EQ(textOf(readValue(RUN_KEY, "Kelvoria")), line);
-}
-
-TEST_F(StoredSettings, AStartupLineStoredWithoutTerminatorIsCopiedTerminated)
-{
-    prepare();
-    writeValue(STARTUP_KEY, "programPathStartup", REG_BINARY, "abc", 3);
-    writeLogonEntry();
-    EXPECT_EQ(readValue(RUN_KEY, "Kelvoria").bytes, std::string("abc", 4));
+    EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), "<absent>") << "no start-up line, no entry";
 }
 
 TEST_F(StoredSettings, RemovingTheLogonEntryStoresLaunchNo)
@@ -295,37 +228,22 @@ TEST_F(StoredSettings, RemovingTheLogonEntryStoresLaunchNo)
     prepare();
     writeLogonEntry();
     removeLogonEntry();
-    EXPECT_FALSE(readValue(RUN_KEY, "Kelvoria").present);
-    EXPECT_EQ(textOf(readValue(SETTINGS_KEY, "Launch")), "No");
+    EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), "<absent>");
+    EXPECT_EQ(stored(SETTINGS_KEY, "Launch"), sz("No"));
     removeLogonEntry();
-    EXPECT_FALSE(readValue(RUN_KEY, "Kelvoria").present) << "removing an absent entry is harmless";
-    EXPECT_EQ(IsChosen("Launch"), 0);
+    EXPECT_EQ(IsChosen("Launch"), 0) << "removing an absent entry is harmless";
 }
-
-// ---- findFilePath ----
 
 TEST(FindFilePath, CutsAtTheLastBackslashInPlace)
 {
-    char song[] = "C:\\Music\\a.mp3";
+    char song[] = "C:\\Music\\a.mp3", pattern[] = "C:\\*.*", root[] = "C:\\";
+    char line[] = "C:\\Program Files\\Kelvoria.exe /startup", name[] = "song.mp3", empty[] = "";
     EXPECT_EQ(findFilePath(song), song);
     EXPECT_STREQ(song, "C:\\Music");
-    char pattern[] = "C:\\*.*";
     EXPECT_STREQ(findFilePath(pattern), "C:");
-    char root[] = "C:\\";
     EXPECT_STREQ(findFilePath(root), "C:");
-}
-
-TEST(FindFilePath, TheStartupLineGivesTheProgramDirectory)
-{
-    char line[] = "C:\\Program Files\\Kelvoria\\Kelvoria.exe /startup";
-    EXPECT_STREQ(findFilePath(line), "C:\\Program Files\\Kelvoria");
-}
-
-TEST(FindFilePath, ATextWithoutBackslashIsUnchanged)
-{
-    char name[] = "song.mp3";
+    EXPECT_STREQ(findFilePath(line), "C:\\Program Files");
     EXPECT_STREQ(findFilePath(name), "song.mp3");
-    char empty[] = "";
     EXPECT_STREQ(findFilePath(empty), "");
 }
 
