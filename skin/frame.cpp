@@ -1,0 +1,189 @@
+#include "frame.h"
+
+#include "draw.h"
+
+const skinnedWindow mainWindow = {"Skins/Skin.bmp", 0x000000, 600, 119};
+const skinnedWindow playlistWindow = {"Skins/Playlist2.bmp", 0x000000, 353, 295};
+const skinnedWindow settingsWindow = {"Skins/Settings.bmp", 0x4F4F4F, 540, 295};
+const skinnedWindow searchWindow = {"Skins/Search.bmp", 0x4F4F4F, 350, 255};
+
+/* ---- Skin and outline ---------------------------------------------- */
+
+HBITMAP loadSkin(const char *skinFile)
+{
+    return static_cast<HBITMAP>(LoadImageA(NULL, skinFile, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+}
+
+void loadSkinOnce(HBITMAP &skin, bool &loadedOnce, const char *skinFile)
+{
+    if (loadedOnce)
+        return;
+    loadedOnce = true;
+    skin = loadSkin(skinFile);
+}
+
+void buildOutlineOnce(HRGN &region, bool &builtOnce, HBITMAP skin, unsigned long transparent)
+{
+    if (builtOnce)
+        return;
+    builtOnce = true;
+    region = BmpToRgn(skin, transparent);
+}
+
+void giveOutline(HWND window, HRGN region)
+{
+    SetWindowRgn(window, region, TRUE);
+}
+
+HRGN outlineCopy(HRGN region)
+{
+    if (!region)
+        return NULL;
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(copy, region, NULL, RGN_COPY);
+    return copy;
+}
+
+void startFrameTimer(HWND window)
+{
+    SetTimer(window, 0, 0, NULL);
+}
+
+/* ---- Painting ------------------------------------------------------- */
+
+namespace {
+
+SIZE bitmapSize(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    SIZE size = {0, 0};
+    if (bitmap && GetObjectA(bitmap, sizeof(info), &info)) {
+        size.cx = info.bmWidth;
+        size.cy = info.bmHeight;
+    }
+    return size;
+}
+
+}  // namespace
+
+void keepSkinOnSurface(HWND window, HBITMAP skin, HDC &hdcBis, HBITMAP &hOldBmp)
+{
+    HDC windowDc = GetDC(window);
+    hdcBis = CreateCompatibleDC(windowDc);
+    hOldBmp = static_cast<HBITMAP>(SelectObject(hdcBis, skin));
+    ReleaseDC(window, windowDc);
+}
+
+LRESULT eraseWithSkin(HDC target, HDC hdcBis, const skinnedWindow &table)
+{
+    BitBlt(target, 0, 0, table.width, table.height, hdcBis, 0, 0, SRCCOPY);
+    return 1;
+}
+
+HBRUSH skinBehindChild(HWND window, HDC childDc, HWND child, HDC hdcBis)
+{
+    SetBkMode(childDc, TRANSPARENT);
+    SetTextColor(childDc, RGB(255, 255, 255));
+    RECT client = {};
+    GetClientRect(child, &client);
+    RECT placed = {};
+    GetWindowRect(child, &placed);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT *>(&placed), 2);
+    BitBlt(childDc, 0, 0, client.right, client.bottom, hdcBis, placed.left, placed.top, SRCCOPY);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+void releaseSkinSurface(HDC &hdcBis, HBITMAP &hOldBmp, HBITMAP &skin)
+{
+    if (hdcBis)
+        SelectObject(hdcBis, hOldBmp);
+    hOldBmp = NULL;
+    if (hdcBis)
+        DeleteDC(hdcBis);
+    hdcBis = NULL;
+    if (skin)
+        DeleteObject(skin);
+    skin = NULL;
+}
+
+void paintSkin(HWND window, HBITMAP skin)
+{
+    HDC memory = CreateCompatibleDC(NULL);
+    HGDIOBJ previous = SelectObject(memory, skin);
+    SIZE size = bitmapSize(skin);
+    PAINTSTRUCT paint;
+    HDC target = BeginPaint(window, &paint);
+    BitBlt(target, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
+    EndPaint(window, &paint);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}
+
+void repaintSkinNow(HWND window, HBITMAP skin)
+{
+    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    paintSkin(window, skin);
+}
+
+HBRUSH whiteControlBrush()
+{
+    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+}
+
+/* ---- Dragging and cursors --------------------------------------------- */
+
+void sampleCursorOffset(HWND window, RECT &rc, POINT &lp, int &dx, int &dy)
+{
+    GetWindowRect(window, &rc);
+    GetCursorPos(&lp);
+    dx = lp.x - rc.left;
+    dy = lp.y - rc.top;
+}
+
+void beginDrag(bool &holding)
+{
+    holding = true;
+    showDragCursor();
+}
+
+void followDrag(HWND window, bool holding, RECT &rc, POINT &lp, int dx, int dy,
+                const skinnedWindow &table)
+{
+    GetWindowRect(window, &rc);
+    GetCursorPos(&lp);
+    if (!holding)
+        return;
+    showDragCursor();
+    SetWindowPos(window, NULL, lp.x - dx, lp.y - dy, table.width, table.height, SWP_SHOWWINDOW);
+}
+
+void endDrag(bool &holding)
+{
+    holding = false;
+}
+
+POINT cursorOffset(const RECT &rc, const POINT &lp)
+{
+    POINT at = {lp.x - rc.left, lp.y - rc.top};
+    return at;
+}
+
+bool inArea(int x, int y, int left, int right, int top, int bottom)
+{
+    return x >= left && x <= right && y >= top && y <= bottom;
+}
+
+void showArrowCursor()
+{
+    SetCursor(LoadCursorA(NULL, IDC_ARROW));
+}
+
+void showDragCursor()
+{
+    SetCursor(LoadCursorA(NULL, IDC_SIZEALL));
+}
+
+void showHandCursor()
+{
+    SetCursor(LoadCursorA(NULL, IDC_HAND));
+}

@@ -1,0 +1,338 @@
+// The shared frame on real windows under the display: right-button
+// dragging with the offset sampled at the last tick, the fixed size, the
+// left button, a release outside the window, clicks through the cut-away
+// parts, painting from the skin, and a fresh outline for every opening of
+// the search window. Timer ticks are sent by the tests, never waited for.
+#include "draw.h"
+#include "frame.h"
+#include "sample_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Handles messages until the condition holds, for at most `ms`
+// milliseconds (a generous bound for an "eventually" condition).
+bool pumpUntil(const std::function<bool()> &done, DWORD ms = 5000)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms)
+            return false;
+        pumpMessages();
+        Sleep(5);
+    }
+    return true;
+}
+
+void putCursor(int x, int y)
+{
+    SetCursorPos(x, y);
+}
+
+// Real input, as the user's hand would give it.
+void realMouse(DWORD flags, int x, int y)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof(in));
+}
+
+RECT windowRect(HWND w)
+{
+    RECT r;
+    GetWindowRect(w, &r);
+    return r;
+}
+
+// Like the player's playlist window, the sample is created once and lives
+// through all tests (its outline belongs to it from the first opening).
+class Frame : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        enterSkinFolder();
+        playlist = createPlaylistSample(NULL);
+        ASSERT_NE(playlist, nullptr);
+        KillTimer(playlist, 0);     // the tests send the ticks
+        firstSize = windowRect(playlist);
+    }
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(playlist);
+        pumpMessages();
+    }
+    // The playlist window at (x, y), raised, not dragging, with the cursor
+    // parked far from it so that no move of the real mouse reaches it.
+    void openPlaylist(int x, int y)
+    {
+        window = playlist;
+        *playlistFrame.holding = false;
+        SetCursorPos(1200, 1000);
+        pumpMessages();
+        SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        pumpMessages();
+        ASSERT_EQ(windowRect(window).left, x);
+        ASSERT_EQ(windowRect(window).top, y);
+    }
+    static HWND playlist;
+    static RECT firstSize;
+    HWND window = NULL;
+};
+
+HWND Frame::playlist;
+RECT Frame::firstSize;
+
+TEST_F(Frame, RightDragKeepsTheSampledOffsetAndGivesTheFixedSize)
+{
+    EXPECT_NE(firstSize.bottom - firstSize.top, 295) << "the template's own size comes first";
+    openPlaylist(100, 100);
+
+    putCursor(150, 130);
+    SendMessageA(window, WM_TIMER, 0, 0);
+    EXPECT_EQ(*playlistFrame.dx, 50);
+    EXPECT_EQ(*playlistFrame.dy, 30);
+
+    SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(50, 30));
+    EXPECT_TRUE(*playlistFrame.holding);
+    putCursor(310, 250);
+    SendMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, 0);
+    RECT moved = windowRect(window);
+    EXPECT_EQ(moved.left, 260);
+    EXPECT_EQ(moved.top, 220);
+    EXPECT_EQ(moved.right - moved.left, 353);
+    EXPECT_EQ(moved.bottom - moved.top, 295);
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    // Without a tick in between, the offset stays that of the last tick.
+    putCursor(330, 260);
+    SendMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, 0);
+    EXPECT_EQ(windowRect(window).left, 280);
+    EXPECT_EQ(windowRect(window).top, 230);
+
+    SendMessageA(window, WM_RBUTTONUP, 0, 0);
+    EXPECT_FALSE(*playlistFrame.holding);
+    putCursor(360, 300);
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(windowRect(window).left, 280) << "the drag ended with the release";
+}
+
+TEST_F(Frame, TickAfterAMoveMakesTheNewOffsetTheDragOffset)
+{
+    openPlaylist(100, 100);
+    putCursor(120, 110);
+    SendMessageA(window, WM_TIMER, 0, 0);
+    SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+    putCursor(200, 110);        // the cursor ran ahead before a tick...
+    SendMessageA(window, WM_TIMER, 0, 0);
+    SendMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, 0);
+    EXPECT_EQ(windowRect(window).left, 100) << "...so the window keeps its place";
+    EXPECT_EQ(*playlistFrame.dx, 100);
+}
+
+TEST_F(Frame, LeftButtonNeverDrags)
+{
+    openPlaylist(100, 100);
+    putCursor(150, 130);
+    SendMessageA(window, WM_TIMER, 0, 0);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 30));
+    putCursor(250, 200);
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    SendMessageA(window, WM_LBUTTONUP, 0, 0);
+    EXPECT_FALSE(*playlistFrame.holding);
+    EXPECT_EQ(windowRect(window).left, 100);
+    EXPECT_EQ(windowRect(window).top, 100);
+}
+
+// With the real mouse: the release happens over another window, so this
+// window never hears of it and the drag stays on; the window jumps under
+// the cursor as soon as the cursor is over it again.
+bool catcherSawRelease;
+
+LRESULT CALLBACK catcherProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    if (m == WM_RBUTTONUP)
+        catcherSawRelease = true;
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+// A plain top-level window of our own that notes a right-button release.
+HWND createCatcher(int x, int y, int width, int height)
+{
+    static bool registered;
+    if (!registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = catcherProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+        wc.lpszClassName = "SkinTestCatcher";
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    HWND catcher = CreateWindowExA(0, "SkinTestCatcher", "catcher", WS_POPUP | WS_VISIBLE, x, y, width, height,
+                                   NULL, NULL, GetModuleHandleA(NULL), NULL);
+    pumpMessages();
+    return catcher;
+}
+
+TEST_F(Frame, ReleaseOutsideTheWindowLeavesTheDragOn)
+{
+    HWND catcher = createCatcher(600, 100, 200, 200);
+    openPlaylist(100, 100);
+    catcherSawRelease = false;
+
+    // (150, 10) of the window is its title strip, the frame's own face.
+    realMouse(0, 250, 110);
+    ASSERT_TRUE(pumpUntil([] {
+        POINT p;
+        GetCursorPos(&p);
+        return p.x == 250 && p.y == 110;
+    }));
+    SendMessageA(window, WM_TIMER, 0, 0);
+    realMouse(MOUSEEVENTF_RIGHTDOWN, 250, 110);
+    ASSERT_TRUE(pumpUntil([] { return *playlistFrame.holding; }));
+
+    realMouse(0, 700, 200);
+    realMouse(MOUSEEVENTF_RIGHTUP, 700, 200);
+    ASSERT_TRUE(pumpUntil([] { return catcherSawRelease; }));
+    EXPECT_TRUE(*playlistFrame.holding);
+    EXPECT_EQ(windowRect(window).left, 100);
+
+    // Back over the window, no button held: it jumps under the cursor.
+    realMouse(0, 300, 112);
+    EXPECT_TRUE(pumpUntil([&] { return windowRect(window).left == 150; }));
+    EXPECT_EQ(windowRect(window).top, 102);
+    realMouse(MOUSEEVENTF_RIGHTUP, 300, 112);
+    EXPECT_TRUE(pumpUntil([] { return !*playlistFrame.holding; }));
+    DestroyWindow(catcher);
+}
+
+TEST_F(Frame, ClicksOnTheCutAwayPartReachTheWindowBelow)
+{
+    HWND below = createCatcher(50, 50, 500, 400);
+    openPlaylist(100, 100);
+    SetWindowPos(below, window, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    pumpMessages();
+    HWND next = window;
+    while (next && next != below)
+        next = GetWindow(next, GW_HWNDNEXT);
+    ASSERT_EQ(next, below) << "the playlist window lies on top";
+    // (1, 290) of the playlist skin is black, (200, 270) is the face beside
+    // the search tab... and (60, 268) the search tab itself.
+    POINT cut = {100 + 1, 100 + 290};
+    POINT face = {100 + 200, 100 + 150};
+    POINT tab = {100 + 60, 100 + 268};
+    POINT beside = {100 + 200, 100 + 285};
+    EXPECT_EQ(WindowFromPoint(cut), below);
+    EXPECT_EQ(WindowFromPoint(beside), below);
+    HWND onFace = WindowFromPoint(face);
+    EXPECT_TRUE(onFace == window || GetParent(onFace) == window);
+    EXPECT_EQ(WindowFromPoint(tab), window);
+    DestroyWindow(below);
+}
+
+TEST_F(Frame, MissingSkinLeavesTheFullRectangleAndIsNotRetried)
+{
+    HBITMAP skin = NULL;
+    bool loadedOnce = false;
+    loadSkinOnce(skin, loadedOnce, "Skins/NoSuchSkin.bmp");
+    EXPECT_EQ(skin, nullptr);
+    EXPECT_TRUE(loadedOnce);
+    loadSkinOnce(skin, loadedOnce, mainWindow.skinFile);
+    EXPECT_EQ(skin, nullptr) << "the load happens once per run";
+
+    HRGN region = NULL;
+    bool builtOnce = false;
+    buildOutlineOnce(region, builtOnce, skin, 0);
+    EXPECT_EQ(region, nullptr);
+    HWND plain = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, NULL, NULL,
+                                 GetModuleHandleA(NULL), NULL);
+    giveOutline(plain, region);
+    HRGN probe = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(plain, probe), ERROR) << "no region: the whole rectangle";
+    DeleteObject(probe);
+    DestroyWindow(plain);
+}
+
+// The search window is destroyed at every closing, and its region with it;
+// each opening must get a region of its own.
+TEST_F(Frame, EverySearchWindowGetsAnOutlineOfItsOwn)
+{
+    for (int opening = 0; opening < 3; opening++) {
+        HWND search = createSearchSample(NULL);
+        ASSERT_NE(search, nullptr);
+        HRGN probe = CreateRectRgn(0, 0, 0, 0);
+        EXPECT_EQ(GetWindowRgn(search, probe), COMPLEXREGION) << "opening " << opening;
+        EXPECT_FALSE(PtInRegion(probe, 349, 0));
+        EXPECT_TRUE(PtInRegion(probe, 220, 47));
+        DeleteObject(probe);
+        DestroyWindow(search);
+        pumpMessages();
+    }
+}
+
+// The main window's background and its children's backgrounds come from
+// the skin on the lifelong memory surface.
+TEST_F(Frame, MainWindowPaintsItselfAndItsChildrenFromTheSkin)
+{
+    HWND window = createMainSample(50, 600);
+    ASSERT_NE(window, nullptr);
+    HBITMAP reference = loadSkin(mainWindow.skinFile);
+    HDC refDc = CreateCompatibleDC(NULL);
+    HGDIOBJ refOld = SelectObject(refDc, reference);
+
+    HDC screen = GetDC(NULL);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 600, 119);
+    HGDIOBJ old = SelectObject(target, canvas);
+    EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target), 0), 1);
+    for (int y = 0; y < 119; y += 7)
+        for (int x = 0; x < 600; x += 13)
+            ASSERT_EQ(GetPixel(target, x, y), GetPixel(refDc, x, y)) << x << ", " << y;
+
+    // The status label at (35, 75) gets the skin from there on.
+    HWND status = FindWindowExA(window, NULL, "STATIC", NULL);
+    status = FindWindowExA(window, status, "STATIC", NULL);
+    ASSERT_NE(status, nullptr);
+    RECT all = {0, 0, 600, 119};
+    FillRect(target, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    LRESULT brush = SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(target),
+                                 reinterpret_cast<LPARAM>(status));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(GetTextColor(target), RGB(255, 255, 255));
+    EXPECT_EQ(GetBkMode(target), TRANSPARENT);
+    for (int y = 0; y < 17; y += 4)
+        for (int x = 0; x < 339; x += 11)
+            ASSERT_EQ(GetPixel(target, x, y), GetPixel(refDc, 35 + x, 75 + y)) << x << ", " << y;
+
+    SelectObject(target, old);
+    DeleteObject(canvas);
+    DeleteDC(target);
+    ReleaseDC(NULL, screen);
+    SelectObject(refDc, refOld);
+    DeleteDC(refDc);
+    DeleteObject(reference);
+    DestroyWindow(window);
+}
+
+TEST_F(Frame, TeardownReleasesTheSurfaceAndTheSkin)
+{
+    HWND w = NULL;
+    HBITMAP skin = loadSkin(mainWindow.skinFile);
+    HDC hdcBis = NULL;
+    HBITMAP hOldBmp = NULL;
+    keepSkinOnSurface(w, skin, hdcBis, hOldBmp);
+    ASSERT_NE(hdcBis, nullptr);
+    EXPECT_EQ(GetCurrentObject(hdcBis, OBJ_BITMAP), skin);
+    releaseSkinSurface(hdcBis, hOldBmp, skin);
+    EXPECT_EQ(hdcBis, nullptr);
+    EXPECT_EQ(hOldBmp, nullptr);
+    EXPECT_EQ(skin, nullptr);
+}
+
+}  // namespace
