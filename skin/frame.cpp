@@ -64,6 +64,19 @@ SIZE bitmapSize(HBITMAP bitmap)
     return size;
 }
 
+/* Where the client area starts inside the window: (1, 1) for the dialogs,
+ * whose templates carry WS_BORDER, (0, 0) for the main window. */
+POINT clientOrigin(HWND window)
+{
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    origin.x -= outer.left;
+    origin.y -= outer.top;
+    return origin;
+}
+
 }  // namespace
 
 void keepSkinOnSurface(HWND window, HBITMAP skin, HDC &hdcBis, HBITMAP &hOldBmp)
@@ -111,9 +124,14 @@ void paintSkin(HWND window, HBITMAP skin)
     HDC memory = CreateCompatibleDC(NULL);
     HGDIOBJ previous = SelectObject(memory, skin);
     SIZE size = bitmapSize(skin);
+    /* The outline and the hit areas are in window coordinates; painting in
+     * client coordinates would shift the picture by the border against its
+     * own outline and show a line of the key colour along the top and left
+     * edges. So skin pixel (x, y) goes to window pixel (x, y). */
+    POINT origin = clientOrigin(window);
     PAINTSTRUCT paint;
     HDC target = BeginPaint(window, &paint);
-    BitBlt(target, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, size.cx - origin.x, size.cy - origin.y, memory, origin.x, origin.y, SRCCOPY);
     EndPaint(window, &paint);
     SelectObject(memory, previous);
     DeleteDC(memory);

@@ -97,7 +97,9 @@ HBRUSH skinBehindChild(HWND window, HDC childDc, HWND child, HDC hdcBis);
 void releaseSkinSurface(HDC &hdcBis, HBITMAP &hOldBmp, HBITMAP &skin);
 
 /* Dialog windows, WM_PAINT: the whole skin from a temporary memory
- * surface, inside BeginPaint/EndPaint. */
+ * surface, inside BeginPaint/EndPaint, placed so that skin pixel (x, y)
+ * lies at window pixel (x, y) like the outline, whatever border the
+ * dialog template gives the window. */
 void paintSkin(HWND window, HBITMAP skin);
 
 /* Paints the whole skin at once outside WM_PAINT (the main window after

@@ -320,6 +320,36 @@ TEST_F(Frame, MainWindowPaintsItselfAndItsChildrenFromTheSkin)
     DestroyWindow(window);
 }
 
+// The settings window has a one-pixel border around its client area; its
+// picture still lies where its outline and hit areas are.
+TEST_F(Frame, DialogSkinLinesUpWithItsOutline)
+{
+    HWND settings = createSettingsSample(NULL);
+    ASSERT_NE(settings, nullptr);
+    SetWindowPos(settings, HWND_TOP, 300, 300, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    RedrawWindow(settings, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+    pumpMessages();
+    POINT origin = {0, 0};
+    ClientToScreen(settings, &origin);
+    ASSERT_EQ(origin.x, 301) << "the template's border";
+
+    HBITMAP reference = loadSkin(settingsWindow.skinFile);
+    HDC refDc = CreateCompatibleDC(NULL);
+    HGDIOBJ refOld = SelectObject(refDc, reference);
+    HDC windowDc = GetWindowDC(settings);
+    // Along the left and top edges of the outline, and a few face pixels
+    // that no control covers.
+    const POINT probes[] = {{26, 150}, {27, 150}, {28, 150}, {200, 56}, {200, 57}, {200, 58},
+                            {44, 73}, {330, 76}, {454, 200}};
+    for (const POINT &p : probes)
+        EXPECT_EQ(GetPixel(windowDc, p.x, p.y), GetPixel(refDc, p.x, p.y)) << p.x << ", " << p.y;
+    ReleaseDC(settings, windowDc);
+    SelectObject(refDc, refOld);
+    DeleteDC(refDc);
+    DeleteObject(reference);
+    DestroyWindow(settings);
+}
+
 TEST_F(Frame, TeardownReleasesTheSurfaceAndTheSkin)
 {
     HWND w = NULL;
