@@ -86,30 +86,82 @@ void sendCommand(HWND window, int id, int &lastCommand)
     SendMessageA(window, WM_COMMAND, id, 0);
 }
 
-/* ---- Playlist ------------------------------------------------------------ */
+/* ---- The three dialog windows ----------------------------------------- */
 
-INT_PTR CALLBACK playlistSampleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// A dialog sample's frame statics, one set per window procedure.
+struct dialogStatics {
+    HBITMAP skin;
+    bool skinLoaded;
+    HRGN region;
+    bool regionMade;
+    bool holding;
+    RECT rc;
+    POINT lp;
+    int dx, dy;
+    int lastCommand;
+};
+
+struct areaSpec {
+    int left, right, top, bottom;
+    int command;        // sent on a left-button press inside
+};
+
+void loadFrame(dialogStatics &f, const skinnedWindow &table, frameView &view)
 {
-    static HBITMAP PhBmp;
-    static bool PhBmpLoaded;
-    static HRGN Pregion;
-    static bool PregionMade;
+    view = {&f.holding, &f.rc, &f.lp, &f.dx, &f.dy, &f.lastCommand};
+    loadSkinOnce(f.skin, f.skinLoaded, table.skinFile);
+    buildOutlineOnce(f.region, f.regionMade, f.skin, table.transparent);
+}
+
+// The frame's messages, as each tool window handles them; returns FALSE
+// for a message that is not the frame's.
+INT_PTR frameMessage(dialogStatics &f, const skinnedWindow &table, const areaSpec &area, HWND window,
+                     UINT message)
+{
+    switch (message) {
+    case WM_PAINT:
+        paintSkin(window, f.skin);
+        return TRUE;
+    case WM_TIMER:
+        sampleCursorOffset(window, f.rc, f.lp, f.dx, f.dy);
+        return TRUE;
+    case WM_MOUSEMOVE: {
+        followDrag(window, f.holding, f.rc, f.lp, f.dx, f.dy, table);
+        POINT at = cursorOffset(f.rc, f.lp);
+        if (inArea(at.x, at.y, area.left, area.right, area.top, area.bottom))
+            showHandCursor();
+        return TRUE;
+    }
+    case WM_LBUTTONDOWN: {
+        GetWindowRect(window, &f.rc);
+        GetCursorPos(&f.lp);
+        POINT at = cursorOffset(f.rc, f.lp);
+        if (inArea(at.x, at.y, area.left, area.right, area.top, area.bottom))
+            sendCommand(window, area.command, f.lastCommand);
+        return TRUE;
+    }
+    case WM_RBUTTONDOWN:
+        beginDrag(f.holding);
+        return TRUE;
+    case WM_RBUTTONUP:
+        endDrag(f.holding);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK playlistSampleProc(HWND window, UINT message, WPARAM wParam, LPARAM)
+{
+    static dialogStatics frame;
     static HBRUSH ListBrush;
-    static bool holding;
-    static RECT rc;
-    static POINT lp;
-    static int dx, dy;
-    static int lastCommand;
-    playlistFrame = {&holding, &rc, &lp, &dx, &dy, &lastCommand};
-    loadSkinOnce(PhBmp, PhBmpLoaded, playlistWindow.skinFile);
-    buildOutlineOnce(Pregion, PregionMade, PhBmp, playlistWindow.transparent);
+    static HWND hPlaylist;
+    loadFrame(frame, playlistWindow, playlistFrame);
     if (!ListBrush)
         ListBrush = CreateSolidBrush(0xAB4E17);
-    static HWND hPlaylist;
 
     switch (message) {
     case WM_INITDIALOG: {
-        giveOutline(window, Pregion);
+        giveOutline(window, frame.region);
         hPlaylist = CreateWindowExA(0, "LISTBOX", "", 0x40300001, 19, 21, 315, 223, window,
                                     reinterpret_cast<HMENU>(10), GetModuleHandleA(NULL), NULL);
         const char *rows[] = {"\\Aurora Fields - Morning Tide.mp3", "Nightline - Glass Harbour",
@@ -122,116 +174,38 @@ INT_PTR CALLBACK playlistSampleProc(HWND window, UINT message, WPARAM wParam, LP
         startFrameTimer(window);
         return TRUE;
     }
-    case WM_PAINT:
-        paintSkin(window, PhBmp);
-        return TRUE;
-    case WM_TIMER:
-        sampleCursorOffset(window, rc, lp, dx, dy);
-        return TRUE;
     case WM_CTLCOLORLISTBOX:
         SetBkColor(reinterpret_cast<HDC>(wParam), 0xAB4E17);
         return reinterpret_cast<INT_PTR>(ListBrush);
-    case WM_MOUSEMOVE: {
-        followDrag(window, holding, rc, lp, dx, dy, playlistWindow);
-        POINT at = cursorOffset(rc, lp);
-        if (inArea(at.x, at.y, 324, 344, 9, 16))
-            showHandCursor();
-        return TRUE;
     }
-    case WM_LBUTTONDOWN: {
-        GetWindowRect(window, &rc);
-        GetCursorPos(&lp);
-        POINT at = cursorOffset(rc, lp);
-        if (inArea(at.x, at.y, 324, 344, 9, 16))
-            sendCommand(window, 14, lastCommand);
-        return TRUE;
-    }
-    case WM_RBUTTONDOWN:
-        beginDrag(holding);
-        return TRUE;
-    case WM_RBUTTONUP:
-        endDrag(holding);
-        return TRUE;
-    }
-    (void)lParam;
-    return FALSE;
+    return frameMessage(frame, playlistWindow, {324, 344, 9, 16, 14}, window, message);
 }
-
-/* ---- Settings and search ------------------------------------------------ */
 
 INT_PTR CALLBACK settingsSampleProc(HWND window, UINT message, WPARAM, LPARAM)
 {
-    static HBITMAP ShBmp;
-    static bool ShBmpLoaded;
-    static HRGN Sregion;
-    static bool SregionMade;
-    static bool holding;
-    static RECT rc;
-    static POINT lp;
-    static int dx, dy;
-    static int lastCommand;
-    settingsFrame = {&holding, &rc, &lp, &dx, &dy, &lastCommand};
-    loadSkinOnce(ShBmp, ShBmpLoaded, settingsWindow.skinFile);
-    buildOutlineOnce(Sregion, SregionMade, ShBmp, settingsWindow.transparent);
-
+    static dialogStatics frame;
+    loadFrame(frame, settingsWindow, settingsFrame);
     switch (message) {
     case WM_INITDIALOG:
-        giveOutline(window, Sregion);
+        giveOutline(window, frame.region);
         CheckDlgButton(window, 26, BST_CHECKED);
         CheckDlgButton(window, 28, BST_CHECKED);
         startFrameTimer(window);
         return TRUE;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(whiteControlBrush());
-    case WM_PAINT:
-        paintSkin(window, ShBmp);
-        return TRUE;
-    case WM_TIMER:
-        sampleCursorOffset(window, rc, lp, dx, dy);
-        return TRUE;
-    case WM_MOUSEMOVE: {
-        followDrag(window, holding, rc, lp, dx, dy, settingsWindow);
-        POINT at = cursorOffset(rc, lp);
-        if (inArea(at.x, at.y, 322, 339, 69, 83))
-            showHandCursor();
-        return TRUE;
     }
-    case WM_LBUTTONDOWN: {
-        GetWindowRect(window, &rc);
-        GetCursorPos(&lp);
-        POINT at = cursorOffset(rc, lp);
-        if (inArea(at.x, at.y, 322, 339, 69, 83))
-            sendCommand(window, 2, lastCommand);
-        return TRUE;
-    }
-    case WM_RBUTTONDOWN:
-        beginDrag(holding);
-        return TRUE;
-    case WM_RBUTTONUP:
-        endDrag(holding);
-        return TRUE;
-    }
-    return FALSE;
+    return frameMessage(frame, settingsWindow, {322, 339, 69, 83, 2}, window, message);
 }
 
 INT_PTR CALLBACK searchSampleProc(HWND window, UINT message, WPARAM, LPARAM)
 {
-    static HBITMAP ScanhBmp;
-    static bool ScanhBmpLoaded;
-    static HRGN ScanRegion;
-    static bool ScanRegionMade;
-    static bool holding;
-    static RECT rc;
-    static POINT lp;
-    static int dx, dy;
-    static int lastCommand;
-    searchFrame = {&holding, &rc, &lp, &dx, &dy, &lastCommand};
-    loadSkinOnce(ScanhBmp, ScanhBmpLoaded, searchWindow.skinFile);
-    buildOutlineOnce(ScanRegion, ScanRegionMade, ScanhBmp, searchWindow.transparent);
-
+    static dialogStatics frame;
+    loadFrame(frame, searchWindow, searchFrame);
     switch (message) {
     case WM_INITDIALOG: {
-        giveOutline(window, outlineCopy(ScanRegion));
+        // A window made anew at every opening gets a region of its own.
+        giveOutline(window, outlineCopy(frame.region));
         startFrameTimer(window);
         const char *roots[] = {"C:\\", "D:\\"};
         for (int i = 0; i < 2; i++) {
@@ -243,35 +217,8 @@ INT_PTR CALLBACK searchSampleProc(HWND window, UINT message, WPARAM, LPARAM)
     }
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(whiteControlBrush());
-    case WM_PAINT:
-        paintSkin(window, ScanhBmp);
-        return TRUE;
-    case WM_TIMER:
-        sampleCursorOffset(window, rc, lp, dx, dy);
-        return TRUE;
-    case WM_MOUSEMOVE: {
-        followDrag(window, holding, rc, lp, dx, dy, searchWindow);
-        POINT at = cursorOffset(rc, lp);
-        if (inArea(at.x, at.y, 211, 228, 40, 54))
-            showHandCursor();
-        return TRUE;
     }
-    case WM_LBUTTONDOWN: {
-        GetWindowRect(window, &rc);
-        GetCursorPos(&lp);
-        POINT at = cursorOffset(rc, lp);
-        if (inArea(at.x, at.y, 211, 228, 40, 54))
-            sendCommand(window, 2, lastCommand);
-        return TRUE;
-    }
-    case WM_RBUTTONDOWN:
-        beginDrag(holding);
-        return TRUE;
-    case WM_RBUTTONUP:
-        endDrag(holding);
-        return TRUE;
-    }
-    return FALSE;
+    return frameMessage(frame, searchWindow, {211, 228, 40, 54, 2}, window, message);
 }
 
 /* ---- Main window ------------------------------------------------------------- */
