@@ -90,11 +90,12 @@ TEST_F(EnginePlayback, SeekLandsOnTheAskedTimeInEveryState)
     EXPECT_GE(t, 20000);
     EXPECT_LT(t, 20000 + 1000);
 
-    // Playing.
+    // Playing. (How close the sound lands is the decoder test's concern;
+    // here the reported time must move there at once.)
     ASSERT_TRUE(FSOUND_Stream_SetTime(stream, 40000));
     t = FSOUND_Stream_GetTime(stream);
     EXPECT_GE(t, 40000);
-    EXPECT_LT(t, 40100);
+    EXPECT_LT(t, 40000 + 1000);
     ASSERT_TRUE(eventually([&] { return FSOUND_Stream_GetTime(stream) >= 40200; }));
 
     // Paused: lands and stays.
@@ -126,7 +127,7 @@ TEST_F(EnginePlayback, AStreamPlaysToItsEndThenTheChannelFallsIdle)
         return false;
     }));
     // The last whole second is reached before the channel stops.
-    EXPECT_GE(lastWhilePlaying / 1000, length / 1000 - 0);
+    EXPECT_EQ(lastWhilePlaying / 1000, length / 1000);
     EXPECT_EQ(FSOUND_Stream_GetTime(stream), length);
     // Playing it again starts from the beginning.
     FSOUND_Stream_Play(0, stream);
