@@ -1,0 +1,226 @@
+#include "main_window.h"
+
+#include "frame.h"
+#include "globals.h"
+#include "songlist.h"
+#include "startup.h"
+#include "tags.h"
+#include "transport.h"
+#include "tray.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <stdio.h>
+#include <string.h>
+
+// Tested in this order at every left-button release; a point inside two
+// areas (460-462, 42-47 lies in both Previous and play/pause) sends both.
+const hitArea mainHitAreas[9] = {
+    {560, 579, 19, 27, WM_DESTROY, 0},
+    {565, 590, 33, 60, WM_COMMAND, CMD_SHOW_PLAYLIST},
+    {565, 590, 61, 94, WM_COMMAND, CMD_SHOW_SETTINGS},
+    {473, 504, 53, 71, WM_COMMAND, CMD_OPEN_FILES},
+    {467, 512, 76, 111, WM_COMMAND, CMD_STOP},
+    {420, 462, 42, 81, WM_COMMAND, CMD_PREVIOUS},
+    {516, 556, 44, 80, WM_COMMAND, CMD_NEXT},
+    {460, 510, 10, 47, WM_COMMAND, CMD_TOGGLE},
+    {561, 582, 98, 107, WM_COMMAND, CMD_MINIMISE_TO_TRAY},
+};
+
+namespace {
+
+const DWORD LABEL_STYLE = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;        // 0x50000080
+const DWORD SLIDER_STYLE = WS_CHILD | WS_VISIBLE | TBS_NOTICKS;       // 0x50000010
+
+HWND createChild(HWND window, const char *className, const char *text, DWORD style, int x, int y,
+                 int width, int height, int id)
+{
+    return CreateWindowExA(0, className, text, style, x, y, width, height, window,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hInst, NULL);
+}
+
+// The position bar's class comes from the version 6 common controls that
+// the manifest asks for; loading them is harmless when it is done already.
+void loadBarClass()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+void createMainWindow(HWND window, HDC &hdcBis, HBITMAP &hOldBmp, HWND &hTags, HWND &hStatus,
+                      HWND &hSlider)
+{
+    data.currentSong = 0;
+    startFrameTimer(window);
+    keepSkinOnSurface(window, hBmp, hdcBis, hOldBmp);
+    loadBarClass();
+    hTags = createChild(window, "STATIC", "", LABEL_STYLE, 35, 40, 344, 38, 0);
+    hStatus = createChild(window, "STATIC", "Currently Idle", LABEL_STYLE, 35, 75, 339, 17, 0);
+    hSlider = createChild(window, TRACKBAR_CLASSA, "", SLIDER_STYLE, 22, 4, 410, 35, SLIDER_ID);
+    transportAttach(window, hSlider, hStatus);
+}
+
+// A song number outside the names table (only possible if something wrote
+// one from outside) shows slot 0, the empty text.
+const char *currentSongName()
+{
+    if (data.currentSong < 0 || data.currentSong >= NAME_SLOTS)
+        return data.names[0];
+    return data.names[data.currentSong];
+}
+
+void refreshSongDisplay(HWND hSlider, HWND hTags)
+{
+    SendMessageA(hSlider, TBM_SETRANGE, 0, MAKELPARAM(0, data.length));
+    SetWindowTextA(hTags, currentSongName());
+}
+
+void refreshStatusLine(HWND hStatus)
+{
+    formatStatusLine(data.statusText, sizeof(data.statusText));
+    SetWindowTextA(hStatus, data.statusText);
+}
+
+void showPlaylistWindow()
+{
+    if (loaded)
+        return;     // already shown: not raised either
+    loaded = true;
+    ShowWindow(hPlaylistDialog, SW_SHOW);
+}
+
+// The dialog's selection: one full path, or a directory followed by file
+// names, each NUL-terminated, ended by an empty text.
+void openFiles(HWND window, bool &holding)
+{
+    char selection[OPEN_FILES_BUFFER];
+    memset(selection, 0, sizeof(selection));
+    OPENFILENAMEA dialog;
+    memset(&dialog, 0, sizeof(dialog));
+    dialog.lStructSize = 76;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = "Music file\0*.mp3;*.wav;*.wma;*.ogg\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = selection;
+    dialog.nMaxFile = OPEN_FILES_CAPACITY;
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT;
+    if (GetOpenFileNameA(&dialog) == 1) {
+        loadSongs(&data, selection);
+        queryTags(&data);
+        SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
+    }
+    holding = false;
+    repaintSkinNow(window, hBmp);
+}
+
+void runCommand(HWND window, int id, bool &holding, NOTIFYICONDATAA &TrayIcon)
+{
+    if (transportCommand(id))
+        return;
+    switch (id) {
+    case CMD_SHOW_PLAYLIST: showPlaylistWindow(); break;
+    case CMD_OPEN_FILES: openFiles(window, holding); break;
+    case CMD_SHOW_SETTINGS: ShowWindow(hSettingsDialog, SW_SHOW); break;
+    case CMD_MINIMISE_TO_TRAY: minimiseToTray(window, TrayIcon); break;
+    case CMD_QUIT: quitFromTray(window, TrayIcon); break;
+    case CMD_RESTORE: restoreFromTray(window, TrayIcon); break;
+    }
+}
+
+bool inHitArea(const hitArea &area, int x, int y)
+{
+    return inArea(x, y, area.left, area.right, area.top, area.bottom);
+}
+
+bool overAnyHitArea(int x, int y)
+{
+    for (const hitArea &area : mainHitAreas)
+        if (inHitArea(area, x, y))
+            return true;
+    return false;
+}
+
+// Each area stands alone: every one that holds the point sends its effect.
+void releaseOverHitAreas(HWND window, int x, int y)
+{
+    for (const hitArea &area : mainHitAreas)
+        if (inHitArea(area, x, y))
+            SendMessageA(window, area.message, area.id, 0);
+}
+
+} // namespace
+
+void formatStatusLine(char *text, int size)
+{
+    snprintf(text, size, "Playing...  (%s)                            n\xB0 %d / %d", data.progressText,
+             data.currentSong, data.songsNumber);
+}
+
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The transport keeps the stream `music` and the `paused` flag
+    // (core/transport.h); everything else the window needs lives here.
+    static bool holding;
+    static NOTIFYICONDATAA TrayIcon;
+    static RECT rc;
+    static POINT lp;
+    static int dx, dy;
+    static HDC hdcBis;
+    static HBITMAP hOldBmp;
+    static HWND hTags, hStatus, hSlider;
+
+    switch (message) {
+    case WM_CREATE:
+        createMainWindow(window, hdcBis, hOldBmp, hTags, hStatus, hSlider);
+        return 0;
+    case WM_DESTROY:
+        releaseSkinSurface(hdcBis, hOldBmp, hBmp);
+        quit(window);
+        return 0;
+    case WM_ERASEBKGND:
+        return eraseWithSkin(reinterpret_cast<HDC>(wParam), hdcBis, mainWindow);
+    case MSG_TRAY_CALLBACK:
+        answerTrayCallback(window, lParam);
+        return 0;
+    case MSG_SONG_DISPLAY:
+        refreshSongDisplay(hSlider, hTags);
+        return 0;
+    case MSG_STATUS_LINE:
+        refreshStatusLine(hStatus);
+        return 0;
+    case MSG_STATUS_ECHO:   // also every show and hide of the window
+        SetWindowTextA(hTags, data.statusText);
+        return 0;
+    case WM_COMMAND:
+        runCommand(window, LOWORD(wParam), holding, TrayIcon);
+        break;
+    case WM_TIMER:
+        sampleCursorOffset(window, rc, lp, dx, dy);
+        progressTick();
+        return 0;
+    case WM_HSCROLL:
+        seekSong();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(
+            skinBehindChild(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), hdcBis));
+    case WM_MOUSEMOVE:
+        followDrag(window, holding, rc, lp, dx, dy, mainWindow);
+        if (overAnyHitArea(dx, dy))
+            showHandCursor();
+        return 0;
+    case WM_LBUTTONUP:
+        releaseOverHitAreas(window, dx, dy);
+        return 0;
+    case WM_RBUTTONDOWN:
+        beginDrag(holding);
+        return 0;
+    case WM_RBUTTONUP:
+        if (holding) {
+            endDrag(holding);
+            showArrowCursor();
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,56 @@
+/*
+ * The main window: the player's face, 600 x 119 pixels drawn from the main
+ * skin, with the title label, the status label and the position bar laid
+ * over it, nine hit areas for the left button, and the commands every other
+ * window sends it.
+ *
+ * Messages besides the system's:
+ *   21  tray callback (lParam: the mouse message over the icon)
+ *   22  song display refresh: bar range 0..length, title := names[currentSong]
+ *   23  status line refresh: the "Playing..." line into statusText and hStatus
+ *   24  (WM_SHOWWINDOW) status echo: title := statusText
+ * Commands (WM_COMMAND, id in the low word of wParam):
+ *   3 show playlist   4 play   5 next   6 previous   7 stop   8 open files
+ *   9 show settings   13 minimise to tray   14 quit   19 restore
+ *   31 play/pause
+ */
+#ifndef KELVORIA_APP_MAIN_WINDOW_H
+#define KELVORIA_APP_MAIN_WINDOW_H
+
+#include <windows.h>
+
+#define MAIN_CLASS_NAME "Kelvoria_v1.0"
+#define MAIN_WINDOW_TITLE "Kelvoria_v1.0"
+
+#define CMD_SHOW_PLAYLIST 3
+#define CMD_OPEN_FILES 8
+#define CMD_SHOW_SETTINGS 9
+#define CMD_MINIMISE_TO_TRAY 13
+#define CMD_QUIT 14
+#define CMD_RESTORE 19
+
+#define SLIDER_ID 25
+
+/* Capacity of the open dialog's selection: the buffer is larger than the
+ * capacity the dialog is told, so its terminator always fits. */
+#define OPEN_FILES_BUFFER 5000
+#define OPEN_FILES_CAPACITY 2998
+
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+/* The status line for the current progress, song and count, as message 23
+ * writes it into statusText ("n" and the degree byte 0xB0 before the
+ * numbers). */
+void formatStatusLine(char *text, int size);
+
+/* One of the nine skin areas, in window coordinates, bounds included, with
+ * what a left-button release over it sends to the window. */
+struct hitArea {
+    int left, right, top, bottom;
+    UINT message;   /* WM_DESTROY for the close area, WM_COMMAND otherwise */
+    WPARAM id;
+};
+
+extern const hitArea mainHitAreas[9];
+
+#endif

@@ -1,0 +1,129 @@
+#include "startup.h"
+
+#include "draw.h"
+#include "fmod.h"
+#include "globals.h"
+#include "main_window.h"
+#include "playlist_file.h"
+#include "playlist_window.h"
+#include "settings_window.h"
+#include "songlist.h"
+#include "stored_settings.h"
+#include "tags.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+bool registerMainClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass;
+    memset(&windowClass, 0, sizeof(windowClass));
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_VREDRAW | CS_HREDRAW;
+    windowClass.lpfnWndProc = WindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "icone");
+    windowClass.hIconSm = LoadIconA(instance, "icone");
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    windowClass.lpszClassName = MAIN_CLASS_NAME;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+// The skin comes first: the main window's creation puts it on its drawing
+// surface. The tool windows start hidden, owned by the main window.
+void createPlayerWindows()
+{
+    hBmp = static_cast<HBITMAP>(LoadImageA(NULL, "Skins/Skin.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    hwnd = CreateWindowExA(0, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE, 0x80000800, 404, 618, 600, 119, NULL,
+                           NULL, hInst, NULL);
+    hPlaylistDialog = CreateDialogParamA(hInst, "Playlist", hwnd, PlaylistProc, 0);
+    ShowWindow(hPlaylistDialog, SW_HIDE);
+    hSettingsDialog = CreateDialogParamA(hInst, "Settings", hwnd, SettingsProc, 0);
+    ShowWindow(hSettingsDialog, SW_HIDE);
+    SetWindowRgn(hwnd, BmpToRgn(hBmp, 0), TRUE);
+}
+
+void startEngine()
+{
+    FSOUND_Init(44100, 32, 0);
+    FSOUND_SetOutput(2);
+    FSOUND_SetDriver(0);
+}
+
+bool isStartupMode(const char *arguments)
+{
+    return arguments && strcmp(arguments, STARTUP_ARGUMENT) == 0;
+}
+
+bool startupPlaylistPath(const char *programPath, char *path, int size)
+{
+    path[0] = '\0';
+    if (!programPath[0])
+        return false;       // no program path: no directory to look in
+    char directory[PROGRAM_PATH_SIZE];
+    snprintf(directory, sizeof(directory), "%s", programPath);
+    findFilePath(directory);
+    int needed = snprintf(path, size, "%s%s", directory, STARTUP_PLAYLIST);
+    if (needed < 0 || needed >= size) {
+        path[0] = '\0';     // a cut path would name some other file
+        return false;
+    }
+    return true;
+}
+
+void honourStartupMode(const char *arguments, char *programPath)
+{
+    if (!isStartupMode(arguments))
+        return;
+    if (IsChosen("Minimize"))
+        SendMessageA(hwnd, WM_COMMAND, CMD_MINIMISE_TO_TRAY, 0);
+    if (!IsChosen("Playlist"))
+        return;
+    char playlistPath[PROGRAM_PATH_SIZE] = {0};
+    if (startupPlaylistPath(programPath, playlistPath, sizeof(playlistPath)) &&
+        openPlaylist(&data, playlistPath, hPlaylistDialog) == 0)
+        queryTags(&data);
+    SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
+}
+
+void showUnlessMinimised(const char *arguments)
+{
+    if (isStartupMode(arguments) && IsChosen("Minimize"))
+        return;
+    ShowWindow(hwnd, SW_SHOW);
+}
+
+int runMessageLoop()
+{
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+int runPlayer(HINSTANCE instance, const char *arguments)
+{
+    char programPath[PROGRAM_PATH_SIZE] = {0};
+    hInst = instance;
+    if (!registerMainClass(instance))
+        return 0;
+    createPlayerWindows();
+    prepareRegistry(programPath, sizeof(programPath));
+    startEngine();
+    honourStartupMode(arguments, programPath);
+    showUnlessMinimised(arguments);
+    srand(static_cast<unsigned>(time(NULL)));
+    return runMessageLoop();
+}
+
+void quit(HWND window)
+{
+    FSOUND_Close();
+    KillTimer(window, 0);
+    PostQuitMessage(0);
+}

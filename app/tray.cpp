@@ -1,0 +1,73 @@
+#include "tray.h"
+
+#include "globals.h"
+#include "main_window.h"
+#include "transport.h"
+
+#include <stdio.h>
+#include <string.h>
+
+BOOL(WINAPI *notifyShell)(DWORD, PNOTIFYICONDATAA) = Shell_NotifyIconA;
+
+namespace {
+
+// The record in its first, 88-byte form: the shell reads no further, so
+// the tip must fit the 64 bytes of that form.
+const int TRAY_RECORD_SIZE = 88;
+const int TRAY_TIP_SIZE = 64;
+
+void fillTrayIcon(HWND window, NOTIFYICONDATAA &TrayIcon)
+{
+    memset(&TrayIcon, 0, sizeof(TrayIcon));
+    TrayIcon.cbSize = TRAY_RECORD_SIZE;
+    TrayIcon.hWnd = window;
+    TrayIcon.uID = 0;
+    TrayIcon.hIcon = LoadIconA(hInst, "icone");
+    TrayIcon.uCallbackMessage = MSG_TRAY_CALLBACK;
+    TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    snprintf(TrayIcon.szTip, TRAY_TIP_SIZE, "%s", TRAY_TIP);
+}
+
+// The menu reaches the window as WM_COMMAND with the chosen item's id once
+// it has closed. The loaded copy is released afterwards: loading one per
+// right click and keeping it would leak a menu at every opening.
+void showTrayMenu(HWND window)
+{
+    POINT at;
+    GetCursorPos(&at);
+    HMENU menu = LoadMenuA(hInst, TRAY_MENU_NAME);
+    HMENU popup = GetSubMenu(menu, 0);
+    SetForegroundWindow(window);
+    TrackPopupMenuEx(popup, 0, at.x, at.y, window, NULL);
+    DestroyMenu(menu);
+}
+
+} // namespace
+
+void minimiseToTray(HWND window, NOTIFYICONDATAA &TrayIcon)
+{
+    ShowWindow(window, SW_HIDE);
+    fillTrayIcon(window, TrayIcon);
+    notifyShell(NIM_ADD, &TrayIcon);
+}
+
+void restoreFromTray(HWND window, NOTIFYICONDATAA &TrayIcon)
+{
+    ShowWindow(window, SW_SHOW);
+    SendMessageA(window, MSG_SONG_DISPLAY, 0, 0);
+    notifyShell(NIM_DELETE, &TrayIcon);
+}
+
+void quitFromTray(HWND window, NOTIFYICONDATAA &TrayIcon)
+{
+    notifyShell(NIM_DELETE, &TrayIcon);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+void answerTrayCallback(HWND window, LPARAM mouseMessage)
+{
+    if (mouseMessage == WM_LBUTTONUP)
+        SendMessageA(window, WM_COMMAND, CMD_RESTORE, 0);
+    else if (mouseMessage == WM_RBUTTONUP)
+        showTrayMenu(window);
+}
