@@ -1,0 +1,31 @@
+// Answers the modal windows that a command opens, from inside their own
+// message loop: a thread timer looks for the window at every tick and acts
+// on it once it is there. Nothing races: the timer only fires while the
+// modal loop runs, and it keeps looking until the window exists.
+#ifndef KELVORIA_TEST_DIALOG_ANSWER_H
+#define KELVORIA_TEST_DIALOG_ANSWER_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The file dialog owned by `owner` is answered by typing each text of
+// `typed` into its file name box and pressing Open after each (a folder
+// first, then the names, as a user does), or by Cancel when `typed` is
+// empty. filterSeen() tells the file type box's text as the dialog showed it.
+void answerFileDialog(HWND owner, const std::vector<std::string> &typed);
+std::string filterSeen();
+
+// The popup menu that opens next is read and closed without a choice.
+struct menuItemSeen {
+    UINT id;        // 0 for a separator
+    std::string text;
+};
+void answerPopupMenu();
+std::vector<menuItemSeen> menuSeen();
+
+// True once the last answer has been given (the window was found and dealt with).
+bool answered();
+
+#endif

@@ -1,0 +1,141 @@
+#include "player_windows.h"
+
+#include "fake_fmod.h"
+#include "globals.h"
+#include "main_window.h"
+#include "songlist.h"
+#include "startup.h"
+#include "transport.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+WNDPROC playerProcedure;
+labelTexts createdLabels;
+std::vector<std::string> watched;
+
+LRESULT CALLBACK watchingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        watched.push_back("command " + std::to_string(LOWORD(wParam)));
+        return 0;
+    case WM_DESTROY:
+        watched.push_back("destroy");
+        return 0;
+    case WM_CLOSE:
+        watched.push_back("close");
+        return 0;
+    }
+    return CallWindowProcA(playerProcedure, window, message, wParam, lParam);
+}
+
+} // namespace
+
+void makePlayerWindows()
+{
+    if (hwnd)
+        return;
+    SetCurrentDirectoryA(KELVORIA_TEST_RUN_DIR);   // the skins are relative to it
+    hInst = GetModuleHandleA(NULL);
+    registerMainClass(hInst);
+    createPlayerWindows();
+    HWND title = GetWindow(hwnd, GW_CHILD);
+    createdLabels.title = textOf(title);
+    createdLabels.status = textOf(GetWindow(title, GW_HWNDNEXT));
+    startEngine();
+    ShowWindow(hwnd, SW_SHOW);
+}
+
+const labelTexts &labelsAtCreation()
+{
+    return createdLabels;
+}
+
+void startFresh()
+{
+    stopWatchingMainWindow();
+    if (transportPaused())
+        togglePause();          // the flag outlives songs; start each case without it
+    memset(&data, 0, sizeof(data));
+    fake_fmod::reset();
+    SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
+    ShowWindow(hPlaylistDialog, SW_HIDE);
+    ShowWindow(hSettingsDialog, SW_HIDE);
+    loaded = false;
+    ShowWindow(hwnd, SW_SHOW);
+    SetWindowPos(hwnd, NULL, 404, 618, 600, 119, SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND child = GetWindow(hwnd, GW_CHILD);
+    for (; child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[32] = "";
+        GetClassNameA(child, name, sizeof(name));
+        if (lstrcmpiA(name, "STATIC") == 0)
+            SetWindowTextA(child, "");
+    }
+    sentToMain().clear();
+}
+
+void addSongs(int count, int lengthMs)
+{
+    for (int i = 0; i < count; ++i) {
+        int slot = ++data.songsNumber;
+        snprintf(data.paths[slot], PATH_SIZE, "C:\\Music\\song%d.mp3", slot);
+        snprintf(data.names[slot], NAME_SIZE, "\\song%d.mp3", slot);
+        fake_fmod::addFile(data.paths[slot], lengthMs);
+    }
+}
+
+void cursorAtWindow(int x, int y)
+{
+    RECT place;
+    GetWindowRect(hwnd, &place);
+    SetCursorPos(place.left + x, place.top + y);
+    SendMessageA(hwnd, WM_TIMER, 0, 0);
+}
+
+std::string textOf(HWND window)
+{
+    char text[300] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+void watchMainWindow()
+{
+    if (playerProcedure)
+        return;
+    playerProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watchingProcedure)));
+}
+
+void stopWatchingMainWindow()
+{
+    if (!playerProcedure)
+        return;
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(playerProcedure));
+    playerProcedure = NULL;
+}
+
+std::vector<std::string> &sentToMain()
+{
+    return watched;
+}
+
+bool pumpUntil(bool (*done)(), int deadlineSeconds)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > static_cast<DWORD>(deadlineSeconds) * 1000)
+            return false;
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}

@@ -1,0 +1,284 @@
+// The main window on the scripted engine: what its creation makes, the
+// display requests and their exact texts, the commands, the tick and the
+// seek. Ticks are sent by the test, never waited for.
+#include "fake_fmod.h"
+#include "globals.h"
+#include "main_window.h"
+#include "player_windows.h"
+#include "songlist.h"
+#include "transport.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct childSeen {
+    std::string className;
+    std::string text;
+    LONG style;
+    RECT place;     // in the main window's client coordinates
+    int id;
+};
+
+BOOL CALLBACK collectChild(HWND child, LPARAM into)
+{
+    childSeen seen;
+    char name[64] = "";
+    GetClassNameA(child, name, sizeof(name));
+    seen.className = name;
+    seen.text = textOf(child);
+    seen.style = GetWindowLongA(child, GWL_STYLE);
+    GetWindowRect(child, &seen.place);
+    MapWindowPoints(HWND_DESKTOP, hwnd, reinterpret_cast<POINT *>(&seen.place), 2);
+    seen.id = GetDlgCtrlID(child);
+    reinterpret_cast<std::vector<childSeen> *>(into)->push_back(seen);
+    return TRUE;
+}
+
+std::vector<childSeen> children()
+{
+    std::vector<childSeen> found;
+    EnumChildWindows(hwnd, collectChild, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND titleLabel() { return GetWindow(hwnd, GW_CHILD); }
+HWND statusLabel() { return GetWindow(titleLabel(), GW_HWNDNEXT); }
+HWND positionBar() { return GetDlgItem(hwnd, SLIDER_ID); }
+HWND playlistRows() { return GetDlgItem(hPlaylistDialog, 10); }
+
+std::string spaces(int n) { return std::string(n, ' '); }
+
+class MainWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { makePlayerWindows(); }
+    void SetUp() override { startFresh(); }
+    void TearDown() override { stopWatchingMainWindow(); }
+};
+
+// ---- Creation ------------------------------------------------------------
+
+TEST_F(MainWindow, IsABorderlessPopupAtItsPlaceAndSize)
+{
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof(name));
+    EXPECT_STREQ("Kelvoria_v1.0", name);
+    EXPECT_EQ("Kelvoria_v1.0", textOf(hwnd));
+    EXPECT_EQ(static_cast<LONG>(0x80000800), GetWindowLongA(hwnd, GWL_STYLE) & ~(WS_VISIBLE | WS_CLIPSIBLINGS));
+    RECT place;
+    GetWindowRect(hwnd, &place);
+    EXPECT_EQ(404, place.left);
+    EXPECT_EQ(618, place.top);
+    EXPECT_EQ(600, place.right - place.left);
+    EXPECT_EQ(119, place.bottom - place.top);
+}
+
+TEST_F(MainWindow, CreatesTheTwoLabelsAndThePositionBarInOrder)
+{
+    std::vector<childSeen> seen = children();
+    ASSERT_EQ(3u, seen.size());
+    EXPECT_EQ("Static", seen[0].className);
+    EXPECT_EQ("Static", seen[1].className);
+    EXPECT_STREQ("msctls_trackbar32", seen[2].className.c_str());
+    const LONG styles[3] = {0x50000080, 0x50000080, 0x50000010};
+    const RECT places[3] = {{35, 40, 35 + 344, 40 + 38}, {35, 75, 35 + 339, 75 + 17}, {22, 4, 22 + 410, 4 + 35}};
+    const int ids[3] = {0, 0, 25};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(styles[i], seen[i].style);
+        EXPECT_EQ(places[i].left, seen[i].place.left);
+        EXPECT_EQ(places[i].top, seen[i].place.top);
+        EXPECT_EQ(places[i].right, seen[i].place.right);
+        EXPECT_EQ(places[i].bottom, seen[i].place.bottom);
+        EXPECT_EQ(ids[i], seen[i].id);
+    }
+}
+
+TEST_F(MainWindow, ToolWindowsStartHiddenAndOwnedByIt)
+{
+    EXPECT_FALSE(IsWindowVisible(hPlaylistDialog));
+    EXPECT_FALSE(IsWindowVisible(hSettingsDialog));
+    EXPECT_EQ(hwnd, GetWindow(hPlaylistDialog, GW_OWNER));
+    EXPECT_EQ(hwnd, GetWindow(hSettingsDialog, GW_OWNER));
+}
+
+TEST_F(MainWindow, LabelsStartAsCreationLeftThem)
+{
+    EXPECT_EQ("Currently Idle", labelsAtCreation().status);
+    EXPECT_EQ("", labelsAtCreation().title);
+}
+
+// ---- Display requests -----------------------------------------------------
+
+TEST_F(MainWindow, SongDisplaySetsTheBarRangeAndTheCurrentName)
+{
+    addSongs(3, 10000);
+    data.currentSong = 2;
+    data.length = 257;
+    SendMessageA(hwnd, MSG_SONG_DISPLAY, 0, 0);
+    EXPECT_EQ(0, SendMessageA(positionBar(), TBM_GETRANGEMIN, 0, 0));
+    EXPECT_EQ(257, SendMessageA(positionBar(), TBM_GETRANGEMAX, 0, 0));
+    EXPECT_EQ("\\song2.mp3", textOf(titleLabel()));
+}
+
+TEST_F(MainWindow, SongDisplayCutsTheLengthToSixteenBits)
+{
+    data.length = 70000;
+    SendMessageA(hwnd, MSG_SONG_DISPLAY, 0, 0);
+    EXPECT_EQ(70000 & 0xFFFF, SendMessageA(positionBar(), TBM_GETRANGEMAX, 0, 0));
+}
+
+TEST_F(MainWindow, SongDisplayBeforeAnySongLeavesTheTitleEmpty)
+{
+    addSongs(2, 10000);
+    SetWindowTextA(titleLabel(), "something");
+    SendMessageA(hwnd, MSG_SONG_DISPLAY, 0, 0);
+    EXPECT_EQ("", textOf(titleLabel()));
+}
+
+TEST_F(MainWindow, StatusLineHasItsExactSpacingAndTheDegreeByte)
+{
+    addSongs(7, 10000);
+    data.currentSong = 3;
+    snprintf(data.progressText, sizeof(data.progressText), "2' 5 / 4' 17");
+    SendMessageA(hwnd, MSG_STATUS_LINE, 0, 0);
+    std::string expected = "Playing..." + spaces(2) + "(2' 5 / 4' 17)" + spaces(28) + "n\xB0 3 / 7";
+    EXPECT_EQ(expected, data.statusText);
+    EXPECT_EQ(expected, textOf(statusLabel()));
+    EXPECT_EQ('\xB0', data.statusText[strlen(data.statusText) - 7]);
+}
+
+TEST_F(MainWindow, StatusLineOfTheLongestNumbersStaysInsideItsField)
+{
+    data.currentSong = -2147483647;
+    data.songsNumber = -2147483647;
+    snprintf(data.progressText, sizeof(data.progressText), "%s", std::string(24, '9').c_str());
+    SendMessageA(hwnd, MSG_STATUS_LINE, 0, 0);
+    EXPECT_LT(strlen(data.statusText), sizeof(data.statusText));
+    EXPECT_EQ(0, data.tagTitle[0]) << "nothing spilled past statusText";
+}
+
+TEST_F(MainWindow, StatusEchoAndEveryShowOrHidePutTheStatusIntoTheTitle)
+{
+    snprintf(data.statusText, sizeof(data.statusText), "Paused.");
+    SendMessageA(hwnd, MSG_STATUS_ECHO, 0, 0);
+    EXPECT_EQ("Paused.", textOf(titleLabel()));
+
+    snprintf(data.statusText, sizeof(data.statusText), "Stopped.");
+    ShowWindow(hwnd, SW_HIDE);
+    EXPECT_EQ("Stopped.", textOf(titleLabel()));
+    snprintf(data.statusText, sizeof(data.statusText), "shown again");
+    ShowWindow(hwnd, SW_SHOW);
+    EXPECT_EQ("shown again", textOf(titleLabel()));
+}
+
+// ---- Commands -------------------------------------------------------------
+
+TEST_F(MainWindow, ShowPlaylistOnlyWhileItIsNotShown)
+{
+    SendMessageA(hwnd, WM_COMMAND, CMD_SHOW_PLAYLIST, 0);
+    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(IsWindowVisible(hPlaylistDialog));
+
+    // Shown already (as `loaded` says): a second command does not show it again.
+    ShowWindow(hPlaylistDialog, SW_HIDE);
+    SendMessageA(hwnd, WM_COMMAND, CMD_SHOW_PLAYLIST, 0);
+    EXPECT_FALSE(IsWindowVisible(hPlaylistDialog));
+
+    // The playlist window hides itself: the command shows it again.
+    SendMessageA(hPlaylistDialog, WM_COMMAND, 14, 0);
+    EXPECT_FALSE(loaded);
+    SendMessageA(hwnd, WM_COMMAND, CMD_SHOW_PLAYLIST, 0);
+    EXPECT_TRUE(IsWindowVisible(hPlaylistDialog));
+}
+
+TEST_F(MainWindow, ShowSettingsEveryTime)
+{
+    for (int i = 0; i < 2; ++i) {
+        ShowWindow(hSettingsDialog, SW_HIDE);
+        SendMessageA(hwnd, WM_COMMAND, CMD_SHOW_SETTINGS, 0);
+        EXPECT_TRUE(IsWindowVisible(hSettingsDialog));
+    }
+}
+
+TEST_F(MainWindow, TransportCommandsReachTheEngine)
+{
+    addSongs(3, 10000);
+    SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);     // the list shows the songs
+    SendMessageA(hwnd, WM_COMMAND, CMD_NEXT, 0);
+    EXPECT_EQ(1, data.currentSong);
+    EXPECT_EQ(1, fake_fmod::countCalls("Stream_Open(C:\\Music\\song1.mp3"));
+    EXPECT_EQ("\\song1.mp3", textOf(titleLabel()));
+    EXPECT_EQ(0, SendMessageA(playlistRows(), LB_GETCURSEL, 0, 0));
+
+    SendMessageA(hwnd, WM_COMMAND, CMD_NEXT, 0);
+    SendMessageA(hwnd, WM_COMMAND, CMD_PREVIOUS, 0);
+    EXPECT_EQ(1, data.currentSong);
+    EXPECT_EQ(2, fake_fmod::countCalls("Stream_Open(C:\\Music\\song1.mp3"));
+
+    SendMessageA(hwnd, WM_COMMAND, CMD_TOGGLE, 0);
+    EXPECT_TRUE(fake_fmod::channelPaused());
+    EXPECT_EQ("Paused.", textOf(statusLabel()));
+    SendMessageA(hwnd, WM_COMMAND, CMD_TOGGLE, 0);
+    EXPECT_FALSE(fake_fmod::channelPaused());
+
+    SendMessageA(hwnd, WM_COMMAND, CMD_STOP, 0);
+    EXPECT_FALSE(fake_fmod::channelPlaying());
+    EXPECT_EQ("Stopped.", textOf(statusLabel()));
+    EXPECT_EQ("\\song1.mp3", textOf(titleLabel()));
+
+    SendMessageA(hwnd, WM_COMMAND, CMD_PLAY, 0);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+    EXPECT_EQ(3, fake_fmod::countCalls("Stream_Open(C:\\Music\\song1.mp3"));
+}
+
+TEST_F(MainWindow, UnknownCommandsDoNothing)
+{
+    addSongs(1, 10000);
+    for (int id : {0, 1, 2, 10, 12, 15, 20, 30, 32, 99}) {
+        EXPECT_EQ(0, SendMessageA(hwnd, WM_COMMAND, id, 0));
+    }
+    EXPECT_TRUE(fake_fmod::calls().empty());
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(IsWindowVisible(hPlaylistDialog));
+    EXPECT_FALSE(IsWindowVisible(hSettingsDialog));
+}
+
+// ---- Tick and seek ----------------------------------------------------------
+
+TEST_F(MainWindow, FirstTickAfterSongsArriveStartsSongOne)
+{
+    SendMessageA(hwnd, WM_TIMER, 0, 0);
+    EXPECT_EQ(0, fake_fmod::countCalls("Stream_Open("));
+    addSongs(2, 10000);
+    SendMessageA(hwnd, WM_TIMER, 0, 0);
+    EXPECT_EQ(1, data.currentSong);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+}
+
+TEST_F(MainWindow, TickOfANewSecondRefreshesTheStatusLineAndTheBar)
+{
+    addSongs(2, 200000);
+    SendMessageA(hwnd, WM_TIMER, 0, 0);     // starts song 1
+    fake_fmod::advance(65500);
+    SendMessageA(hwnd, WM_TIMER, 0, 0);
+    std::string expected = "Playing..." + spaces(2) + "(1' 5 / 3' 20)" + spaces(28) + "n\xB0 1 / 2";
+    EXPECT_EQ(expected, textOf(statusLabel()));
+    EXPECT_EQ(65, SendMessageA(positionBar(), TBM_GETPOS, 0, 0));
+}
+
+TEST_F(MainWindow, MovingTheBarSeeks)
+{
+    addSongs(1, 200000);
+    SendMessageA(hwnd, WM_TIMER, 0, 0);
+    SendMessageA(positionBar(), TBM_SETPOS, TRUE, 30);
+    SendMessageA(hwnd, WM_HSCROLL, TB_THUMBTRACK, reinterpret_cast<LPARAM>(positionBar()));
+    EXPECT_EQ(30, data.position);
+    EXPECT_EQ(30000, fake_fmod::streamTime(fake_fmod::channelStream()));
+}
+
+} // namespace
