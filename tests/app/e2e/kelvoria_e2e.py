@@ -1,0 +1,200 @@
+"""Drives the built Kelvoria.exe from outside, as a user would: Wine in the
+build's own prefix, the X display of the test run, xdotool for the mouse and
+keyboard, trayer for a notification area. Every wait is a poll with a
+generous deadline."""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+DEADLINE = 60.0     # seconds; only a broken program runs into it
+
+
+class Build:
+    def __init__(self, argv):
+        self.wine_exec, self.prefix, self.run_dir = argv[1], argv[2], argv[3]
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def check(condition, message):
+    if not condition:
+        fail(message)
+    print("ok: " + message)
+
+
+def eventually(probe, what, deadline=DEADLINE):
+    """Polls probe() until it gives a true value, which it returns."""
+    end = time.monotonic() + deadline
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() > end:
+            fail("timed out waiting for " + what)
+        time.sleep(0.1)
+
+
+def wine(build, *args, env=None, capture=False):
+    command = ["bash", build.wine_exec, build.prefix, build.run_dir] + list(args)
+    return subprocess.run(command, env=env, cwd=build.run_dir, capture_output=capture, text=True)
+
+
+def set_setting(build, name, value):
+    wine(build, "reg", "add", r"HKCU\Software\Kelvoria\Settings", "/v", name, "/t", "REG_SZ", "/d", value,
+         "/f", capture=True)
+
+
+def registry_value(build, key, name):
+    out = wine(build, "reg", "query", key, "/v", name, capture=True).stdout
+    for line in out.splitlines():
+        parts = line.strip().split(None, 2)
+        if len(parts) == 3 and parts[0] == name:
+            return parts[2]
+    return None
+
+
+def quiet_home():
+    """A HOME whose ALSA default device writes what is played into a file."""
+    home = tempfile.mkdtemp(prefix="kelvoria-e2e-")
+    raw = os.path.join(home, "out.raw")
+    with open(os.path.join(home, ".asoundrc"), "w") as f:
+        f.write('pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' % raw)
+    return home, raw
+
+
+class Player:
+    def __init__(self, build, argument=None, home=None):
+        env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none")
+        if home:
+            env["HOME"] = home
+        args = ["Kelvoria.exe"] + ([argument] if argument is not None else [])
+        command = ["bash", build.wine_exec, build.prefix, build.run_dir] + args
+        self.process = subprocess.Popen(command, cwd=build.run_dir, env=env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def exit_code(self, deadline=DEADLINE):
+        try:
+            return self.process.wait(timeout=deadline)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            fail("the player did not end")
+
+    def running(self):
+        return self.process.poll() is None
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool"] + [str(a) for a in args], capture_output=True, text=True).stdout
+
+
+def visible_main_window():
+    ids = xdotool("search", "--onlyvisible", "--name", "^Kelvoria_v1.0$").split()
+    return ids[0] if ids else None
+
+
+def geometry(window):
+    out = xdotool("getwindowgeometry", window)
+    x, y = map(int, re.search(r"Position: (-?\d+),(-?\d+)", out).groups())
+    w, h = map(int, re.search(r"Geometry: (\d+)x(\d+)", out).groups())
+    return x, y, w, h
+
+
+def visible_tool_windows():
+    """The player's shown windows other than the main one (the tool windows
+    have no title)."""
+    ids = xdotool("search", "--onlyvisible", "--class", "kelvoria.exe").split()
+    shown = []
+    for window in ids:
+        name = xdotool("getwindowname", window).strip()
+        if name in ("", ) and geometry(window)[2] > 100:
+            shown.append(window)
+    return shown
+
+
+def settle():
+    """The player samples the cursor at every tick of its 10 ms timer; a
+    tenth of a second is ten ticks."""
+    time.sleep(0.1)
+
+
+def release_at(window, x, y):
+    """A left click whose release lands at (x, y) of the window."""
+    wx, wy, _, _ = geometry(window)
+    xdotool("mousemove", wx + x, wy + y)
+    settle()
+    xdotool("click", 1)
+
+
+def right_drag(window, x, y, by_x, by_y, steps=10):
+    wx, wy, _, _ = geometry(window)
+    xdotool("mousemove", wx + x, wy + y)
+    settle()
+    xdotool("mousedown", 3)
+    for i in range(1, steps + 1):
+        xdotool("mousemove", wx + x + by_x * i // steps, wy + y + by_y * i // steps)
+        settle()
+    xdotool("mouseup", 3)
+
+
+class Tray:
+    """trayer as the notification area of the virtual display."""
+
+    def __init__(self):
+        if not shutil.which("trayer"):
+            fail("trayer is missing (scripts/setup.sh installs it)")
+        self.process = subprocess.Popen(
+            ["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+             "--heighttype", "pixel", "--height", "32", "--SetDockType", "true", "--transparent", "false"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.panel = eventually(self._panel, "trayer's panel")
+
+    def _panel(self):
+        for window in xdotool("search", "--class", "trayer").split():
+            if xdotool("getwindowname", window).strip() == "panel":
+                return window
+        return None
+
+    def icons(self):
+        """Absolute places (x, y, w, h) of the icons docked in the panel."""
+        tree = subprocess.run(["xwininfo", "-tree", "-id", self.panel], capture_output=True, text=True).stdout
+        found = []
+        for line in tree.splitlines():
+            m = re.search(r'\("explorer\.exe" "explorer\.exe"\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)',
+                          line)
+            if m:
+                w, h, x, y = map(int, m.groups())
+                found.append((x, y, w, h))
+        return found
+
+    def click_icon(self, button):
+        x, y, w, h = self.icons()[0]
+        xdotool("mousemove", x + w // 2, y + h // 2)
+        settle()
+        xdotool("click", button)
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait()
+
+
+def menu_open():
+    """Wine's popup menus are X windows of the class kelvoria.exe with no name
+    and override-redirect; xdotool finds the shown one by its small height."""
+    for window in xdotool("search", "--onlyvisible", "--class", "kelvoria.exe").split():
+        if xdotool("getwindowname", window).strip() == "":
+            x, y, w, h = geometry(window)
+            if 100 < h < 400 and w < 400:
+                return window
+    return None

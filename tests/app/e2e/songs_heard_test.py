@@ -1,0 +1,62 @@
+"""Songs opened through the real file dialog are heard in order: two tones,
+440 Hz then 880 Hz, chosen together in the dialog, reach ALSA's file plugin
+one after the other."""
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+
+from kelvoria_e2e import (Build, Player, check, eventually, quiet_home, release_at, set_setting, settle,
+                          visible_main_window, xdotool)
+
+build = Build(sys.argv)
+folder = tempfile.mkdtemp(prefix="kelvoria-songs-")
+for name, hz in (("one.wav", 440), ("two.wav", 880)):
+    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                    "sine=frequency=%d:duration=4" % hz, "-ac", "2", "-c:a", "pcm_s16le",
+                    os.path.join(folder, name)], check=True)
+
+set_setting(build, "Minimize", "No")
+set_setting(build, "Playlist", "No")
+home, raw = quiet_home()
+player = Player(build, home=home)
+try:
+    main = eventually(visible_main_window, "the main window")
+    release_at(main, 488, 62)       # the open area
+    dialog = eventually(lambda: xdotool("search", "--onlyvisible", "--name", "^Open$").split(), "the file dialog")[0]
+    xdotool("windowactivate", "--sync", dialog)
+    settle()
+    xdotool("type", "--delay", "20", "Z:" + folder.replace("/", "\\"))
+    xdotool("key", "Return")
+    settle()
+    xdotool("type", "--delay", "20", '"one.wav" "two.wav"')
+    xdotool("key", "Return")
+    eventually(lambda: not xdotool("search", "--onlyvisible", "--name", "^Open$").split(), "the dialog to close")
+
+    # Song 1 is left one to two seconds before its end; song 2, the last,
+    # plays to its end: about 2.5 + 4 seconds in all.
+    eventually(lambda: os.path.exists(raw) and os.path.getsize(raw) >= 176400 * 6, "both songs to be heard")
+    release_at(main, 570, 20)
+    check(player.exit_code() == 0, "the player ends with 0")
+finally:
+    player.kill()
+
+data = open(raw, "rb").read()
+frames = len(data) // 4
+left = struct.unpack("<%dh" % (frames * 2), data[:frames * 4])[0::2]
+sound = [i for i, s in enumerate(left) if abs(s) > 1000]
+check(sound, "sound was captured")
+start, end = sound[0], sound[-1]
+
+
+def frequency(samples):
+    crossings = [i for i in range(1, len(samples)) if samples[i - 1] < 0 <= samples[i]]
+    return (len(crossings) - 1) / ((crossings[-1] - crossings[0]) / 44100.0)
+
+
+first = frequency(left[start + 22050:start + 44100 + 22050])
+last = frequency(left[end - 44100 - 22050:end - 22050])
+print("heard %.1f Hz first and %.1f Hz last, %.2f s of sound" % (first, last, (end - start) / 44100.0))
+check(abs(first - 440) < 5, "the first song chosen is heard first")
+check(abs(last - 880) < 5, "the second song follows it")
