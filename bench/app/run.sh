@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The player's benchmarks, with the real engine under Wine on the display of
+# the run. Prints its figures against their budgets:
+#   start-up (process start to main window shown) / a minimal Win32 program: 1.5
+#   CPU while a 128 kbps MP3 plays, all windows' timers running: 2% of a core
+#   CPU idle with an empty list: 1% of a core
+#   private memory while playing: 24 MB
+#   run.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+prefix=$build/wineprefix
+work=$build/bench/app-run
+wine_exec() { bash "$root/scripts/wine-exec.sh" "$prefix" "$work" "$@"; }
+
+# A copy of the runnable layout whose start-up playlist is the bench song.
+rm -rf "$work"
+mkdir -p "$work/Playlists"
+cp "$build/run/Kelvoria.exe" "$build/run/fmod.dll" "$build/bench/bench_minimal_window.exe" "$work/"
+cp -r "$build/run/Skins" "$work/"
+ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=440:duration=120" -c:a libmp3lame -b:a 128k \
+    "$work/play.mp3"
+printf '1\r\nZ:%s\r\n' "${work//\//\\}\\play.mp3" > "$work/Playlists/Startup.m3P"
+
+wine_exec cmd /c exit >/dev/null 2>&1 || true
+WINEPREFIX=$prefix wineserver -p 2>/dev/null || true   # later starts find Wine's server up
+setting() { wine_exec reg add 'HKCU\Software\Kelvoria\Settings' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
+setting Minimize No
+
+# Starts a program and prints its Linux pid once its window named $2 shows,
+# then the milliseconds that took; the window is polled every 5 ms.
+start_and_time() {
+    local program=$1 title=$2 argument=${3:-}
+    python3 - "$program" "$title" "$argument" "$work" "$root/scripts/wine-exec.sh" "$prefix" <<'PY'
+import os, subprocess, sys, time
+program, title, argument, work, wine_exec, prefix = sys.argv[1:]
+env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none")
+start = time.monotonic()
+process = subprocess.Popen(["bash", wine_exec, prefix, work, program] + ([argument] if argument else []),
+                           cwd=work, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+while not subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                         capture_output=True).stdout.strip():
+    if time.monotonic() - start > 60:
+        sys.exit("no window")
+    time.sleep(0.005)
+print(process.pid, round((time.monotonic() - start) * 1000))
+PY
+}
+
+close_window() { xdotool search --name "^$1\$" windowclose 2>/dev/null || true; }
+# The player's own program process: wine runs it under the pid it was given.
+player_pid() { pgrep -f 'Kelvoria\.exe' | while read -r p; do [ -r "/proc/$p/stat" ] && echo "$p"; done | tail -n 1; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+cpu_percent() {   # pid seconds
+    local before after hz
+    hz=$(getconf CLK_TCK)
+    before=$(cpu_ticks "$1"); sleep "$2"; after=$(cpu_ticks "$1")
+    python3 -c "print(f'{($after - $before) / $hz / $2 * 100:.2f}')"
+}
+private_mb() { awk '/^Private_(Clean|Dirty)/ {kb += $2} END {printf "%.1f", kb / 1024}' "/proc/$1/smaps_rollup"; }
+end_player() { close_window Kelvoria_v1.0; for _ in $(seq 100); do pgrep -f 'Kelvoria\.exe' >/dev/null || return 0; sleep 0.1; done; }
+
+echo "== app: start-up, process start to main window shown (5 runs each)"
+setting Playlist No
+player_ms=() minimal_ms=()
+for _ in 1 2 3 4 5; do
+    read -r _ ms < <(start_and_time bench_minimal_window.exe Minimal_window)
+    minimal_ms+=("$ms"); close_window Minimal_window; sleep 0.5
+    read -r _ ms < <(start_and_time Kelvoria.exe Kelvoria_v1.0)
+    player_ms+=("$ms"); end_player; sleep 0.5
+done
+python3 - "${player_ms[*]}" "${minimal_ms[*]}" <<'PY'
+import statistics, sys
+player = list(map(int, sys.argv[1].split())); minimal = list(map(int, sys.argv[2].split()))
+p, m = statistics.median(player), statistics.median(minimal)
+print(f"Kelvoria {player} ms, median {p:.0f}; minimal program {minimal} ms, median {m:.0f}")
+print(f"start-up ratio {p / m:.2f} (budget 1.5)")
+PY
+
+echo "== app: CPU idle with an empty list, 20 s"
+start_and_time Kelvoria.exe Kelvoria_v1.0 >/dev/null
+sleep 2
+pid=$(player_pid)
+echo "idle: $(cpu_percent "$pid" 20)% of one core (budget 1%)"
+end_player
+
+echo "== app: CPU and memory while a 128 kbps MP3 plays, 30 s"
+setting Playlist Yes
+start_and_time Kelvoria.exe Kelvoria_v1.0 /startup >/dev/null
+sleep 3
+pid=$(player_pid)
+echo "playing: $(cpu_percent "$pid" 30)% of one core (budget 2%)"
+echo "private memory while playing: $(private_mb "$pid") MB (budget 24 MB)"
+end_player
+setting Playlist No
