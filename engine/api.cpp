@@ -73,12 +73,10 @@ signed char F_API FSOUND_Init(int, int, unsigned int)
     if (lib.engine)
         return 0;
     av_log_set_level(AV_LOG_QUIET); // damaged files are expected; nothing to tell
-    std::unique_ptr<kelvoria::AudioSink> sink;
+    Engine::SinkOpener openSink;
     if (lib.outputType != FSOUND_OUTPUT_NOSOUND)
-        sink = kelvoria::openWaveOutSink();
-    if (!sink)
-        sink = kelvoria::makeSilentSink(); // no device: play on in silence
-    lib.engine = std::make_unique<Engine>(std::move(sink));
+        openSink = kelvoria::openWaveOutSink;
+    lib.engine = std::make_unique<Engine>(openSink); // without a device it plays on in silence
     return 1;
 }
 

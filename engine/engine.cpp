@@ -13,7 +13,7 @@ constexpr DWORD kPlayingWaitMs = 20;
 constexpr DWORD kIdleWaitMs = INFINITE;
 } // namespace
 
-Engine::Engine(std::unique_ptr<AudioSink> sink) : sink_(std::move(sink)), ring_(kRingFrames)
+Engine::Engine(SinkOpener openSink) : openSink_(std::move(openSink)), ring_(kRingFrames)
 {
     decoder_ = std::thread(&Engine::decoderLoop, this);
     output_ = std::thread(&Engine::outputLoop, this);
@@ -24,7 +24,7 @@ Engine::~Engine()
     {
         std::lock_guard<std::mutex> lock(mutex_);
         quit_ = true;
-        sink_->wake();
+        wakeOutput();
     }
     decoderWake_.notify_all();
     decoder_.join();
@@ -38,7 +38,13 @@ void Engine::restartAt(int64_t ms)
     decodeDone_ = false;
     ring_.clear();
     decoderWake_.notify_one();
-    sink_->wake();
+    wakeOutput();
+}
+
+void Engine::wakeOutput()
+{
+    if (sink_)
+        sink_->wake(); // before the output has its sink it has not waited yet
 }
 
 int Engine::heardMs()
@@ -99,7 +105,7 @@ bool Engine::setPaused(bool paused)
     if (paused && !paused_)
         pausedMs_ = heardMs();
     paused_ = paused;
-    sink_->wake();
+    wakeOutput();
     return true;
 }
 
@@ -171,7 +177,7 @@ void Engine::decoderLoop()
             std::lock_guard<std::mutex> lock(mutex_);
             if (generation == generation_)
                 decodeDone_ = true; // nothing this file holds can be decoded
-            sink_->wake();
+            wakeOutput();
             continue;
         }
         fill(*source, generation, decoded);
@@ -192,7 +198,7 @@ void Engine::fill(Source &source, uint64_t generation, std::vector<int16_t> &dec
             if (quit_ || generation != generation_)
                 return;
             pushed += ring_.push(decoded.data() + pushed * 2, frames - pushed);
-            sink_->wake();
+            wakeOutput();
             if (pushed == frames)
                 break;
             decoderWake_.wait(lock, [&] {
@@ -245,7 +251,17 @@ void Engine::replaceDeadSink()
 void Engine::outputLoop()
 {
     std::vector<int16_t> buffer(static_cast<size_t>(AudioSink::kFramesPerBuffer) * 2);
-    AudioSink *sink = sink_.get();
+    // Opening the sound device takes a while (tens of milliseconds under
+    // Wine): it is done here, so that starting the engine costs the
+    // program's start-up nothing.
+    std::unique_ptr<AudioSink> opened = openSink_ ? openSink_() : nullptr;
+    if (!opened)
+        opened = makeSilentSink(); // no device: play on in silence
+    AudioSink *sink = opened.get();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        sink_ = std::move(opened);
+    }
     uint64_t heardAtFlush = 0;
     for (;;) {
         bool newGeneration, pause, playing;

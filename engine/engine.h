@@ -15,6 +15,7 @@
 #include "source.h"
 
 #include <condition_variable>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -32,7 +33,10 @@ struct Stream {
 
 class Engine {
 public:
-    explicit Engine(std::unique_ptr<AudioSink> sink);
+    // The output thread opens its sink with `openSink` as it starts; when
+    // that gives none, it plays on a silent sink.
+    using SinkOpener = std::function<std::unique_ptr<AudioSink>()>;
+    explicit Engine(SinkOpener openSink);
     ~Engine();
     Engine(const Engine &) = delete;
     Engine &operator=(const Engine &) = delete;
@@ -56,13 +60,15 @@ private:
     void outputLoop();
     void fill(Source &source, uint64_t generation, std::vector<int16_t> &decoded);
     void restartAt(int64_t ms);       // needs mutex_
+    void wakeOutput();                // needs mutex_
     int heardMs();                    // needs mutex_
     void stopLocked();                // needs mutex_
     bool decoderHasWork() const;      // needs mutex_
     void replaceDeadSink();           // output thread
     size_t takeFrames(int16_t *out, bool &ended); // output thread, takes mutex_
 
-    std::unique_ptr<AudioSink> sink_; // replaced only under mutex_, by the output thread
+    SinkOpener openSink_;
+    std::unique_ptr<AudioSink> sink_; // set and replaced only under mutex_, by the output thread
 
     std::mutex mutex_;
     std::condition_variable decoderWake_;

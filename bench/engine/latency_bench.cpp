@@ -42,11 +42,8 @@ int main(int argc, char **argv)
 {
     if (argc != 2)
         return 2;
-    std::unique_ptr<AudioSink> sink = openWaveOutSink();
-    const char *output = sink ? "wave output" : "silent output";
-    if (!sink)
-        sink = makeSilentSink();
-    Engine engine(std::move(sink));
+    const char *output = openWaveOutSink() ? "wave output" : "silent output";
+    Engine engine(openWaveOutSink);
     std::vector<double> play, seek;
     for (int i = 0; i < 20; ++i) {
         Stream stream;
