@@ -21,7 +21,11 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_INITDIALOG:
         giveOutline(window, Sregion);
         startFrameTimer(window);
+        paceFrameTimer(window, IsWindowVisible(window));
         return TRUE;
+    case WM_SHOWWINDOW:
+        paceFrameTimer(window, static_cast<BOOL>(wParam));
+        return FALSE;
     case WM_PAINT:
         paintSkin(window, ShBmp);
         return TRUE;

@@ -1,5 +1,7 @@
 #include "frame.h"
 
+#include <windowsx.h>
+
 #include "draw.h"
 
 const skinnedWindow mainWindow = {"Skins/Skin.bmp", 0x000000, 600, 119};
@@ -47,6 +49,11 @@ HRGN outlineCopy(HRGN region)
 void startFrameTimer(HWND window)
 {
     SetTimer(window, 0, 0, NULL);
+}
+
+void paceFrameTimer(HWND window, BOOL shown)
+{
+    SetTimer(window, 0, shown ? 0 : HIDDEN_TICK_MS, NULL);
 }
 
 /* ---- Painting ------------------------------------------------------- */
@@ -152,8 +159,13 @@ HBRUSH whiteControlBrush()
 
 void sampleCursorOffset(HWND window, RECT &rc, POINT &lp, int &dx, int &dy)
 {
+    // The cursor where it stood when this tick left the queue: the same as
+    // asking for it afresh, without a round trip to the window system at
+    // every tick of every window (under Wine, the dearest part of a tick).
     GetWindowRect(window, &rc);
-    GetCursorPos(&lp);
+    DWORD at = GetMessagePos();
+    lp.x = GET_X_LPARAM(at);
+    lp.y = GET_Y_LPARAM(at);
     dx = lp.x - rc.left;
     dy = lp.y - rc.top;
 }

@@ -19,8 +19,10 @@
  *         loadSkinOnce(PhBmp, PhBmpLoaded, playlistWindow.skinFile);
  *         buildOutlineOnce(Pregion, PregionMade, PhBmp, playlistWindow.transparent);
  *         switch (msg) {
- *         case WM_INITDIALOG: giveOutline(w, Pregion); startFrameTimer(w); ...
+ *         case WM_INITDIALOG: giveOutline(w, Pregion); startFrameTimer(w);
+ *                             paceFrameTimer(w, IsWindowVisible(w)); ...
  *         case WM_PAINT:      paintSkin(w, PhBmp); return TRUE;
+ *         case WM_SHOWWINDOW: paceFrameTimer(w, (BOOL)wp); return FALSE;
  *         case WM_TIMER:      sampleCursorOffset(w, rc, lp, dx, dy); return TRUE;
  *         case WM_RBUTTONDOWN: beginDrag(holding); return TRUE;
  *         case WM_RBUTTONUP:  endDrag(holding); return TRUE;
@@ -77,6 +79,14 @@ HRGN outlineCopy(HRGN region);
 /* SetTimer(window, 0, 0, NULL): timer 0 at the system's shortest period. */
 void startFrameTimer(HWND window);
 
+/* A tool window's timer 0 goes on while the window is hidden, but slowly:
+ * a hidden window has nothing to drag and no box to keep consistent, and
+ * ticks cost the idle player most of its processor time. Called with the
+ * window's visibility at WM_INITDIALOG and at every WM_SHOWWINDOW; shown,
+ * the timer is back at the shortest period at once. */
+#define HIDDEN_TICK_MS 250
+void paceFrameTimer(HWND window, BOOL shown);
+
 /* ---- Painting ------------------------------------------------------- */
 
 /* Main window, WM_CREATE: a memory surface compatible with the window's
@@ -113,7 +123,9 @@ HBRUSH whiteControlBrush();
 
 /* ---- Dragging and cursors --------------------------------------------- */
 
-/* Timer tick: rc and lp read afresh, (dx, dy) = lp - top-left of rc. */
+/* Timer tick: rc read afresh, lp the cursor where it stood when the tick
+ * left the queue (GetMessagePos), (dx, dy) = lp - top-left of rc. A test
+ * delivers its ticks through the queue (tests/support/queued_tick.h). */
 void sampleCursorOffset(HWND window, RECT &rc, POINT &lp, int &dx, int &dy);
 
 /* WM_RBUTTONDOWN: the drag starts, with the four-way arrow. */

@@ -2,6 +2,7 @@
 // order, the shared block of Previous and play/pause, the gaps, the hover
 // cursor and the right-button drag. The main window is watched, so what a
 // release sends is recorded instead of run.
+#include "queued_tick.h"
 #include "globals.h"
 #include "main_window.h"
 #include "player_windows.h"
@@ -120,7 +121,7 @@ TEST_F(HitAreas, RightButtonDragsTheWindowAndTheLeftNever)
 
     SendMessageA(hwnd, WM_RBUTTONUP, 0, 0);
     EXPECT_EQ(LoadCursorA(NULL, IDC_ARROW), GetCursor());
-    SendMessageA(hwnd, WM_TIMER, 0, 0);
+    tickThroughQueue(hwnd);
     SetCursorPos(place.left + 100 + 70, place.top + 50);
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageA(hwnd, WM_MOUSEMOVE, MK_LBUTTON, 0);

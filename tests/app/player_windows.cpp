@@ -1,3 +1,4 @@
+#include "queued_tick.h"
 #include "player_windows.h"
 
 #include "fake_fmod.h"
@@ -93,7 +94,7 @@ void cursorAtWindow(int x, int y)
     RECT place;
     GetWindowRect(hwnd, &place);
     SetCursorPos(place.left + x, place.top + y);
-    SendMessageA(hwnd, WM_TIMER, 0, 0);
+    tickThroughQueue(hwnd);
 }
 
 std::string textOf(HWND window)

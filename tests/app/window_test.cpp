@@ -1,6 +1,7 @@
 // The main window on the scripted engine: what its creation makes, the
 // display requests and their exact texts, the commands, the tick and the
 // seek. Ticks are sent by the test, never waited for.
+#include "queued_tick.h"
 #include "fake_fmod.h"
 #include "globals.h"
 #include "main_window.h"
@@ -252,10 +253,10 @@ TEST_F(MainWindow, UnknownCommandsDoNothing)
 
 TEST_F(MainWindow, FirstTickAfterSongsArriveStartsSongOne)
 {
-    SendMessageA(hwnd, WM_TIMER, 0, 0);
+    tickThroughQueue(hwnd);
     EXPECT_EQ(0, fake_fmod::countCalls("Stream_Open("));
     addSongs(2, 10000);
-    SendMessageA(hwnd, WM_TIMER, 0, 0);
+    tickThroughQueue(hwnd);
     EXPECT_EQ(1, data.currentSong);
     EXPECT_TRUE(fake_fmod::channelPlaying());
 }
@@ -263,9 +264,9 @@ TEST_F(MainWindow, FirstTickAfterSongsArriveStartsSongOne)
 TEST_F(MainWindow, TickOfANewSecondRefreshesTheStatusLineAndTheBar)
 {
     addSongs(2, 200000);
-    SendMessageA(hwnd, WM_TIMER, 0, 0);     // starts song 1
+    tickThroughQueue(hwnd);     // starts song 1
     fake_fmod::advance(65500);
-    SendMessageA(hwnd, WM_TIMER, 0, 0);
+    tickThroughQueue(hwnd);
     std::string expected = "Playing..." + spaces(2) + "(1' 5 / 3' 20)" + spaces(28) + "n\xB0 1 / 2";
     EXPECT_EQ(expected, textOf(statusLabel()));
     EXPECT_EQ(65, SendMessageA(positionBar(), TBM_GETPOS, 0, 0));
@@ -274,7 +275,7 @@ TEST_F(MainWindow, TickOfANewSecondRefreshesTheStatusLineAndTheBar)
 TEST_F(MainWindow, MovingTheBarSeeks)
 {
     addSongs(1, 200000);
-    SendMessageA(hwnd, WM_TIMER, 0, 0);
+    tickThroughQueue(hwnd);
     SendMessageA(positionBar(), TBM_SETPOS, TRUE, 30);
     SendMessageA(hwnd, WM_HSCROLL, TB_THUMBTRACK, reinterpret_cast<LPARAM>(positionBar()));
     EXPECT_EQ(30, data.position);

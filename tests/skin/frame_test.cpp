@@ -3,6 +3,7 @@
 // left button, a release outside the window, clicks through the cut-away
 // parts, painting from the skin, and a fresh outline for every opening of
 // the search window. Timer ticks are sent by the tests, never waited for.
+#include "queued_tick.h"
 #include "draw.h"
 #include "frame.h"
 #include "sample_windows.h"
@@ -94,7 +95,7 @@ TEST_F(Frame, RightDragKeepsTheSampledOffsetAndGivesTheFixedSize)
     openPlaylist(100, 100);
 
     putCursor(150, 130);
-    SendMessageA(window, WM_TIMER, 0, 0);
+    tickThroughQueue(window);
     EXPECT_EQ(*playlistFrame.dx, 50);
     EXPECT_EQ(*playlistFrame.dy, 30);
 
@@ -126,10 +127,10 @@ TEST_F(Frame, TickAfterAMoveMakesTheNewOffsetTheDragOffset)
 {
     openPlaylist(100, 100);
     putCursor(120, 110);
-    SendMessageA(window, WM_TIMER, 0, 0);
+    tickThroughQueue(window);
     SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, 0);
     putCursor(200, 110);        // the cursor ran ahead before a tick...
-    SendMessageA(window, WM_TIMER, 0, 0);
+    tickThroughQueue(window);
     SendMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, 0);
     EXPECT_EQ(windowRect(window).left, 100) << "...so the window keeps its place";
     EXPECT_EQ(*playlistFrame.dx, 100);
@@ -139,7 +140,7 @@ TEST_F(Frame, LeftButtonNeverDrags)
 {
     openPlaylist(100, 100);
     putCursor(150, 130);
-    SendMessageA(window, WM_TIMER, 0, 0);
+    tickThroughQueue(window);
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 30));
     putCursor(250, 200);
     SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, 0);
@@ -193,7 +194,7 @@ TEST_F(Frame, ReleaseOutsideTheWindowLeavesTheDragOn)
         GetCursorPos(&p);
         return p.x == 250 && p.y == 110;
     }));
-    SendMessageA(window, WM_TIMER, 0, 0);
+    tickThroughQueue(window);
     realMouse(MOUSEEVENTF_RIGHTDOWN, 250, 110);
     ASSERT_TRUE(pumpUntil([] { return *playlistFrame.holding; }));
 
