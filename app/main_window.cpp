@@ -89,6 +89,11 @@ void showPlaylistWindow()
     ShowWindow(hPlaylistDialog, SW_SHOW);
 }
 
+// The dialog record in its first form, which every Windows version takes.
+#ifndef _WIN64
+static_assert(OPENFILENAME_SIZE_VERSION_400A == 76, "the 32-bit open dialog record is 76 bytes");
+#endif
+
 // The dialog's selection: one full path, or a directory followed by file
 // names, each NUL-terminated, ended by an empty text.
 void openFiles(HWND window, bool &holding)
@@ -97,7 +102,7 @@ void openFiles(HWND window, bool &holding)
     memset(selection, 0, sizeof(selection));
     OPENFILENAMEA dialog;
     memset(&dialog, 0, sizeof(dialog));
-    dialog.lStructSize = 76;
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     dialog.hwndOwner = window;
     dialog.lpstrFilter = "Music file\0*.mp3;*.wav;*.wma;*.ogg\0";
     dialog.nFilterIndex = 1;

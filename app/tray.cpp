@@ -11,9 +11,12 @@ BOOL(WINAPI *notifyShell)(DWORD, PNOTIFYICONDATAA) = Shell_NotifyIconA;
 
 namespace {
 
-// The record in its first, 88-byte form: the shell reads no further, so
-// the tip must fit the 64 bytes of that form.
-const int TRAY_RECORD_SIZE = 88;
+// The record in its first form (88 bytes on 32-bit Windows): the shell
+// reads no further, so the tip must fit the 64 bytes of that form.
+const DWORD TRAY_RECORD_SIZE = NOTIFYICONDATAA_V1_SIZE;
+#ifndef _WIN64
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the 32-bit tray icon record is 88 bytes");
+#endif
 const int TRAY_TIP_SIZE = 64;
 
 void fillTrayIcon(HWND window, NOTIFYICONDATAA &TrayIcon)

@@ -1,6 +1,14 @@
-# Runs the cross-built programs under Wine, in the build's own prefix.
-find_program(KELVORIA_WINE wine REQUIRED)
-set(KELVORIA_WINE_EXEC ${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh)
+# Runs the cross-built programs under Wine, in the build's own prefix, with
+# the Wine loader of this build's target. <build>/wine-exec.sh is what every
+# test and benchmark calls: it fixes the target, whatever the caller's
+# environment says.
+set(KELVORIA_WINE_EXEC ${CMAKE_BINARY_DIR}/wine-exec.sh)
+file(WRITE ${KELVORIA_WINE_EXEC}
+    "#!/usr/bin/env bash\n"
+    "# Written by CMake: scripts/wine-exec.sh for the ${KELVORIA_ARCH} target.\n"
+    "KELVORIA_ARCH=${KELVORIA_ARCH} exec bash ${CMAKE_SOURCE_DIR}/scripts/wine-exec.sh \"$@\"\n")
+file(CHMOD ${KELVORIA_WINE_EXEC} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+     WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR
     ${KELVORIA_WINE_EXEC} ${KELVORIA_WINEPREFIX} ${KELVORIA_RUN_DIR})
 

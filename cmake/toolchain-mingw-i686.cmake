@@ -1,18 +1,5 @@
-# Cross-compiles for 32-bit Windows with MinGW-w64 (posix thread model, which
-# GCC needs for std::thread) and runs the results under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# The product: 32-bit Windows (PE32, i686).
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
+set(KELVORIA_ARCH i686)
 set(_cross i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${_cross}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_cross}-g++-posix)
-set(CMAKE_RC_COMPILER ${_cross}-windres)
-set(CMAKE_AR ${_cross}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB ${_cross}-ranlib CACHE FILEPATH "")
-set(CMAKE_DLLTOOL ${_cross}-dlltool CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_cross})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)

@@ -3,14 +3,22 @@
 # Debian's own ffmpeg source package, into a cache outside the checkout.
 # The cache is keyed by the source version and this script's configuration,
 # so a clean clone on the same machine reuses it.
+# One build per Windows target: KELVORIA_ARCH (i686 or x86_64, see arch.sh).
 # Prints the installation prefix on its last line.
 set -euo pipefail
+# shellcheck source=arch.sh
+source "$(dirname "$0")/arch.sh"
+kelvoria_choose_arch
 
 CACHE_ROOT=${KELVORIA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kelvoria}
-CROSS=i686-w64-mingw32-
+CROSS=$KELVORIA_CROSS-
+case "$KELVORIA_ARCH" in
+    i686) FFMPEG_ARCH=x86 ;;
+    x86_64) FFMPEG_ARCH=x86_64 ;;
+esac
 
 CONFIGURE_FLAGS=(
-    --target-os=mingw32 --arch=x86 --cross-prefix=$CROSS --enable-cross-compile
+    --target-os=mingw32 --arch=$FFMPEG_ARCH --cross-prefix=$CROSS --enable-cross-compile
     --cc=${CROSS}gcc-posix --cxx=${CROSS}g++-posix
     --enable-static --disable-shared --disable-autodetect
     --disable-everything --disable-programs --disable-doc --disable-network
@@ -29,19 +37,45 @@ source_version() {
     apt-cache showsrc ffmpeg 2>/dev/null | awk '/^Version:/ {print $2}' | sort -V | tail -n 1
 }
 
+# The unpacked source and the objects live here until the script ends.
+work=""
+cleanup() {
+    [ -z "$work" ] || rm -rf "$work"
+}
+trap cleanup EXIT
+
+# What the release packages' licence notice says of this build: the exact
+# Debian source package and configuration it came from.
+write_build_record() {
+    local prefix=$1 version=$2
+    mkdir -p "$prefix/share"
+    {
+        echo "Debian source package: ffmpeg $version"
+        echo "Configured with: ${CONFIGURE_FLAGS[*]}"
+    } >"$prefix/share/kelvoria-ffmpeg-build.txt"
+}
+
 main() {
-    local version key prefix work src
+    local version key prefix src
     version=$(source_version)
     [ -n "$version" ] || { echo "build-ffmpeg: no ffmpeg source package known to apt (run scripts/setup.sh)" >&2; exit 1; }
     key=$(printf '%s\n' "$version" "${CONFIGURE_FLAGS[@]}" | sha1sum | cut -c1-12)
-    prefix="$CACHE_ROOT/ffmpeg-${version//[:~]/_}-$key"
+    prefix="$CACHE_ROOT/ffmpeg-$KELVORIA_ARCH-${version//[:~]/_}-$key"
+    if [ -f "$prefix/.complete" ]; then
+        [ -f "$prefix/share/kelvoria-ffmpeg-build.txt" ] || write_build_record "$prefix" "$version"
+        echo "$prefix"
+        return
+    fi
+    # Two builds on one machine wait for each other rather than share a prefix.
+    mkdir -p "$CACHE_ROOT"
+    exec 9>"$prefix.lock"
+    flock 9
     if [ -f "$prefix/.complete" ]; then
         echo "$prefix"
         return
     fi
     work=$(mktemp -d "${TMPDIR:-/tmp}/kelvoria-ffmpeg.XXXXXX")
-    trap 'rm -rf "$work"' EXIT
-    echo "build-ffmpeg: fetching Debian's ffmpeg $version source" >&2
+    echo "build-ffmpeg: fetching Debian's ffmpeg $version source for $KELVORIA_ARCH" >&2
     (cd "$work" && apt-get source -qq --download-only "ffmpeg=$version" >&2 \
         && dpkg-source -x --no-check ./*.dsc src >&2)
     src="$work/src"
@@ -50,6 +84,7 @@ main() {
     mkdir -p "$prefix"
     (cd "$src" && ./configure --prefix="$prefix" "${CONFIGURE_FLAGS[@]}" >&2 \
         && make -j"$(nproc)" >&2 && make install >&2)
+    write_build_record "$prefix" "$version"
     touch "$prefix/.complete"
     echo "$prefix"
 }

@@ -15,7 +15,7 @@ fi
 
 prefix=$build/wineprefix
 run=$build/run
-wine_exec() { bash "$root/scripts/wine-exec.sh" "$prefix" "$run" "$@"; }
+wine_exec() { bash "$build/wine-exec.sh" "$prefix" "$run" "$@"; }
 
 # The start-up mode loads the start-up playlist and shows the player.
 wine_exec reg add 'HKCU\Software\Kelvoria\Settings' /v Playlist /t REG_SZ /d Yes /f >/dev/null 2>&1
@@ -24,7 +24,7 @@ wine_exec reg add 'HKCU\Software\Kelvoria\Settings' /v Minimize /t REG_SZ /d No 
 cd "$run"   # the skins are found relative to the current directory
 WINEDEBUG=-all wine_exec Kelvoria.exe /startup 2> >(grep -v '^ALSA lib' >&2) &
 player=$!
-trap 'kill $player 2>/dev/null || true; WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; exit 130' INT TERM
+trap 'kill $player 2>/dev/null || true; bash "$build/wine-exec.sh" "$prefix" "$run" --server -k 2>/dev/null || true; exit 130' INT TERM
 
 if [ -n "${KELVORIA_VIRTUAL_DISPLAY:-}" ]; then
     echo "run: there is no display; Kelvoria runs on the virtual display $DISPLAY"

@@ -2,11 +2,14 @@
 # Sets up what is missing, builds, and starts Kelvoria under Wine in the
 # project's own prefix, on the demo playlist: on $DISPLAY, or on a virtual
 # display started for it when there is none (then a screenshot is saved).
+# The target is the one this machine runs (KELVORIA_ARCH chooses, see arch.sh).
 #   KELVORIA_BUILD_DIR=... bash scripts/run.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KELVORIA_BUILD_DIR:-$root/build}
-export KELVORIA_BUILD_DIR=$build
+# shellcheck source=arch.sh
+source "$root/scripts/arch.sh"
 
-bash "$root/scripts/build.sh"
-bash "$root/scripts/run-player.sh" "$build"
+bash "$root/scripts/setup.sh"
+kelvoria_choose_arch
+KELVORIA_SETUP_DONE=1 bash "$root/scripts/build.sh" --only
+bash "$root/scripts/run-player.sh" "$(kelvoria_build_dir "$root")"

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Kelvoria needs on Debian 12.
+# Installs what building, running and testing Kelvoria needs on Debian 12,
+# for both Windows targets: the cross compilers for i686 and x86_64, Wine's
+# 64-bit loader, and its 32-bit loader where this machine runs 32-bit code.
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
+# shellcheck source=arch.sh
+source "$(dirname "$0")/arch.sh"
 
 need_root() {
     if [ "$(id -u)" -ne 0 ]; then
@@ -14,7 +18,8 @@ need_root() {
 PACKAGES=(
     cmake make pkg-config dpkg-dev nasm
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-    wine wine32:i386
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine64
     xvfb xdotool x11-utils imagemagick trayer
     googletest
     ffmpeg sox
@@ -23,7 +28,7 @@ PACKAGES=(
 
 missing_packages() {
     local p
-    for p in "${PACKAGES[@]}"; do
+    for p in "${PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || echo "$p"
     done
 }
@@ -72,14 +77,17 @@ PY
 
 main() {
     need_root "$@"
-    local changed=0
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        dpkg --add-architecture i386
-        changed=1
+    local changed=0 extra=()
+    if kelvoria_runs_32bit_code; then
+        extra=(wine32:i386)
+        if ! dpkg --print-foreign-architectures | grep -qx i386; then
+            dpkg --add-architecture i386
+            changed=1
+        fi
     fi
     ensure_deb_src && changed=1
     local missing
-    missing=$(missing_packages)
+    missing=$(missing_packages "${extra[@]}")
     if [ -n "$missing" ] || [ "$changed" = 1 ]; then
         export DEBIAN_FRONTEND=noninteractive
         apt-get update -qq

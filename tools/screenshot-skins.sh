@@ -8,7 +8,7 @@ build=${1:-${KELVORIA_BUILD_DIR:-$root/build}}
 export root build
 bash "$root/scripts/with-display.sh" bash -c '
     set -euo pipefail
-    bash "$root/scripts/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/tests/skin_preview.exe" 20 &
+    bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/tests/skin_preview.exe" 20 &
     preview=$!
     sleep 8                      # a screenshot tool, not a test: let it draw
     import -window root "$build/skin-screen.png"

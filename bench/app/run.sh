@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 prefix=$build/wineprefix
 work=$build/bench/app-run
-wine_exec() { bash "$root/scripts/wine-exec.sh" "$prefix" "$work" "$@"; }
+wine_exec() { bash "$build/wine-exec.sh" "$prefix" "$work" "$@"; }
 
 # A copy of the runnable layout whose start-up playlist is the bench song.
 rm -rf "$work"
@@ -24,7 +24,7 @@ ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=440:duration=120"
 printf '1\r\nZ:%s\r\n' "${work//\//\\}\\play.mp3" > "$work/Playlists/Startup.m3P"
 
 wine_exec cmd /c exit >/dev/null 2>&1 || true
-WINEPREFIX=$prefix wineserver -p 2>/dev/null || true   # later starts find Wine's server up
+wine_exec --server -p 2>/dev/null || true   # later starts find Wine's server up
 setting() { wine_exec reg add 'HKCU\Software\Kelvoria\Settings' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
 setting Minimize No
 
@@ -32,7 +32,7 @@ setting Minimize No
 # then the milliseconds that took; the window is polled every 5 ms.
 start_and_time() {
     local program=$1 title=$2 argument=${3:-}
-    python3 - "$program" "$title" "$argument" "$work" "$root/scripts/wine-exec.sh" "$prefix" <<'PY'
+    python3 - "$program" "$title" "$argument" "$work" "$build/wine-exec.sh" "$prefix" <<'PY'
 import os, subprocess, sys, time
 program, title, argument, work, wine_exec, prefix = sys.argv[1:]
 env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none")

@@ -8,4 +8,4 @@ build=${1:-${KELVORIA_BUILD_DIR:-$root/build}}
 files=$build/bench/core/files
 bash "$root/bench/core/make-bench-files.sh" "$files"
 cd "$build/bench/core"
-bash "$root/scripts/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/bench/bench_query_tags.exe" files
+bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/bench/bench_query_tags.exe" files

@@ -6,7 +6,7 @@ set -euo pipefail
 build=$1
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-run() { bash "$root/scripts/wine-exec.sh" "$build/wineprefix" "$build/run" "$@"; }
+run() { bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$@"; }
 work=$build/bench/engine-files
 mkdir -p "$work"
 

@@ -48,12 +48,12 @@ done
 
 # Wine's own start (its server and services) is not part of the walk: warm
 # it up and keep its server running while the walk is timed.
-bash "$root/scripts/wine-exec.sh" "$build/wineprefix" "$build/run" cmd /c exit >/dev/null 2>&1 || true
-WINEPREFIX=$build/wineprefix wineserver -p 2>/dev/null || true
+bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" cmd /c exit >/dev/null 2>&1 || true
+bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" --server -p 2>/dev/null || true
 sleep 2
 
 pattern="Z:${tree//\//\\}\\*.*"
-walk_line=$(bash "$root/scripts/wine-exec.sh" "$build/wineprefix" "$build/run" \
+walk_line=$(bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
     "$build/bench/scan_walk_bench.exe" "$pattern" $runs | tr -d '\r')
 walk_ms=$(sed -n 's/.* \([0-9.]*\) ms$/\1/p' <<<"$walk_line")
 

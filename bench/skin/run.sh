@@ -5,4 +5,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-${KELVORIA_BUILD_DIR:-$root/build}}
 cd "$build/run"
-bash "$root/scripts/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/bench/bench_region.exe"
+bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/bench/bench_region.exe"

@@ -56,7 +56,7 @@ TEST_F(Tray, MinimiseHidesTheWindowAndAddsTheIcon)
     ASSERT_EQ(1u, shellCalls.size());
     const NOTIFYICONDATAA &icon = shellCalls[0].icon;
     EXPECT_EQ(static_cast<DWORD>(NIM_ADD), shellCalls[0].what);
-    EXPECT_EQ(88u, icon.cbSize);
+    EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE), icon.cbSize);
     EXPECT_EQ(hwnd, icon.hWnd);
     EXPECT_EQ(0u, icon.uID);
     EXPECT_EQ(7u, icon.uFlags);
