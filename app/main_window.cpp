@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <stdio.h>
+#include <stddef.h>
 #include <string.h>
 
 // Tested in this order at every left-button release; a point inside two
@@ -89,9 +90,11 @@ void showPlaylistWindow()
     ShowWindow(hPlaylistDialog, SW_SHOW);
 }
 
-// The dialog record in its first form, which every Windows version takes.
+// The dialog record in its first form, which every Windows version takes
+// (the SDK's size ends at its lpTemplateName field).
 #ifndef _WIN64
-static_assert(OPENFILENAME_SIZE_VERSION_400A == 76, "the 32-bit open dialog record is 76 bytes");
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
+              "the 32-bit open dialog record is 76 bytes");
 #endif
 
 // The dialog's selection: one full path, or a directory followed by file

@@ -4,6 +4,7 @@
 #include "main_window.h"
 #include "transport.h"
 
+#include <stddef.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -15,7 +16,7 @@ namespace {
 // reads no further, so the tip must fit the 64 bytes of that form.
 const DWORD TRAY_RECORD_SIZE = NOTIFYICONDATAA_V1_SIZE;
 #ifndef _WIN64
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the 32-bit tray icon record is 88 bytes");
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == 88, "the 32-bit tray icon record is 88 bytes");
 #endif
 const int TRAY_TIP_SIZE = 64;
 
