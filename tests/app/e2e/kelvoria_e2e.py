@@ -5,6 +5,7 @@ generous deadline."""
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -67,6 +68,19 @@ def quiet_home():
     with open(os.path.join(home, ".asoundrc"), "w") as f:
         f.write('pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' % raw)
     return home, raw
+
+
+def left_channel(raw):
+    """The left samples of what reached the ALSA file plugin (16-bit stereo)."""
+    data = open(raw, "rb").read()
+    frames = len(data) // 4
+    return struct.unpack("<%dh" % (frames * 2), data[:frames * 4])[0::2]
+
+
+def frequency(samples):
+    """A tone's frequency at 44.1 kHz, from its rising zero crossings."""
+    crossings = [i for i in range(1, len(samples)) if samples[i - 1] < 0 <= samples[i]]
+    return (len(crossings) - 1) / ((crossings[-1] - crossings[0]) / 44100.0)
 
 
 class Player:

@@ -2,13 +2,12 @@
 440 Hz then 880 Hz, chosen together in the dialog, reach ALSA's file plugin
 one after the other."""
 import os
-import struct
 import subprocess
 import sys
 import tempfile
 
-from kelvoria_e2e import (Build, Player, check, eventually, quiet_home, release_at, set_setting, settle,
-                          visible_main_window, xdotool)
+from kelvoria_e2e import (Build, Player, check, eventually, frequency, left_channel, quiet_home, release_at,
+                          set_setting, settle, visible_main_window, xdotool)
 
 build = Build(sys.argv)
 folder = tempfile.mkdtemp(prefix="kelvoria-songs-")
@@ -42,17 +41,10 @@ try:
 finally:
     player.kill()
 
-data = open(raw, "rb").read()
-frames = len(data) // 4
-left = struct.unpack("<%dh" % (frames * 2), data[:frames * 4])[0::2]
+left = left_channel(raw)
 sound = [i for i, s in enumerate(left) if abs(s) > 1000]
 check(sound, "sound was captured")
 start, end = sound[0], sound[-1]
-
-
-def frequency(samples):
-    crossings = [i for i in range(1, len(samples)) if samples[i - 1] < 0 <= samples[i]]
-    return (len(crossings) - 1) / ((crossings[-1] - crossings[0]) / 44100.0)
 
 
 first = frequency(left[start + 22050:start + 44100 + 22050])
