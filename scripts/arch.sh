@@ -114,3 +114,13 @@ kelvoria_build_dir() {
 kelvoria_product_dir() {
     echo "$1/product-$(kelvoria_other_arch "$KELVORIA_ARCH")"
 }
+
+# How the top-level scripts begin: install what is missing, choose the
+# target, build it (build.sh's arguments follow the project root).
+kelvoria_setup_and_build() {
+    local root=$1
+    shift
+    bash "$root/scripts/setup.sh"
+    kelvoria_choose_arch
+    KELVORIA_SETUP_DONE=1 bash "$root/scripts/build.sh" "$@"
+}

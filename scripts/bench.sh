@@ -8,9 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=arch.sh
 source "$root/scripts/arch.sh"
 
-bash "$root/scripts/setup.sh"
-kelvoria_choose_arch
-KELVORIA_SETUP_DONE=1 bash "$root/scripts/build.sh" --only >/dev/null
+kelvoria_setup_and_build "$root" --only >/dev/null
 build=$(kelvoria_build_dir "$root")
 for script in "$root"/bench/*/run.sh; do
     [ -n "${1:-}" ] && [[ "$script" != *"/$1/"* ]] && continue

@@ -7,9 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=arch.sh
 source "$root/scripts/arch.sh"
 
-bash "$root/scripts/setup.sh"
-kelvoria_choose_arch
-KELVORIA_SETUP_DONE=1 bash "$root/scripts/build.sh"
+kelvoria_setup_and_build "$root"
 build=$(kelvoria_build_dir "$root")
 product=$(kelvoria_product_dir "$build")
 mkdir -p "$build/packages"

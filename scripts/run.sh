@@ -9,7 +9,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=arch.sh
 source "$root/scripts/arch.sh"
 
-bash "$root/scripts/setup.sh"
-kelvoria_choose_arch
-KELVORIA_SETUP_DONE=1 bash "$root/scripts/build.sh" --only
+kelvoria_setup_and_build "$root" --only
 bash "$root/scripts/run-player.sh" "$(kelvoria_build_dir "$root")"
