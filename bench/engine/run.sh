@@ -6,6 +6,8 @@ set -euo pipefail
 build=$1
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
+# shellcheck source=../summary.sh
+source "$root/bench/summary.sh"
 run() { bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$@"; }
 work=$build/bench/engine-files
 mkdir -p "$work"
@@ -29,14 +31,18 @@ if [ ! -f "$work/.complete" ]; then
 fi
 winpath() { echo "Z:${1//\//\\}"; }
 
-echo "== engine: tags"
-run "$build/bench/bench_engine_tags.exe" "$(winpath "$work/list.txt")"
+echo "== engine: tags, against opening each file and reading its first 64 KB"
+run "$build/bench/bench_engine_tags.exe" "$(winpath "$work/list.txt")" | tr -d '\r' | tee "$work/tags.txt"
+read -r engine_ms floor_ms < <(sed -n 's/^per file: //p' "$work/tags.txt")
+bench_figure "open, tags and close, per file" "$engine_ms ms" "$floor_ms ms (CreateFileA + 64 KB ReadFile)" \
+    "$(ratio "$engine_ms" "$floor_ms")" -
 
 echo "== engine: CPU while a 128 kbps MP3 plays for 30 s"
 run "$build/bench/bench_engine_cpu.exe" "$(winpath "$work/play.mp3")" 30 | tee "$work/cpu.txt"
 engine_cpu=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu.txt")
 ffmpeg_cpu=$( { TIMEFORMAT='%U %S'; time ffmpeg -nostdin -loglevel error -re -t 30 -i "$work/play.mp3" -f null - ; } 2>&1 | awk '{print $1 + $2}')
-python3 -c "print(f'ffmpeg -re on the same file: {float(\"$ffmpeg_cpu\"):.3f} s CPU; engine / ffmpeg = {float(\"$engine_cpu\") / max(float(\"$ffmpeg_cpu\"), 1e-3):.2f}')"
+bench_figure "engine alone while an MP3 plays" "$engine_cpu s CPU in 30 s" "$ffmpeg_cpu s (ffmpeg -re)" \
+    "$(ratio "$engine_cpu" "$ffmpeg_cpu")" 0.9
 
 echo "== engine: latency"
 run "$build/bench/bench_engine_latency.exe" "$(winpath "$work/play.mp3")"
