@@ -197,8 +197,12 @@ void Engine::fill(Source &source, uint64_t generation, std::vector<int16_t> &dec
         for (;;) {
             if (quit_ || generation != generation_)
                 return;
+            // The output waits for a whole buffer: wake it only when this
+            // packet may complete the one it is waiting for.
+            bool outputStarved = ring_.size() < AudioSink::kFramesPerBuffer;
             pushed += ring_.push(decoded.data() + pushed * 2, frames - pushed);
-            wakeOutput();
+            if (outputStarved || !more)
+                wakeOutput();
             if (pushed == frames)
                 break;
             decoderWake_.wait(lock, [&] {
