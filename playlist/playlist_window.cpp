@@ -50,13 +50,19 @@ HWND createSongList(HWND window)
 }
 
 // Row r shows slot r + 1; the last row ends selected (none for an empty list).
+// A shown list would redraw itself and its scroll bars at every row added:
+// 1,999 rows took about 14 s under Wine that way. So it is drawn once, at
+// the end.
 void rebuildSongList(HWND list)
 {
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     int last = data.songsNumber < MAX_SONGS ? data.songsNumber : MAX_SONGS;
     for (int slot = 1; slot <= last; ++slot)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(data.names[slot]));
     SendMessageA(list, LB_SETCURSEL, data.songsNumber - 1, 0);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(list, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // Only the background is coloured: the text keeps the default colour.
