@@ -2,7 +2,7 @@
 # Builds Kelvoria for the chosen target (KELVORIA_ARCH, see arch.sh) and runs
 # every benchmark (bench/*/run.sh), printing the figures. Not part of the
 # tests: budgets are read by people, not asserted.
-#   bench.sh [engine|core|search|skin|app]
+#   bench.sh [engine|core|search|skin|playlist|app]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=arch.sh

@@ -8,13 +8,19 @@ const int FILE_NAME_EDIT = 0x480;   // edt1
 const int FILE_TYPE_COMBO = 0x470;  // cmb1
 const UINT MN_GETHMENU_MESSAGE = 0x01E1;
 
+const int MESSAGE_TEXT = 0xFFFF;
+
 UINT_PTR timer = NO_TIMER;
+UINT_PTR boxTimer = NO_TIMER;
 HWND dialogOwner;
 std::vector<std::string> toType;
 size_t nextTyped;
 bool done;
 std::string filter;
 std::vector<menuItemSeen> items;
+std::vector<int> toPress;
+std::vector<messageBoxSeen> boxes;
+bool boxesDone;
 
 void stopAnswering()
 {
@@ -23,9 +29,16 @@ void stopAnswering()
     done = true;
 }
 
+bool isMessageBox(HWND dialog)
+{
+    return GetDlgItem(dialog, MESSAGE_TEXT) && !GetDlgItem(dialog, FILE_NAME_EDIT) &&
+           !GetDlgItem(dialog, FILE_NAME_COMBO);
+}
+
 struct search {
     HWND owner;
     const char *className;
+    bool messageBox;    // only message boxes, whatever their owner
     HWND found;
 };
 
@@ -38,13 +51,15 @@ BOOL CALLBACK lookForWindow(HWND window, LPARAM into)
         return TRUE;
     if (s->owner && GetWindow(window, GW_OWNER) != s->owner)
         return TRUE;
+    if (s->messageBox && !isMessageBox(window))
+        return TRUE;
     s->found = window;
     return FALSE;
 }
 
-HWND findWindow(HWND owner, const char *className)
+HWND findWindow(HWND owner, const char *className, bool messageBox = false)
 {
-    search s = {owner, className, NULL};
+    search s = {owner, className, messageBox, NULL};
     EnumThreadWindows(GetCurrentThreadId(), lookForWindow, reinterpret_cast<LPARAM>(&s));
     if (!s.found)
         EnumWindows(lookForWindow, reinterpret_cast<LPARAM>(&s));
@@ -72,10 +87,13 @@ void CALLBACK fileDialogTick(HWND, UINT, UINT_PTR, DWORD)
         stopAnswering();
         return;
     }
+    // Pressing Open may open a message box whose own loop ticks this timer
+    // again: the text is counted as typed, and the timer is stopped after
+    // the last, before the press.
     typeFileName(dialog, toType[nextTyped]);
-    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     if (++nextTyped == toType.size())
         stopAnswering();
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
 void CALLBACK menuTick(HWND, UINT, UINT_PTR, DWORD)
@@ -95,6 +113,41 @@ void CALLBACK menuTick(HWND, UINT, UINT_PTR, DWORD)
     stopAnswering();
 }
 
+std::string iconOf(HWND box)
+{
+    const struct { LPCSTR id; const char *name; } known[] = {
+        {IDI_WARNING, "warning"}, {IDI_INFORMATION, "information"}, {IDI_QUESTION, "question"}};
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            continue;
+        HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        for (const auto &icon : known)
+            if (shown == LoadIconA(NULL, icon.id))
+                return icon.name;
+    }
+    return "";
+}
+
+// The press is sent: the box has ended (and is hidden) when it returns, so
+// the next tick cannot find it again.
+void CALLBACK messageBoxTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND box = findWindow(NULL, "#32770", true);
+    if (!box)
+        return;
+    char caption[300] = "", text[1100] = "";
+    GetWindowTextA(box, caption, sizeof(caption));
+    GetDlgItemTextA(box, MESSAGE_TEXT, text, sizeof(text));
+    boxes.push_back({caption, text, iconOf(box)});
+    int button = toPress[boxes.size() - 1];
+    if (boxes.size() == toPress.size()) {
+        KillTimer(NULL, boxTimer);
+        boxTimer = NO_TIMER;
+        boxesDone = true;
+    }
+    SendMessageA(box, WM_COMMAND, button, 0);
+}
+
 void startAnswering(TIMERPROC tick)
 {
     done = false;
@@ -112,6 +165,40 @@ void answerFileDialog(HWND owner, const std::vector<std::string> &typed)
     nextTyped = 0;
     filter.clear();
     startAnswering(fileDialogTick);
+}
+
+void answerDialogByCancel(HWND owner)
+{
+    answerFileDialog(owner, {});
+}
+
+void answerMessageBoxes(const std::vector<int> &pressed)
+{
+    toPress = pressed;
+    boxes.clear();
+    boxesDone = pressed.empty();
+    if (boxTimer != NO_TIMER)
+        KillTimer(NULL, boxTimer);
+    boxTimer = pressed.empty() ? NO_TIMER : SetTimer(NULL, 0, 20, messageBoxTick);
+}
+
+std::vector<messageBoxSeen> messageBoxesSeen()
+{
+    return boxes;
+}
+
+bool messageBoxesAnswered()
+{
+    return boxesDone;
+}
+
+void forgetAnswers()
+{
+    if (timer != NO_TIMER)
+        KillTimer(NULL, timer);
+    if (boxTimer != NO_TIMER)
+        KillTimer(NULL, boxTimer);
+    timer = boxTimer = NO_TIMER;
 }
 
 std::string filterSeen()

@@ -17,6 +17,25 @@
 void answerFileDialog(HWND owner, const std::vector<std::string> &typed);
 std::string filterSeen();
 
+// Any other dialog owned by `owner` is closed as Escape closes it (IDCANCEL).
+void answerDialogByCancel(HWND owner);
+
+// The next message boxes, one after the other, are read and answered by
+// pressing the buttons `pressed` in order (IDOK, IDYES, ...). A message box
+// is a dialog with a text of id 0xFFFF and no file name box; it may open
+// inside a file dialog's answer (the overwrite question).
+struct messageBoxSeen {
+    std::string caption;
+    std::string text;
+    std::string icon;   // "warning", "information", "question" or ""
+};
+void answerMessageBoxes(const std::vector<int> &pressed);
+std::vector<messageBoxSeen> messageBoxesSeen();
+bool messageBoxesAnswered();
+
+// Stops every answer still waiting for its window.
+void forgetAnswers();
+
 // The popup menu that opens next is read and closed without a choice.
 struct menuItemSeen {
     UINT id;        // 0 for a separator

@@ -14,24 +14,53 @@
 
 namespace {
 
-WNDPROC playerProcedure;
 labelTexts createdLabels;
-std::vector<std::string> watched;
+
+// A watched window: its own procedure, and what was sent to it meanwhile.
+struct watch {
+    HWND window;
+    WNDPROC procedure;
+    std::vector<std::string> sent;
+};
+watch watchedMain, watchedPlaylist;
+
+watch &watchOf(HWND window)
+{
+    return window == watchedPlaylist.window ? watchedPlaylist : watchedMain;
+}
 
 LRESULT CALLBACK watchingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    watch &w = watchOf(window);
     switch (message) {
     case WM_COMMAND:
-        watched.push_back("command " + std::to_string(LOWORD(wParam)));
+        w.sent.push_back("command " + std::to_string(LOWORD(wParam)));
         return 0;
     case WM_DESTROY:
-        watched.push_back("destroy");
+        w.sent.push_back("destroy");
         return 0;
     case WM_CLOSE:
-        watched.push_back("close");
+        w.sent.push_back("close");
         return 0;
     }
-    return CallWindowProcA(playerProcedure, window, message, wParam, lParam);
+    return CallWindowProcA(w.procedure, window, message, wParam, lParam);
+}
+
+void startWatching(watch &w, HWND window)
+{
+    if (w.procedure)
+        return;
+    w.window = window;
+    w.procedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watchingProcedure)));
+}
+
+void stopWatching(watch &w)
+{
+    if (!w.procedure)
+        return;
+    SetWindowLongPtrA(w.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(w.procedure));
+    w.procedure = NULL;
 }
 
 } // namespace
@@ -59,6 +88,7 @@ const labelTexts &labelsAtCreation()
 void startFresh()
 {
     stopWatchingMainWindow();
+    stopWatchingPlaylistWindow();
     if (transportPaused())
         togglePause();          // the flag outlives songs; start each case without it
     memset(&data, 0, sizeof(data));
@@ -77,6 +107,7 @@ void startFresh()
             SetWindowTextA(child, "");
     }
     sentToMain().clear();
+    sentToPlaylist().clear();
 }
 
 void addSongs(int count, int lengthMs)
@@ -106,23 +137,32 @@ std::string textOf(HWND window)
 
 void watchMainWindow()
 {
-    if (playerProcedure)
-        return;
-    playerProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watchingProcedure)));
+    startWatching(watchedMain, hwnd);
 }
 
 void stopWatchingMainWindow()
 {
-    if (!playerProcedure)
-        return;
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(playerProcedure));
-    playerProcedure = NULL;
+    stopWatching(watchedMain);
 }
 
 std::vector<std::string> &sentToMain()
 {
-    return watched;
+    return watchedMain.sent;
+}
+
+void watchPlaylistWindow()
+{
+    startWatching(watchedPlaylist, hPlaylistDialog);
+}
+
+void stopWatchingPlaylistWindow()
+{
+    stopWatching(watchedPlaylist);
+}
+
+std::vector<std::string> &sentToPlaylist()
+{
+    return watchedPlaylist.sent;
 }
 
 bool pumpUntil(bool (*done)(), int deadlineSeconds)

@@ -21,7 +21,7 @@ struct labelTexts {
 const labelTexts &labelsAtCreation();
 
 // Empties the song list, the engine double and the labels, hides the tool
-// windows, clears `loaded`, and stops watching the main window.
+// windows, clears `loaded`, and stops watching the windows.
 void startFresh();
 
 // Appends `count` songs that the engine double opens, `lengthMs` long,
@@ -40,6 +40,11 @@ std::string textOf(HWND window);
 void watchMainWindow();
 void stopWatchingMainWindow();
 std::vector<std::string> &sentToMain();
+
+// The same for the playlist window.
+void watchPlaylistWindow();
+void stopWatchingPlaylistWindow();
+std::vector<std::string> &sentToPlaylist();
 
 // Runs the message loop until `done` or the deadline passes (seconds of
 // real time, generous: only a broken program runs into it).

@@ -119,10 +119,13 @@ def visible_main_window():
 
 
 def geometry(window):
+    """(x, y, w, h) of the window, or None once it is gone."""
     out = xdotool("getwindowgeometry", window)
-    x, y = map(int, re.search(r"Position: (-?\d+),(-?\d+)", out).groups())
-    w, h = map(int, re.search(r"Geometry: (\d+)x(\d+)", out).groups())
-    return x, y, w, h
+    place = re.search(r"Position: (-?\d+),(-?\d+)", out)
+    size = re.search(r"Geometry: (\d+)x(\d+)", out)
+    if not place or not size:
+        return None
+    return tuple(map(int, place.groups() + size.groups()))
 
 
 def visible_tool_windows():
@@ -132,7 +135,8 @@ def visible_tool_windows():
     shown = []
     for window in ids:
         name = xdotool("getwindowname", window).strip()
-        if name in ("", ) and geometry(window)[2] > 100:
+        place = geometry(window)    # None when the window went since the search
+        if name in ("", ) and place and place[2] > 100:
             shown.append(window)
     return shown
 
@@ -207,8 +211,9 @@ def menu_open():
     """Wine's popup menus are X windows of the class kelvoria.exe with no name
     and override-redirect; xdotool finds the shown one by its small height."""
     for window in xdotool("search", "--onlyvisible", "--class", "kelvoria.exe").split():
-        if xdotool("getwindowname", window).strip() == "":
-            x, y, w, h = geometry(window)
+        place = geometry(window)
+        if xdotool("getwindowname", window).strip() == "" and place:
+            x, y, w, h = place
             if 100 < h < 400 and w < 400:
                 return window
     return None

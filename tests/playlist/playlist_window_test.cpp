@@ -1,0 +1,343 @@
+// The playlist window in-process, as start-up makes it, on the scripted
+// engine: its list, the areas under the real cursor, double-clicks on real
+// rows, drops of real drop handles, the real file dialogs and message boxes
+// answered as a user answers them, and the search window it opens.
+#include "dialog_answer.h"
+#include "fake_fmod.h"
+#include "globals.h"
+#include "player_windows.h"
+#include "playlist_window.h"
+#include "queued_tick.h"
+#include "songlist.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <stdio.h>
+#include <string.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+typedef std::vector<std::string> texts;
+std::string folder;
+
+HWND rows() { return GetDlgItem(hPlaylistDialog, PLAYLIST_LIST_ID); }
+int selectedRow() { return static_cast<int>(SendMessageA(rows(), LB_GETCURSEL, 0, 0)); }
+
+texts rowTexts()
+{
+    texts shown;
+    int count = static_cast<int>(SendMessageA(rows(), LB_GETCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        char text[NAME_SIZE] = "";
+        SendMessageA(rows(), LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+        shown.push_back(text);
+    }
+    return shown;
+}
+
+texts listedPaths()
+{
+    return texts(data.paths + 1, data.paths + 1 + data.songsNumber);
+}
+
+std::string fileBytes(const std::string &path)
+{
+    std::string bytes;
+    FILE *file = fopen(path.c_str(), "rb");
+    for (int c; file && (c = fgetc(file)) != EOF;)
+        bytes += static_cast<char>(c);
+    if (file)
+        fclose(file);
+    return bytes;
+}
+
+void writeFile(const std::string &path, const std::string &bytes)
+{
+    FILE *file = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(file) << path;
+    fputs(bytes.c_str(), file);
+    fclose(file);
+}
+
+// A drop handle as the shell hands one over: DROPFILES, then the ANSI
+// paths, each NUL-terminated, and an empty one.
+HDROP dropOf(const texts &paths)
+{
+    std::string names;
+    for (const std::string &path : paths)
+        names += path + '\0';
+    names += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+    DROPFILES *drop = static_cast<DROPFILES *>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    memcpy(reinterpret_cast<char *>(drop) + sizeof(DROPFILES), names.data(), names.size());
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+void runCommand(WORD id) { SendMessageA(hPlaylistDialog, WM_COMMAND, id, 0); }
+
+class PlaylistWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        makePlayerWindows();
+        char temp[MAX_PATH] = "";
+        GetTempPathA(sizeof(temp), temp);
+        folder = std::string(temp) + "kelvoria-playlist-window";
+        CreateDirectoryA(folder.c_str(), NULL);
+        CreateDirectoryA((folder + "\\locked.m3P").c_str(), NULL);  // no file can be written there
+    }
+    void SetUp() override
+    {
+        startFresh();
+        SendMessageA(hPlaylistDialog, WM_RBUTTONUP, 0, 0);
+        SetWindowPos(hPlaylistDialog, NULL, 60, 40, 353, 295, SWP_NOZORDER | SWP_SHOWWINDOW);
+        loaded = true;
+    }
+    void TearDown() override { forgetAnswers(); }
+
+    static POINT at(int x, int y)
+    {
+        RECT place;
+        GetWindowRect(hPlaylistDialog, &place);
+        POINT screen = {place.left + x, place.top + y};
+        return screen;
+    }
+};
+
+TEST_F(PlaylistWindow, CloseShowsTheSlotsSelectsTheLastRowAndNeverClosesTheWindow)
+{
+    addSongs(3, 10000);
+    strcpy(data.names[2], "Band - Tune");
+    SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ((texts{"\\song1.mp3", "Band - Tune", "\\song3.mp3"}), rowTexts());
+    EXPECT_EQ(2, selectedRow());
+    SendMessageA(hPlaylistDialog, WM_SYSCOMMAND, SC_CLOSE, 0);    // Alt+F4
+    EXPECT_TRUE(IsWindowVisible(hPlaylistDialog));
+
+    data.songsNumber = 0;
+    SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(rowTexts().empty());
+    EXPECT_EQ(LB_ERR, selectedRow());
+
+    runCommand(PLAYLIST_CMD_HIDE);
+    EXPECT_FALSE(IsWindowVisible(hPlaylistDialog));
+    EXPECT_FALSE(loaded);
+}
+
+TEST_F(PlaylistWindow, TheListIsBlueBehindTheDefaultText)
+{
+    HDC dc = CreateCompatibleDC(NULL);
+    COLORREF text = GetTextColor(dc);
+    HBRUSH brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(hPlaylistDialog, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(rows())));
+    LOGBRUSH painted = {};
+    ASSERT_TRUE(GetObjectA(brush, sizeof(painted), &painted));
+    EXPECT_EQ(0xAB4E17u, painted.lbColor);
+    EXPECT_EQ(0xAB4E17u, GetBkColor(dc));
+    EXPECT_EQ(text, GetTextColor(dc));
+    DeleteDC(dc);
+
+    RECT place;
+    GetWindowRect(rows(), &place);
+    MapWindowPoints(HWND_DESKTOP, hPlaylistDialog, reinterpret_cast<POINT *>(&place), 2);
+    EXPECT_EQ((std::vector<LONG>{19, 21, 315}), (std::vector<LONG>{place.left, place.top, place.right - place.left}));
+    // Made 223 high; a list without LBS_NOINTEGRALHEIGHT keeps whole rows only.
+    LONG rowHeight = static_cast<LONG>(SendMessageA(rows(), LB_GETITEMHEIGHT, 0, 0));
+    EXPECT_LE(place.bottom - place.top, 223);
+    EXPECT_GT(place.bottom - place.top, 223 - rowHeight);
+}
+
+struct areaCase {
+    int x, y;
+    const char *sends;  // "" for nothing
+    bool hand;
+};
+
+TEST_F(PlaylistWindow, EachPressSendsItsAreasCommandAndTheHandShowsOverTheAreas)
+{
+    const areaCase cases[] = {
+        {324, 9, "command 14", true}, {344, 16, "command 14", true},
+        {323, 12, "", false}, {345, 12, "", false}, {334, 8, "", false}, {334, 17, "", false},
+        {12, 245, "command 12", false},     // pressed, though no hand shows there
+        {13, 241, "command 12", true}, {116, 253, "command 12", true}, {117, 247, "", false},
+        {60, 240, "", false}, {60, 254, "", false},
+        {123, 241, "command 11", true}, {228, 253, "command 11", true}, {122, 247, "", false},
+        {229, 247, "", false}, {232, 247, "", false},
+        {233, 241, "command 15", true}, {339, 253, "command 15", true}, {340, 247, "", false},
+        {39, 261, "command 33", true}, {88, 273, "command 33", true}, {38, 265, "", false},
+        {89, 265, "", false}, {60, 274, "", false}, {11, 247, "", false},
+        {150, 100, "", false},
+    };
+    watchPlaylistWindow();
+    HCURSOR arrow = LoadCursorA(NULL, IDC_ARROW);
+    for (const areaCase &c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + ", " + std::to_string(c.y));
+        POINT screen = at(c.x, c.y);
+        SetCursorPos(screen.x, screen.y);
+        SetCursor(arrow);
+        SendMessageA(hPlaylistDialog, WM_MOUSEMOVE, 0, 0);
+        EXPECT_EQ(c.hand, GetCursor() == LoadCursorA(NULL, IDC_HAND));
+        sentToPlaylist().clear();
+        SendMessageA(hPlaylistDialog, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        EXPECT_EQ(*c.sends ? texts{c.sends} : texts{}, sentToPlaylist());
+    }
+}
+
+TEST_F(PlaylistWindow, ADoubleClickedRowBecomesTheCurrentSongAndPlays)
+{
+    for (int row : {0, 2}) {
+        startFresh();
+        addSongs(3, 10000);
+        SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
+        RECT item;
+        SendMessageA(rows(), LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+        LPARAM where = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+            SendMessageA(rows(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, where);
+        EXPECT_EQ(row + 1, data.currentSong);
+        EXPECT_EQ(1, fake_fmod::countCalls("Stream_Open(" + std::string(data.paths[row + 1]) + ","));
+        EXPECT_TRUE(fake_fmod::channelPlaying());
+        EXPECT_EQ(row, selectedRow());
+    }
+}
+
+TEST_F(PlaylistWindow, DroppedItemsFollowTheListInDropOrderAndAreTagged)
+{
+    addSongs(5, 10000);
+    texts dropped = {folder + "\\a.mp3", folder + "\\notes.txt", folder};
+    fake_fmod::addFile(dropped[0], 5000);
+    fake_fmod::addTag(dropped[0], "TITLE", "Tune");
+    fake_fmod::addTag(dropped[0], "ARTIST", "Band");
+    SendMessageA(hPlaylistDialog, WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(dropped)), 0);
+    ASSERT_EQ(8, data.songsNumber);
+    EXPECT_EQ(dropped, texts(data.paths + 6, data.paths + 9));
+    EXPECT_EQ((texts{"Band - Tune", "\\notes.txt", "\\kelvoria-playlist-window"}),
+              texts(data.names + 6, data.names + 9));
+    EXPECT_EQ(8u, rowTexts().size());
+    EXPECT_EQ(7, selectedRow());
+}
+
+TEST_F(PlaylistWindow, ADropKeepsToTheCapacityAndLeavesOutPathsTooLongForASlot)
+{
+    data.songsNumber = MAX_SONGS - 3;
+    std::string tooLong = "C:\\" + std::string(PATH_SIZE - 3, 'x');     // 512 characters
+    std::string longest = "C:\\" + std::string(PATH_SIZE - 4, 'y');     // 511 characters
+    texts dropped = {tooLong, longest, "C:\\b.mp3", "C:\\c.mp3", "C:\\d.mp3"};
+    SendMessageA(hPlaylistDialog, WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(dropped)), 0);
+    EXPECT_EQ(MAX_SONGS, data.songsNumber);
+    EXPECT_EQ(MAX_SONGS - 1, selectedRow());
+    EXPECT_GT(SendMessageA(rows(), LB_GETTOPINDEX, 0, 0), MAX_SONGS - 20) << "the last row is in view";
+    EXPECT_EQ((texts{longest, "C:\\b.mp3", "C:\\c.mp3"}), texts(data.paths + MAX_SONGS - 2, data.paths + MAX_SONGS + 1));
+    EXPECT_STREQ("", data.paths[MAX_SONGS + 1]);
+    EXPECT_EQ("\\" + std::string(NAME_SIZE - 2, 'y'), data.names[MAX_SONGS - 2]) << "cut to the slot";
+}
+
+struct saveCase {
+    int songs;
+    texts typed;                // into the save dialog; none: no dialog may open
+    std::vector<int> pressed;   // in the message boxes
+    messageBoxSeen last;        // the last message box
+    const char *written;        // the file the list is in afterwards, or ""
+};
+
+TEST_F(PlaylistWindow, SavingWritesTheListUnderTheChosenNameAndTheExtensionAndTellsSo)
+{
+    std::string mylist = folder + "\\mylist.m3P";
+    DeleteFileA(mylist.c_str());
+    DeleteFileA((mylist + ".m3P").c_str());
+    const saveCase cases[] = {
+        {0, {}, {IDOK}, {"Nothing to save", "No songs loaded.", "warning"}, ""},
+        {2, {folder + "\\mylist"}, {IDOK}, {"Playlist successfully saved in :", mylist, "information"}, "mylist.m3P"},
+        // The overwrite question about mylist.m3P, then mylist.m3P.m3P is written.
+        {2, {mylist}, {IDYES, IDOK}, {"Playlist successfully saved in :", mylist + ".m3P", "information"},
+         "mylist.m3P.m3P"},
+        {2, {folder + "\\locked"}, {IDOK}, {"Failure", "Failed to save", "warning"}, ""},
+    };
+    for (const saveCase &c : cases) {
+        SCOPED_TRACE(c.last.text);
+        startFresh();
+        addSongs(c.songs, 10000);
+        answerFileDialog(hPlaylistDialog, c.typed);
+        answerMessageBoxes(c.pressed);
+        runCommand(PLAYLIST_CMD_SAVE);
+        EXPECT_EQ(!c.typed.empty(), answered()) << "a file dialog opens only for a list with songs";
+        forgetAnswers();
+        ASSERT_TRUE(messageBoxesAnswered());
+        messageBoxSeen shown = messageBoxesSeen().back();
+        EXPECT_EQ(c.last.caption, shown.caption);
+        EXPECT_EQ(c.last.text, shown.text);
+        EXPECT_EQ(c.last.icon, shown.icon);
+        if (!c.typed.empty()) {
+            EXPECT_EQ("Mp3 Playlist", filterSeen().substr(0, 12));
+        }
+        if (*c.written) {
+            EXPECT_EQ("2\r\nC:\\Music\\song1.mp3\r\nC:\\Music\\song2.mp3\r\n",
+                      fileBytes(folder + "\\" + c.written));
+        }
+    }
+}
+
+TEST_F(PlaylistWindow, OpeningReplacesTheListStopsTheSongAndShowsTheTaggedNames)
+{
+    std::string file = folder + "\\two.m3P";
+    writeFile(file, "2\r\nC:\\New\\x.ogg\r\nC:\\New\\y.mp3\r\n");
+    fake_fmod::addFile("C:\\New\\y.mp3", 5000);
+    fake_fmod::addTag("C:\\New\\y.mp3", "TITLE", "Why");
+    fake_fmod::addTag("C:\\New\\y.mp3", "ARTIST", "Band");
+    addSongs(3, 100000);
+    SendMessageA(hwnd, WM_COMMAND, 5, 0);
+    ASSERT_TRUE(fake_fmod::channelPlaying());
+
+    answerFileDialog(hPlaylistDialog, {});
+    runCommand(PLAYLIST_CMD_OPEN);
+    EXPECT_EQ(3, data.songsNumber) << "a cancelled dialog changes nothing";
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+
+    answerFileDialog(hPlaylistDialog, {file});
+    runCommand(PLAYLIST_CMD_OPEN);
+    EXPECT_TRUE(answered());
+    EXPECT_EQ((texts{"C:\\New\\x.ogg", "C:\\New\\y.mp3"}), listedPaths());
+    EXPECT_EQ((texts{"\\x.ogg", "Band - Why"}), rowTexts());
+    EXPECT_EQ(1, selectedRow());
+    EXPECT_FALSE(fake_fmod::channelPlaying());
+}
+
+TEST_F(PlaylistWindow, BothFileCommandsEndADragWhateverTheAnswer)
+{
+    struct { WORD command; int songs; } commands[] = {
+        {PLAYLIST_CMD_SAVE, 0}, {PLAYLIST_CMD_SAVE, 1}, {PLAYLIST_CMD_OPEN, 1}};
+    for (const auto &c : commands) {
+        SCOPED_TRACE(c.command);
+        startFresh();
+        addSongs(c.songs, 10000);
+        SetWindowPos(hPlaylistDialog, NULL, 60, 40, 353, 295, SWP_NOZORDER | SWP_SHOWWINDOW);
+        POINT grip = at(150, 100);
+        SetCursorPos(grip.x, grip.y);
+        tickThroughQueue(hPlaylistDialog);
+        SendMessageA(hPlaylistDialog, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+        answerFileDialog(hPlaylistDialog, {});
+        answerMessageBoxes({IDOK});
+        runCommand(c.command);
+        forgetAnswers();
+        SetCursorPos(grip.x + 40, grip.y + 20);
+        SendMessageA(hPlaylistDialog, WM_MOUSEMOVE, 0, 0);
+        RECT place;
+        GetWindowRect(hPlaylistDialog, &place);
+        EXPECT_EQ(60, place.left);
+        EXPECT_EQ(40, place.top);
+    }
+}
+
+TEST_F(PlaylistWindow, SearchRunsModallyOwnedByThePlaylistWindow)
+{
+    answerDialogByCancel(hPlaylistDialog);
+    runCommand(PLAYLIST_CMD_SEARCH);
+    EXPECT_TRUE(answered()) << "the search window was shown, owned by the playlist window, and closed";
+}
+
+} // namespace
