@@ -58,22 +58,6 @@ bool isStartupMode(const char *arguments)
     return arguments && strcmp(arguments, STARTUP_ARGUMENT) == 0;
 }
 
-bool startupPlaylistPath(const char *programPath, char *path, int size)
-{
-    path[0] = '\0';
-    if (!programPath[0])
-        return false;       // no program path: no directory to look in
-    char directory[PROGRAM_PATH_SIZE];
-    snprintf(directory, sizeof(directory), "%s", programPath);
-    findFilePath(directory);
-    int needed = snprintf(path, size, "%s%s", directory, STARTUP_PLAYLIST);
-    if (needed < 0 || needed >= size) {
-        path[0] = '\0';     // a cut path would name some other file
-        return false;
-    }
-    return true;
-}
-
 void honourStartupMode(const char *arguments, char *programPath)
 {
     if (!isStartupMode(arguments))
