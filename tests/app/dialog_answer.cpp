@@ -15,6 +15,8 @@ size_t nextTyped;
 bool done;
 std::string filter;
 std::vector<menuItemSeen> items;
+std::vector<HWND> shownBefore;
+messageBoxSeen boxSeen;
 
 void stopAnswering()
 {
@@ -27,7 +29,16 @@ struct search {
     HWND owner;
     const char *className;
     HWND found;
+    const std::vector<HWND> *ignored;
 };
+
+bool among(const std::vector<HWND> &windows, HWND window)
+{
+    for (HWND w : windows)
+        if (w == window)
+            return true;
+    return false;
+}
 
 BOOL CALLBACK lookForWindow(HWND window, LPARAM into)
 {
@@ -38,13 +49,15 @@ BOOL CALLBACK lookForWindow(HWND window, LPARAM into)
         return TRUE;
     if (s->owner && GetWindow(window, GW_OWNER) != s->owner)
         return TRUE;
+    if (s->ignored && among(*s->ignored, window))
+        return TRUE;
     s->found = window;
     return FALSE;
 }
 
-HWND findWindow(HWND owner, const char *className)
+HWND findWindow(HWND owner, const char *className, const std::vector<HWND> *ignored = NULL)
 {
-    search s = {owner, className, NULL};
+    search s = {owner, className, NULL, ignored};
     EnumThreadWindows(GetCurrentThreadId(), lookForWindow, reinterpret_cast<LPARAM>(&s));
     if (!s.found)
         EnumWindows(lookForWindow, reinterpret_cast<LPARAM>(&s));
@@ -95,6 +108,70 @@ void CALLBACK menuTick(HWND, UINT, UINT_PTR, DWORD)
     stopAnswering();
 }
 
+BOOL CALLBACK listShownDialog(HWND window, LPARAM into)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof(name));
+    if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND> *>(into)->push_back(window);
+    return TRUE;
+}
+
+bool isStatic(HWND window)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof(name));
+    return lstrcmpiA(name, "Static") == 0;
+}
+
+// The icon a message box shows, by the system icon it was given.
+std::string iconNamed(HICON shown)
+{
+    const struct {
+        LPCSTR id;
+        const char *name;
+    } icons[] = {{IDI_WARNING, "warning"}, {IDI_INFORMATION, "information"}, {IDI_ERROR, "error"},
+                 {IDI_QUESTION, "question"}};
+    for (const auto &icon : icons)
+        if (shown == LoadIconA(NULL, icon.id))
+            return icon.name;
+    return "other";
+}
+
+// The texts and the icon are in static controls whose ids differ between
+// systems: read them by what they hold.
+void readMessageBox(HWND box)
+{
+    char text[300] = "";
+    GetWindowTextA(box, text, sizeof(text));
+    boxSeen.caption = text;
+    boxSeen.icon = "none";
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!isStatic(child))
+            continue;
+        HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        if (shown) {
+            boxSeen.icon = iconNamed(shown);
+            continue;
+        }
+        text[0] = '\0';
+        GetWindowTextA(child, text, sizeof(text));
+        if (text[0])
+            boxSeen.text = text;
+    }
+    boxSeen.owner = GetWindow(box, GW_OWNER);
+}
+
+void CALLBACK messageBoxTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND box = findWindow(NULL, "#32770", &shownBefore);
+    if (!box)
+        return;
+    readMessageBox(box);
+    SendMessageA(box, WM_COMMAND, IDOK, 0);
+    stopAnswering();
+}
+
 void startAnswering(TIMERPROC tick)
 {
     done = false;
@@ -125,6 +202,19 @@ void answerPopupMenu()
     startAnswering(menuTick);
 }
 
+void answerMessageBox()
+{
+    shownBefore.clear();
+    EnumThreadWindows(GetCurrentThreadId(), listShownDialog, reinterpret_cast<LPARAM>(&shownBefore));
+    boxSeen = messageBoxSeen();
+    startAnswering(messageBoxTick);
+}
+
+messageBoxSeen messageBoxSeenLast()
+{
+    return boxSeen;
+}
+
 std::vector<menuItemSeen> menuSeen()
 {
     return items;
@@ -133,4 +223,11 @@ std::vector<menuItemSeen> menuSeen()
 bool answered()
 {
     return done;
+}
+
+void stopLookingForAnswers()
+{
+    if (timer != NO_TIMER)
+        KillTimer(NULL, timer);
+    timer = NO_TIMER;
 }

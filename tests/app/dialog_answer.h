@@ -25,7 +25,21 @@ struct menuItemSeen {
 void answerPopupMenu();
 std::vector<menuItemSeen> menuSeen();
 
+// The message box that opens next (a dialog window that was not shown when
+// this was called) is read and closed with its OK button.
+struct messageBoxSeen {
+    std::string caption;
+    std::string text;
+    std::string icon;   // "warning", "information", "error", "question" or "none"
+    HWND owner;
+};
+void answerMessageBox();
+messageBoxSeen messageBoxSeenLast();
+
 // True once the last answer has been given (the window was found and dealt with).
 bool answered();
+
+// Stops looking for the window of the last answer (one that never came).
+void stopLookingForAnswers();
 
 #endif
