@@ -14,13 +14,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
 const int DEADLINE_SECONDS = 20;
+const char FAR_COPY_VARIABLE[] = "KELVORIA_FAR_COPY";
 
 std::string playlistsFolder()
 {
@@ -394,6 +397,69 @@ TEST_F(SettingsWindow, ThisOneSavesTheListOrSaysWhyNot)
     EXPECT_EQ(box.icon, "warning");
     EXPECT_FALSE(fileExists(startupPlaylist()));
     EXPECT_TRUE(IsWindowVisible(window));
+}
+
+// Run in a copy of this program whose folder leaves no room for
+// "\Playlists\Startup.m3P" in the 256 bytes of the path (the test below
+// makes it); skipped elsewhere.
+TEST_F(SettingsWindow, FarFromItsPlaylistsThisOneStaysGreyedAndSavesNowhere)
+{
+    if (!getenv(FAR_COPY_VARIABLE))
+        GTEST_SKIP() << "runs in the far copy made by ProgramDirectoryTooLong";
+    ASSERT_GT(playlistsFolder().size() - strlen("\\Playlists"), 233u);
+    writeText(SETTINGS_KEY, "Launch", "Yes");
+    shownWindow();
+    EXPECT_EQ(startupBoxes(window), "ticked 100 usable 110");
+    clickControl(window, SETTINGS_PLAYLIST);
+    tickThroughQueue(window);
+    EXPECT_EQ(startupBoxes(window), "ticked 101 usable 110") << "Use current playlist does not ungrey it";
+
+    addSongs(2, 60000);
+    answerMessageBox();
+    SendMessageA(window, WM_COMMAND, SETTINGS_THIS_ONE, 0);
+    ASSERT_TRUE(answered());
+    EXPECT_EQ(messageBoxSeenLast().text, "Failed to save");
+    EXPECT_EQ(messageBoxSeenLast().caption, "Failure");
+}
+
+TEST(ProgramDirectoryTooLong, GreysThisOneInACopyOfThisProgram)
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof(temp), temp);
+    std::string folder = std::string(temp) + "kelvoria-far";
+    std::vector<std::string> made = {folder};
+    while (folder.size() < 240) {
+        folder += "\\" + std::string(std::min<size_t>(100, 240 - folder.size() - 1), 'f');
+        made.push_back(folder);
+    }
+    ASSERT_EQ(folder.size(), 240u);
+    for (const std::string &f : made)
+        CreateDirectoryA(f.c_str(), NULL);
+    std::string copy = folder + "\\far.exe";
+    ASSERT_TRUE(CopyFileA(programFile().c_str(), copy.c_str(), FALSE));
+
+    std::string line = "\"" + copy + "\" --gtest_color=no --gtest_filter=*FarFromItsPlaylists*";
+    std::vector<char> commandLine(line.begin(), line.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    SetEnvironmentVariableA(FAR_COPY_VARIABLE, "1");
+    ASSERT_TRUE(CreateProcessA(copy.c_str(), commandLine.data(), NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process));
+    SetEnvironmentVariableA(FAR_COPY_VARIABLE, NULL);
+    // This program's windows keep answering while the copy runs.
+    static HANDLE running;
+    running = process.hProcess;
+    EXPECT_TRUE(pumpUntil([] { return WaitForSingleObject(running, 0) == WAIT_OBJECT_0; }, 180)) << "the copy ends";
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u) << "the copy's test passed (its output is above)";
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+
+    DeleteFileA(copy.c_str());
+    for (auto f = made.rbegin(); f != made.rend(); ++f)
+        RemoveDirectoryA(f->c_str());
 }
 
 } // namespace
