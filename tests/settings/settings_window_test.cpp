@@ -262,7 +262,7 @@ TEST_F(SettingsWindow, ApplyStoresEachBoxAndHidesWithoutAMessage)
         const char *entry;      // the "Run" value "Kelvoria" afterwards; null: absent
     } cases[] = {
         {true, true, true, true, true, "written"},
-        {false, false, false, false, false, nullptr},
+        {false, false, false, false, false, nullptr},   // all three No, the entry removed
         {true, false, true, false, true, "written"},
         {false, true, false, true, false, nullptr},
         {false, false, false, false, false, nullptr},   // removing an absent entry
@@ -288,23 +288,6 @@ TEST_F(SettingsWindow, ApplyStoresEachBoxAndHidesWithoutAMessage)
         EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), c.entry ? sz(startupLineOf(programFile())) : "<absent>") << row;
         EXPECT_FALSE(IsWindowVisible(window)) << row;
     }
-}
-
-TEST_F(SettingsWindow, UntickingLaunchThenApplyingStoresNoForAllThree)
-{
-    char programPath[PROGRAM_PATH_SIZE];
-    prepareRegistry(programPath, sizeof(programPath));
-    for (const char *name : {"Launch", "Minimize", "Playlist"})
-        writeText(SETTINGS_KEY, name, "Yes");
-    writeLogonEntry();
-    shownWindow();
-    tickThroughQueue(window);
-    clickControl(window, SETTINGS_LAUNCH);
-    tickThroughQueue(window);
-    clickControl(window, SETTINGS_APPLY);
-    for (const char *name : {"Launch", "Minimize", "Playlist"})
-        EXPECT_EQ(stored(SETTINGS_KEY, name), sz("No")) << name;
-    EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), "<absent>");
 }
 
 TEST_F(SettingsWindow, TheCloseAreaHidesAndKeepsWhatWasNotApplied)
