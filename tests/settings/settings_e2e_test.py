@@ -197,3 +197,4 @@ finally:
     delete_value(build, RUN, "Kelvoria")
     shutil.rmtree(work, ignore_errors=True)
     shutil.rmtree(elsewhere, ignore_errors=True)
+    shutil.rmtree(home, ignore_errors=True)
