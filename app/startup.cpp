@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "draw.h"
+#include "frame.h"
 #include "fmod.h"
 #include "globals.h"
 #include "main_window.h"
@@ -36,7 +37,7 @@ bool registerMainClass(HINSTANCE instance)
 // surface. The tool windows start hidden, owned by the main window.
 void createPlayerWindows()
 {
-    hBmp = static_cast<HBITMAP>(LoadImageA(NULL, "Skins/Skin.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    hBmp = loadSkin(mainWindow.skinFile);
     hwnd = CreateWindowExA(0, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE, 0x80000800, 404, 618, 600, 119, NULL,
                            NULL, hInst, NULL);
     hPlaylistDialog = CreateDialogParamA(hInst, "Playlist", hwnd, PlaylistProc, 0);
@@ -56,22 +57,6 @@ void startEngine()
 bool isStartupMode(const char *arguments)
 {
     return arguments && strcmp(arguments, STARTUP_ARGUMENT) == 0;
-}
-
-bool startupPlaylistPath(const char *programPath, char *path, int size)
-{
-    path[0] = '\0';
-    if (!programPath[0])
-        return false;       // no program path: no directory to look in
-    char directory[PROGRAM_PATH_SIZE];
-    snprintf(directory, sizeof(directory), "%s", programPath);
-    findFilePath(directory);
-    int needed = snprintf(path, size, "%s%s", directory, STARTUP_PLAYLIST);
-    if (needed < 0 || needed >= size) {
-        path[0] = '\0';     // a cut path would name some other file
-        return false;
-    }
-    return true;
 }
 
 void honourStartupMode(const char *arguments, char *programPath)

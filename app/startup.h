@@ -8,9 +8,9 @@
 
 #include <windows.h>
 
+#include "stored_settings.h"   /* PROGRAM_PATH_SIZE, startupPlaylistPath */
+
 #define STARTUP_ARGUMENT "/startup"
-#define PROGRAM_PATH_SIZE 256
-#define STARTUP_PLAYLIST "\\Playlists\\Startup.m3P"
 
 /* The whole run: returns the exit code (0), or 0 at once when the window
  * class cannot be registered. */
@@ -24,11 +24,6 @@ bool isStartupMode(const char *arguments);
 void honourStartupMode(const char *arguments, char *programPath);
 void showUnlessMinimised(const char *arguments);
 int runMessageLoop();
-
-/* The start-up playlist's path for the program file at `programPath`:
- * its directory followed by "\Playlists\Startup.m3P". False (and `path`
- * empty) when there is no program path or the result would not fit. */
-bool startupPlaylistPath(const char *programPath, char *path, int size);
 
 /* Shutdown, run by the main window at WM_DESTROY: the engine closes, the
  * window's timer stops, the message loop is told to end with code 0. */

@@ -1,9 +1,143 @@
 #include "settings_window.h"
 
+#include <windowsx.h>
+
 #include "frame.h"
+#include "playlist_file.h"
+#include "songlist.h"
+#include "stored_settings.h"
+
+namespace {
+
+bool ticked(HWND window, int id)
+{
+    return IsDlgButtonChecked(window, id) == BST_CHECKED;
+}
+
+void tickWhen(HWND window, int id, bool on)
+{
+    if (on)
+        CheckDlgButton(window, id, BST_CHECKED);
+}
+
+const char *yesOrNo(bool on)
+{
+    return on ? "Yes" : "No";
+}
+
+// Greys or ungreys a control; one already in that state is left alone, so
+// the rules that run at every tick touch the controls only on a change.
+void setUsable(HWND window, int id, bool usable)
+{
+    HWND control = GetDlgItem(window, id);
+    if ((IsWindowEnabled(control) != FALSE) != usable)
+        EnableWindow(control, usable ? TRUE : FALSE);
+}
+
+// The start-up playlist beside the program file. A program path that did
+// not fit its buffer, or a directory that leaves no room for the file's
+// name, gives the empty text: a cut path would name some other file.
+void formStartupPlaylistPath(char *path, int size)
+{
+    char program[PROGRAM_PATH_SIZE] = "";
+    DWORD length = GetModuleFileNameA(NULL, program, sizeof(program));
+    if (length == 0 || length >= sizeof(program))
+        program[0] = '\0';
+    startupPlaylistPath(program, path, size);
+}
+
+void setBoxesAtCreation(HWND window)
+{
+    tickWhen(window, SETTINGS_SHUFFLE, data.shuffle == 1);
+    // Restart is off at every start, so this only keeps the box truthful.
+    tickWhen(window, SETTINGS_RESTART, data.restart);
+    tickWhen(window, SETTINGS_LAUNCH, IsChosen("Launch") == 1);
+    tickWhen(window, SETTINGS_MINIMIZE, IsChosen("Minimize") == 1);
+    tickWhen(window, SETTINGS_PLAYLIST, IsChosen("Playlist") == 1);
+}
+
+// The "At Startup" boxes against their state at the previous tick: Minimize
+// and Use current playlist mean nothing without Launch, and "This one !"
+// follows Use current playlist once that box has been ticked. "This one !"
+// stays greyed when there is no start-up playlist path to save to.
+void keepBoxesConsistent(HWND window, int &launchMem, int &playlistMem, bool canSave)
+{
+    int launch = ticked(window, SETTINGS_LAUNCH) ? 1 : 0;
+    if (!launch && launchMem == 1) {
+        CheckDlgButton(window, SETTINGS_PLAYLIST, BST_UNCHECKED);
+        CheckDlgButton(window, SETTINGS_MINIMIZE, BST_UNCHECKED);
+        setUsable(window, SETTINGS_PLAYLIST, false);
+        setUsable(window, SETTINGS_MINIMIZE, false);
+        setUsable(window, SETTINGS_THIS_ONE, false);
+    } else if (launch) {
+        setUsable(window, SETTINGS_PLAYLIST, true);
+        setUsable(window, SETTINGS_MINIMIZE, true);
+    }
+
+    int playlist = ticked(window, SETTINGS_PLAYLIST) ? 1 : 0;
+    if (!playlist && playlistMem == 1)
+        setUsable(window, SETTINGS_THIS_ONE, false);
+    else if (playlist)
+        setUsable(window, SETTINGS_THIS_ONE, canSave);
+
+    launchMem = launch;
+    playlistMem = playlist;
+}
+
+// Shuffle and Restart for this run, the "At Startup" boxes into the
+// registry; no confirmation.
+void applyChanges(HWND window)
+{
+    data.shuffle = ticked(window, SETTINGS_SHUFFLE) ? 1 : 0;
+    data.restart = ticked(window, SETTINGS_RESTART);
+    if (ticked(window, SETTINGS_LAUNCH))
+        writeLogonEntry();
+    else
+        removeLogonEntry();
+    Choose("Minimize", yesOrNo(ticked(window, SETTINGS_MINIMIZE)));
+    Choose("Playlist", yesOrNo(ticked(window, SETTINGS_PLAYLIST)));
+    ShowWindow(window, SW_HIDE);
+}
+
+// A save that did not happen is told with the playlist window's own
+// warning: a user who hears nothing believes the list was saved.
+void saveStartupPlaylist(const char *path)
+{
+    if (data.songsNumber == 0) {
+        MessageBoxA(NULL, "Nothing to save.", "Information", MB_ICONWARNING);
+        return;
+    }
+    if (path[0] && savePlaylist(&data, path) == 0)
+        MessageBoxA(NULL, "Startup playlist successfully saved.", "Success !", MB_ICONINFORMATION);
+    else
+        MessageBoxA(NULL, "Failed to save", "Failure", MB_ICONWARNING);
+}
+
+// A click's place in window coordinates (the cursor minus the window's
+// top-left corner), from the client coordinates it came with.
+POINT clickInWindow(HWND window, LPARAM lParam)
+{
+    POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(window, &at);
+    RECT place = {};
+    GetWindowRect(window, &place);
+    at.x -= place.left;
+    at.y -= place.top;
+    return at;
+}
+
+bool inCloseArea(POINT at)
+{
+    return inArea(at.x, at.y, SETTINGS_CLOSE_LEFT, SETTINGS_CLOSE_RIGHT, SETTINGS_CLOSE_TOP,
+                  SETTINGS_CLOSE_BOTTOM);
+}
+
+} // namespace
 
 INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    static char startupPlaylistPath[PROGRAM_PATH_SIZE];
+    static int launchMem, playlistMem;
     static HBITMAP ShBmp;
     static bool ShBmpLoaded;
     static HRGN Sregion;
@@ -12,7 +146,6 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     static RECT rc;
     static POINT lp;
     static int dx, dy;
-    (void)lParam;
 
     loadSkinOnce(ShBmp, ShBmpLoaded, settingsWindow.skinFile);
     buildOutlineOnce(Sregion, SregionMade, ShBmp, settingsWindow.transparent);
@@ -20,6 +153,11 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_INITDIALOG:
         giveOutline(window, Sregion);
+        formStartupPlaylistPath(startupPlaylistPath, sizeof(startupPlaylistPath));
+        setBoxesAtCreation(window);
+        if (!startupPlaylistPath[0])
+            setUsable(window, SETTINGS_THIS_ONE, false);
+        launchMem = playlistMem = 0;
         startFrameTimer(window);
         paceFrameTimer(window, IsWindowVisible(window));
         return TRUE;
@@ -31,18 +169,25 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(whiteControlBrush());
-    case WM_CLOSE:
-        ShowWindow(window, SW_HIDE);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-            ShowWindow(window, SW_HIDE);
-        return TRUE;
     case WM_TIMER:
         sampleCursorOffset(window, rc, lp, dx, dy);
+        keepBoxesConsistent(window, launchMem, playlistMem, startupPlaylistPath[0] != '\0');
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case SETTINGS_APPLY: applyChanges(window); break;
+        case SETTINGS_CLOSE: ShowWindow(window, SW_HIDE); break;
+        case SETTINGS_THIS_ONE: saveStartupPlaylist(startupPlaylistPath); break;
+        }
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        if (inCloseArea(clickInWindow(window, lParam)))
+            SendMessageA(window, WM_COMMAND, SETTINGS_CLOSE, 0);
         return TRUE;
     case WM_MOUSEMOVE:
         followDrag(window, holding, rc, lp, dx, dy, settingsWindow);
+        if (inCloseArea(cursorOffset(rc, lp)))
+            showHandCursor();
         return TRUE;
     case WM_RBUTTONDOWN:
         beginDrag(holding);

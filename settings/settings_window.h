@@ -1,15 +1,39 @@
 /*
  * The settings window's procedure: a modeless dialog from the template
- * "Settings", created hidden at start-up and owned by the main window.
+ * "Settings", created hidden once at start-up and owned by the main window.
  *
- * For now it carries its skin frame and hides when it is closed ("Apply
- * changes", the system's close, or command 2); its check boxes keep the
- * template's initial state.
+ * "Playing": Shuffle and Restart when played, kept in `data` for this run.
+ * "At Startup": Launch, Minimize and Use current playlist, kept in the
+ * registry for a start with "/startup". "This one !" saves the song list as
+ * the start-up playlist; "Apply changes" stores the boxes and hides the
+ * window, the close area hides it without storing anything.
+ *
+ * Its timer keeps the "At Startup" boxes consistent at every tick, shown or
+ * hidden: unticking Launch clears and greys Minimize and Use current
+ * playlist and greys "This one !"; ticking Launch makes the two boxes usable
+ * again; "This one !" follows Use current playlist once that box has been
+ * ticked.
  */
 #ifndef KELVORIA_SETTINGS_WINDOW_H
 #define KELVORIA_SETTINGS_WINDOW_H
 
 #include <windows.h>
+
+/* Control and command ids of the template "SETTINGS". */
+#define SETTINGS_APPLY 1            /* "Apply changes" */
+#define SETTINGS_CLOSE IDCANCEL     /* the close area, or a request to close */
+#define SETTINGS_SHUFFLE 26
+#define SETTINGS_MINIMIZE 27
+#define SETTINGS_LAUNCH 28
+#define SETTINGS_PLAYLIST 29        /* "Use current playlist" */
+#define SETTINGS_RESTART 30         /* "Restart when played" */
+#define SETTINGS_THIS_ONE 32        /* "This one !": save the start-up playlist */
+
+/* The close area, in window coordinates, both ends included. */
+#define SETTINGS_CLOSE_LEFT 322
+#define SETTINGS_CLOSE_RIGHT 339
+#define SETTINGS_CLOSE_TOP 69
+#define SETTINGS_CLOSE_BOTTOM 83
 
 INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -146,3 +146,19 @@ void removeLogonEntry(void)
     Choose("Launch", "No");
     deleteValue(RUN_KEY, RUN_VALUE);
 }
+
+bool startupPlaylistPath(const char *programPath, char *path, int size)
+{
+    path[0] = '\0';
+    if (!programPath[0])
+        return false;       // no program path: no directory to look in
+    char directory[PROGRAM_PATH_SIZE];
+    snprintf(directory, sizeof(directory), "%s", programPath);
+    findFilePath(directory);
+    int needed = snprintf(path, size, "%s%s", directory, STARTUP_PLAYLIST);
+    if (needed < 0 || needed >= size) {
+        path[0] = '\0';     // a cut path would name some other file
+        return false;
+    }
+    return true;
+}

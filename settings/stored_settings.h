@@ -11,6 +11,11 @@
 /* Size of the buffer through which the log-on entry is copied. */
 #define STARTUP_LINE_SIZE 260
 
+/* The program file's path and the start-up playlist's path are both held
+ * in buffers of this size. */
+#define PROGRAM_PATH_SIZE 256
+#define STARTUP_PLAYLIST "\\Playlists\\Startup.m3P"
+
 /* 1 when the yes/no setting `name` ("Launch", "Minimize", "Playlist")
  * holds a text starting with 'Y'; 0 when it is absent or anything else. */
 int IsChosen(const char *name);
@@ -40,5 +45,10 @@ void storeProgramPaths(const char *programPath);
  * record the box in "Launch". */
 void writeLogonEntry(void);
 void removeLogonEntry(void);
+
+/* The start-up playlist's path for the program file at `programPath`:
+ * its directory followed by "\Playlists\Startup.m3P". False (and `path`
+ * empty) when there is no program path or the result would not fit. */
+bool startupPlaylistPath(const char *programPath, char *path, int size);
 
 #endif

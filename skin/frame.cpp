@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include <stdio.h>
+#include <string.h>
+
 #include "draw.h"
 
 const skinnedWindow mainWindow = {"Skins/Skin.bmp", 0x000000, 600, 119};
@@ -11,9 +14,49 @@ const skinnedWindow searchWindow = {"Skins/Search.bmp", 0x4F4F4F, 350, 255};
 
 /* ---- Skin and outline ---------------------------------------------- */
 
+namespace {
+
+HBITMAP loadBitmapFile(const char *path)
+{
+    return static_cast<HBITMAP>(LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+}
+
+/* `relativePath` below the folder that holds the program file, in `path`
+ * (of `size` bytes). False when the program's path or the result does not
+ * fit: a cut path would name some other file. */
+bool besideProgram(const char *relativePath, char *path, int size)
+{
+    char program[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(NULL, program, sizeof(program));
+    if (length == 0 || length >= sizeof(program))
+        return false;
+    char *lastBackslash = strrchr(program, '\\');
+    if (!lastBackslash)
+        return false;
+    lastBackslash[1] = '\0';
+    int needed = snprintf(path, size, "%s%s", program, relativePath);
+    return needed > 0 && needed < size;
+}
+
+}  // namespace
+
 HBITMAP loadSkin(const char *skinFile)
 {
-    return static_cast<HBITMAP>(LoadImageA(NULL, skinFile, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    /* Both places are named in full: given a relative name, LoadImageA may
+     * search the program's folder before the current directory (Wine does),
+     * and the current directory must come first. */
+    char path[2 * MAX_PATH];
+    DWORD length = GetFullPathNameA(skinFile, sizeof(path), path, NULL);
+    if (length > 0 && length < sizeof(path)) {
+        HBITMAP skin = loadBitmapFile(path);
+        if (skin)
+            return skin;
+    }
+    /* Started at log-on, the program gets a current directory that is not
+     * its own, and would show no face without the skins beside it. */
+    if (!besideProgram(skinFile, path, sizeof(path)))
+        return NULL;
+    return loadBitmapFile(path);
 }
 
 void loadSkinOnce(HBITMAP &skin, bool &loadedOnce, const char *skinFile)

@@ -44,7 +44,7 @@
  * colour cut away from its outline, and the fixed size it is given while
  * it is dragged. */
 struct skinnedWindow {
-    const char *skinFile;       /* relative to the current directory */
+    const char *skinFile;       /* relative to the current directory, else to the program's */
     unsigned long transparent;  /* 0x00RRGGBB as the region builder reads pixels */
     int width;
     int height;
@@ -57,8 +57,9 @@ extern const skinnedWindow searchWindow;    /* "Skins/Search.bmp", grey 79, 350 
 
 /* ---- Skin and outline ---------------------------------------------- */
 
-/* LoadImageA of a skin file at its natural size, no colour conversion;
- * null when the file is missing. */
+/* LoadImageA of a skin file at its natural size, no colour conversion.
+ * The path is taken relative to the current directory first, then relative
+ * to the program file's folder; null when it is in neither. */
 HBITMAP loadSkin(const char *skinFile);
 
 /* Loads the skin the first time it is called for this guard, never again:

@@ -116,7 +116,8 @@ void CALLBACK menuTick(HWND, UINT, UINT_PTR, DWORD)
 std::string iconOf(HWND box)
 {
     const struct { LPCSTR id; const char *name; } known[] = {
-        {IDI_WARNING, "warning"}, {IDI_INFORMATION, "information"}, {IDI_QUESTION, "question"}};
+        {IDI_WARNING, "warning"}, {IDI_INFORMATION, "information"}, {IDI_ERROR, "error"},
+        {IDI_QUESTION, "question"}};
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
             continue;
@@ -138,7 +139,7 @@ void CALLBACK messageBoxTick(HWND, UINT, UINT_PTR, DWORD)
     char caption[300] = "", text[1100] = "";
     GetWindowTextA(box, caption, sizeof(caption));
     GetDlgItemTextA(box, MESSAGE_TEXT, text, sizeof(text));
-    boxes.push_back({caption, text, iconOf(box)});
+    boxes.push_back({caption, text, iconOf(box), GetWindow(box, GW_OWNER), GetCursor()});
     int button = toPress[boxes.size() - 1];
     if (boxes.size() == toPress.size()) {
         KillTimer(NULL, boxTimer);
@@ -190,6 +191,11 @@ std::vector<messageBoxSeen> messageBoxesSeen()
 bool messageBoxesAnswered()
 {
     return boxesDone;
+}
+
+messageBoxSeen lastMessageBox()
+{
+    return boxes.empty() ? messageBoxSeen() : boxes.back();
 }
 
 void forgetAnswers()

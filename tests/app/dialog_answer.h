@@ -27,11 +27,15 @@ void answerDialogByCancel(HWND owner);
 struct messageBoxSeen {
     std::string caption;
     std::string text;
-    std::string icon;   // "warning", "information", "question" or ""
+    std::string icon;   // "warning", "information", "error", "question" or ""
+    HWND owner;
+    HCURSOR cursor;     // the cursor when the box was found
 };
 void answerMessageBoxes(const std::vector<int> &pressed);
 std::vector<messageBoxSeen> messageBoxesSeen();
 bool messageBoxesAnswered();
+// The last box seen, or an empty record when none was.
+messageBoxSeen lastMessageBox();
 
 // Stops every answer still waiting for its window.
 void forgetAnswers();

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -262,6 +263,83 @@ TEST_F(Frame, MissingSkinLeavesTheFullRectangleAndIsNotRetried)
 
 // The search window is destroyed at every closing, and its region with it;
 // each opening must get a region of its own.
+// A plain 24-bit bitmap file of the given size, for telling two skins of
+// the same name apart.
+void writeBitmapFile(const std::string &path, int width, int height)
+{
+    int rowBytes = (width * 3 + 3) & ~3;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + rowBytes * height;
+    std::string pixels(rowBytes * height, '\x40');
+    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written;
+    WriteFile(out, &file, sizeof(file), &written, NULL);
+    WriteFile(out, &info, sizeof(info), &written, NULL);
+    WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &written, NULL);
+    CloseHandle(out);
+}
+
+SIZE sizeOf(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    GetObjectA(bitmap, sizeof(info), &info);
+    SIZE size = {info.bmWidth, info.bmHeight};
+    return size;
+}
+
+// Started at log-on, the program's current directory is not its own: a
+// skin missing there is taken from beside the program, and a "Skins"
+// folder in the current directory still comes first.
+TEST(SkinFiles, AreFoundBesideTheProgramWhenTheCurrentDirectoryHasNone)
+{
+    char program[MAX_PATH] = "", temp[MAX_PATH] = "", before[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, program, sizeof(program));
+    std::string besideProgram = std::string(program).substr(0, std::string(program).rfind('\\')) + "\\Skins";
+    GetTempPathA(sizeof(temp), temp);
+    std::string elsewhere = std::string(temp) + "kelvoria-another-directory";
+    std::string elsewhereSkins = elsewhere + "\\Skins";
+    GetCurrentDirectoryA(sizeof(before), before);
+    for (const std::string &folder : {besideProgram, elsewhere, elsewhereSkins})
+        CreateDirectoryA(folder.c_str(), NULL);
+    ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.c_str()));
+
+    const struct {
+        const char *name;
+        int besideWidth, currentWidth;  // 0: no such file there
+        int foundWidth;                 // 0: no skin
+    } cases[] = {
+        {"OnlyBeside.bmp", 3, 0, 3},
+        {"InBoth.bmp", 3, 5, 5},
+        {"OnlyCurrent.bmp", 0, 5, 5},
+        {"Nowhere.bmp", 0, 0, 0},
+    };
+    for (const auto &c : cases) {
+        if (c.besideWidth)
+            writeBitmapFile(besideProgram + "\\" + c.name, c.besideWidth, 2);
+        if (c.currentWidth)
+            writeBitmapFile(elsewhereSkins + "\\" + c.name, c.currentWidth, 2);
+        HBITMAP found = loadSkin(("Skins/" + std::string(c.name)).c_str());
+        EXPECT_EQ(found ? sizeOf(found).cx : 0, c.foundWidth) << c.name;
+        if (found)
+            DeleteObject(found);
+        DeleteFileA((besideProgram + "\\" + c.name).c_str());
+        DeleteFileA((elsewhereSkins + "\\" + c.name).c_str());
+    }
+
+    SetCurrentDirectoryA(before);
+    for (const std::string &folder : {elsewhereSkins, elsewhere, besideProgram})
+        RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(Frame, EverySearchWindowGetsAnOutlineOfItsOwn)
 {
     for (int opening = 0; opening < 3; opening++) {

@@ -83,14 +83,22 @@ def frequency(samples):
     return (len(crossings) - 1) / ((crossings[-1] - crossings[0]) / 44100.0)
 
 
+def delete_value(build, key, name):
+    wine(build, "reg", "delete", key, "/v", name, "/f", capture=True)
+
+
 class Player:
-    def __init__(self, build, argument=None, home=None):
+    """Kelvoria.exe of the build's runnable layout, started in that folder;
+    or `program` (a path Wine understands) with its own folder for the
+    DLLs, started in the current directory `cwd`."""
+
+    def __init__(self, build, argument=None, home=None, program=None, dll_dir=None, cwd=None):
         env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none")
         if home:
             env["HOME"] = home
-        args = ["Kelvoria.exe"] + ([argument] if argument is not None else [])
-        command = ["bash", build.wine_exec, build.prefix, build.run_dir] + args
-        self.process = subprocess.Popen(command, cwd=build.run_dir, env=env,
+        args = [program or "Kelvoria.exe"] + ([argument] if argument is not None else [])
+        command = ["bash", build.wine_exec, build.prefix, dll_dir or build.run_dir] + args
+        self.process = subprocess.Popen(command, cwd=cwd or build.run_dir, env=env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def exit_code(self, deadline=DEADLINE):
