@@ -134,3 +134,100 @@ bool answered()
 {
     return done;
 }
+
+// ---- A dialog acted on once; message boxes -----------------------------------
+
+namespace {
+
+const int MESSAGE_BOX_TEXT = 0xFFFF;    // the static control with the message
+const int MESSAGE_BOX_ICON = 0x440;     // stc1, the icon beside it
+
+UINT_PTR dialogTimer = NO_TIMER;
+HWND actOwner;
+std::function<void(HWND)> act;
+bool acted;
+
+UINT_PTR boxTimer = NO_TIMER;
+int boxesToAnswer;
+HWND lastBox;
+std::vector<messageBoxSeen> boxes;
+
+void CALLBACK dialogTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = findWindow(actOwner, "#32770");
+    if (!dialog)
+        return;
+    // Stopped before acting: `act` may start a modal loop of its own, in
+    // which this timer would otherwise fire again.
+    KillTimer(NULL, dialogTimer);
+    dialogTimer = NO_TIMER;
+    acted = true;
+    act(dialog);
+}
+
+BOOL CALLBACK lookForMessageBox(HWND window, LPARAM into)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof(name));
+    if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window) || window == lastBox ||
+        !GetDlgItem(window, MESSAGE_BOX_TEXT))
+        return TRUE;
+    *reinterpret_cast<HWND *>(into) = window;
+    return FALSE;
+}
+
+std::string windowText(HWND window)
+{
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+void CALLBACK messageBoxTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND box = NULL;
+    EnumThreadWindows(GetCurrentThreadId(), lookForMessageBox, reinterpret_cast<LPARAM>(&box));
+    if (!box)
+        return;
+    HICON icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, MESSAGE_BOX_ICON, STM_GETICON, 0, 0));
+    boxes.push_back({windowText(box), windowText(GetDlgItem(box, MESSAGE_BOX_TEXT)),
+                     icon != NULL && icon == LoadIconA(NULL, IDI_INFORMATION), GetCursor()});
+    lastBox = box;
+    if (static_cast<int>(boxes.size()) >= boxesToAnswer) {
+        KillTimer(NULL, boxTimer);
+        boxTimer = NO_TIMER;
+    }
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+} // namespace
+
+void actOnDialog(HWND owner, std::function<void(HWND dialog)> action)
+{
+    actOwner = owner;
+    act = action;
+    acted = false;
+    if (dialogTimer != NO_TIMER)
+        KillTimer(NULL, dialogTimer);
+    dialogTimer = SetTimer(NULL, 0, 20, dialogTick);
+}
+
+bool actedOnDialog()
+{
+    return acted;
+}
+
+void answerMessageBoxes(int count)
+{
+    boxes.clear();
+    boxesToAnswer = count;
+    lastBox = NULL;
+    if (boxTimer != NO_TIMER)
+        KillTimer(NULL, boxTimer);
+    boxTimer = count > 0 ? SetTimer(NULL, 0, 20, messageBoxTick) : NO_TIMER;
+}
+
+std::vector<messageBoxSeen> messageBoxesSeen()
+{
+    return boxes;
+}

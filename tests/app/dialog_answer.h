@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,5 +28,22 @@ std::vector<menuItemSeen> menuSeen();
 
 // True once the last answer has been given (the window was found and dealt with).
 bool answered();
+
+// The dialog owned by `owner` that opens next: `act` runs once on it from
+// inside its modal loop, as soon as it is shown. Independent of the answers
+// above and below, so it can run beside them.
+void actOnDialog(HWND owner, std::function<void(HWND dialog)> act);
+bool actedOnDialog();
+
+// The message boxes that open from now on are read and closed with their OK
+// button, each once, up to `count` of them.
+struct messageBoxSeen {
+    std::string caption;
+    std::string text;
+    bool information;   // it shows the system's information icon
+    HCURSOR cursor;     // the cursor when it was found
+};
+void answerMessageBoxes(int count);
+std::vector<messageBoxSeen> messageBoxesSeen();
 
 #endif
