@@ -16,10 +16,11 @@ bool namesMusicFile(const char *text)
     return strstr(text, ".mp3") || strstr(text, ".wav") || strstr(text, ".wma") || strstr(text, ".ogg");
 }
 
-// Puts one song into the next free slot. A path that does not fit a slot is
-// refused rather than cut (a cut path would name another file); a display
-// name that does not fit is cut. Returns false when nothing was added.
-bool appendSong(st1 *list, const char *path, const char *name)
+} // namespace
+
+// A path that does not fit a slot is refused rather than cut: a cut path
+// would name another file.
+bool appendSongAtEnd(st1 *list, const char *path, const char *name)
 {
     if (list->songsNumber < 0 || list->songsNumber >= MAX_SONGS)
         return false;
@@ -32,13 +33,15 @@ bool appendSong(st1 *list, const char *path, const char *name)
     return true;
 }
 
-// A single chosen file is shown from its last backslash on, backslash
-// included; a path without one is shown whole.
+// The open dialog never returns a path without a backslash; one from
+// elsewhere that has none is shown whole.
 const char *nameOfSinglePath(const char *path)
 {
     const char *lastBackslash = strrchr(path, '\\');
     return lastBackslash ? lastBackslash : path;
 }
+
+namespace {
 
 void addDirectoryFiles(st1 *list, const char *directory)
 {
@@ -49,7 +52,7 @@ void addDirectoryFiles(st1 *list, const char *directory)
         int joined = snprintf(list->workPath, WORK_PATH_SIZE, "%s\\%s", directory, file);
         if (joined < 0 || joined >= PATH_SIZE)
             continue; // too long for a slot: this file is left out
-        appendSong(list, list->workPath, file);
+        appendSongAtEnd(list, list->workPath, file);
     }
 }
 
@@ -60,7 +63,7 @@ int loadSongs(st1 *list, char *selection)
     if (!selection || !*selection)
         return list->songsNumber;
     if (namesMusicFile(selection))
-        appendSong(list, selection, nameOfSinglePath(selection));
+        appendSongAtEnd(list, selection, nameOfSinglePath(selection));
     else
         addDirectoryFiles(list, selection);
     return list->songsNumber;

@@ -76,12 +76,11 @@ void cutLineEnd(char *line)
     *lineFeed = '\0';
 }
 
-// A song read from a file is shown from its last backslash on; a line
-// without one is shown whole. Cut to the slot.
+// A song read from a file is shown like a single chosen file; a line without
+// a backslash is shown whole. Cut to the slot.
 void nameFromPath(char *name, const char *path)
 {
-    const char *lastBackslash = strrchr(path, '\\');
-    snprintf(name, NAME_SIZE, "%s", lastBackslash ? lastBackslash : path);
+    snprintf(name, NAME_SIZE, "%s", nameOfSinglePath(path));
 }
 
 // A path of the longest length a slot holds fills the buffer of fgets up to

@@ -2,9 +2,43 @@
 
 #include "frame.h"
 #include "globals.h"
+#include "playlist_file.h"
+#include "search_window.h"
 #include "songlist.h"
+#include "tags.h"
+#include "transport.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+#include <stdio.h>
+#include <string.h>
 
 namespace {
+
+// One area of the skin, in window coordinates, bounds included. The hand
+// shows from hoverLeft on, which for the open area is one pixel right of
+// where a press already counts.
+struct playlistArea {
+    int left, right, hoverLeft, top, bottom;
+    WPARAM command;
+};
+
+// Tested in this order; they do not overlap.
+const playlistArea playlistAreas[] = {
+    {324, 344, 324, 9, 16, PLAYLIST_CMD_HIDE},
+    {12, 116, 13, 241, 253, PLAYLIST_CMD_OPEN},
+    {123, 228, 123, 241, 253, PLAYLIST_CMD_SAVE},
+    {233, 339, 233, 241, 253, PLAYLIST_CMD_CLEAR},
+    {39, 88, 39, 261, 273, PLAYLIST_CMD_SEARCH},
+};
+
+const char PLAYLIST_FILTER[] = "Mp3 Playlist\0*.m3P\0";  // the literal's own NUL ends the list
+const char PLAYLIST_EXTENSION[] = ".m3P";
+const DWORD SAVE_FLAGS = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;     // 0x0804
+const DWORD OPEN_FLAGS = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;       // 0x1800
+
+// The chosen name, and room after it for the extension saving appends.
+typedef char playlistName[PLAYLIST_NAME_CAPACITY + sizeof(PLAYLIST_EXTENSION) - 1];
 
 // The list control at its place in the client area, shown at once.
 HWND createSongList(HWND window)
@@ -25,10 +59,144 @@ void rebuildSongList(HWND list)
     SendMessageA(list, LB_SETCURSEL, data.songsNumber - 1, 0);
 }
 
+// Only the background is coloured: the text keeps the default colour.
+INT_PTR colourSongList(HDC listDc, HWND control, HWND hPlaylist, HBRUSH ListBrush)
+{
+    if (control != hPlaylist)
+        return FALSE;
+    SetBkColor(listDc, PLAYLIST_LIST_COLOUR);
+    return reinterpret_cast<INT_PTR>(ListBrush);
+}
+
 void hidePlaylistWindow(HWND window)
 {
     loaded = false;
     ShowWindow(window, SW_HIDE);
+}
+
+// Both file dialogs: the ".m3P" filter, no default extension, no initial
+// folder, no title of their own.
+void prepareFileDialog(OPENFILENAMEA &dialog, HWND owner, char *name, DWORD flags)
+{
+    memset(&dialog, 0, sizeof(dialog));
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = PLAYLIST_FILTER;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = PLAYLIST_NAME_CAPACITY;
+    dialog.Flags = flags;
+}
+
+// The extension goes on whatever name was chosen, so choosing mylist.m3P
+// writes mylist.m3P.m3P. The buffer has room for it beyond the capacity
+// the dialog was told.
+void savePlaylistAs(HWND window)
+{
+    if (data.songsNumber == 0) {
+        MessageBoxA(NULL, "No songs loaded.", "Nothing to save", MB_ICONWARNING);
+        return;
+    }
+    playlistName name = "";
+    OPENFILENAMEA dialog;
+    prepareFileDialog(dialog, window, name, SAVE_FLAGS);
+    if (GetSaveFileNameA(&dialog) != 1)
+        return;
+    size_t used = strlen(name);
+    snprintf(name + used, sizeof(name) - used, "%s", PLAYLIST_EXTENSION);
+    if (savePlaylist(&data, name) == 0)
+        MessageBoxA(NULL, name, "Playlist successfully saved in :", MB_ICONINFORMATION);
+    else
+        MessageBoxA(NULL, "Failed to save", "Failure", MB_ICONWARNING);
+}
+
+// A file that cannot be read is passed over in silence: the list is shown
+// again as it stands.
+void openPlaylistFrom(HWND window)
+{
+    playlistName name = "";
+    OPENFILENAMEA dialog;
+    prepareFileDialog(dialog, window, name, OPEN_FLAGS);
+    if (GetOpenFileNameA(&dialog) != 1)
+        return;
+    if (openPlaylist(&data, name, window) == 0)
+        queryTags(&data);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+void openSearchWindow()
+{
+    DialogBoxParamA(hInst, "Search", hPlaylistDialog, SearchProc, 0);
+}
+
+void runCommand(HWND window, WORD id, HWND hPlaylist, bool &holding)
+{
+    switch (id) {
+    case PLAYLIST_CMD_SAVE:
+        savePlaylistAs(window);
+        holding = false;    // the drag does not outlive the dialog
+        break;
+    case PLAYLIST_CMD_OPEN:
+        openPlaylistFrom(window);
+        holding = false;
+        break;
+    case PLAYLIST_CMD_HIDE: hidePlaylistWindow(window); break;
+    case PLAYLIST_CMD_CLEAR: clearPlaylist(&data, hPlaylist); break;
+    case PLAYLIST_CMD_SEARCH: openSearchWindow(); break;
+    }
+}
+
+// The selected row is the one double-clicked; the main window plays it.
+void playSelectedRow(HWND hPlaylist)
+{
+    data.currentSong = static_cast<int>(SendMessageA(hPlaylist, LB_GETCURSEL, 0, 0)) + 1;
+    SendMessageA(hwnd, WM_COMMAND, CMD_PLAY, 0);
+}
+
+// Every dropped item, folders and files of any kind, becomes a song. A path
+// too long for a slot is left out rather than cut (a cut path would name
+// another file); items beyond the list's capacity are left out too.
+void appendDroppedFiles(HDROP drop)
+{
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
+    char path[PATH_SIZE];
+    for (UINT i = 0; i < count && data.songsNumber < MAX_SONGS; ++i) {
+        if (DragQueryFileA(drop, i, NULL, 0) >= sizeof(path))
+            continue;
+        DragQueryFileA(drop, i, path, sizeof(path));
+        appendSongAtEnd(&data, path, nameOfSinglePath(path));
+    }
+    DragFinish(drop);   // the drop's memory is ours to release
+    queryTags(&data);
+    SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
+}
+
+// rc and lp as they are now, for the areas.
+POINT cursorInWindow(HWND window, RECT &rc, POINT &lp)
+{
+    GetWindowRect(window, &rc);
+    GetCursorPos(&lp);
+    return cursorOffset(rc, lp);
+}
+
+bool overArea(const playlistArea &area, POINT at, bool hovering)
+{
+    return inArea(at.x, at.y, hovering ? area.hoverLeft : area.left, area.right, area.top, area.bottom);
+}
+
+void showHandOverAreas(POINT at)
+{
+    for (const playlistArea &area : playlistAreas)
+        if (overArea(area, at, true))
+            showHandCursor();
+}
+
+// Sent, not posted: each command has run when the press is handled.
+void pressAreas(HWND window, POINT at)
+{
+    for (const playlistArea &area : playlistAreas)
+        if (overArea(area, at, false))
+            SendMessageA(window, WM_COMMAND, area.command, 0);
 }
 
 } // namespace
@@ -44,10 +212,11 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     static RECT rc;
     static POINT lp;
     static int dx, dy;
-    (void)lParam;
 
     loadSkinOnce(PhBmp, PhBmpLoaded, playlistWindow.skinFile);
     buildOutlineOnce(Pregion, PregionMade, PhBmp, playlistWindow.transparent);
+    // Made here, at the first call, after the skin and the outline.
+    static HBRUSH ListBrush = CreateSolidBrush(PLAYLIST_LIST_COLOUR);
 
     switch (message) {
     case WM_INITDIALOG:
@@ -66,22 +235,31 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         rebuildSongList(hPlaylist);
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == PLAYLIST_CMD_HIDE)
-            hidePlaylistWindow(window);
-        else if (LOWORD(wParam) == PLAYLIST_CMD_CLEAR)
-            clearPlaylist(&data, hPlaylist);
+        runCommand(window, LOWORD(wParam), hPlaylist, holding);
+        if (HIWORD(wParam) == LBN_DBLCLK)
+            playSelectedRow(hPlaylist);
         return TRUE;
     case WM_TIMER:
         sampleCursorOffset(window, rc, lp, dx, dy);
         return TRUE;
+    case WM_CTLCOLORLISTBOX:
+        return colourSongList(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), hPlaylist,
+                              ListBrush);
     case WM_MOUSEMOVE:
         followDrag(window, holding, rc, lp, dx, dy, playlistWindow);
+        showHandOverAreas(cursorOffset(rc, lp));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        pressAreas(window, cursorInWindow(window, rc, lp));
         return TRUE;
     case WM_RBUTTONDOWN:
         beginDrag(holding);
         return TRUE;
     case WM_RBUTTONUP:
         endDrag(holding);
+        return TRUE;
+    case WM_DROPFILES:
+        appendDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return TRUE;
     }
     return FALSE;

@@ -2,13 +2,18 @@
  * The playlist window's procedure: a modeless dialog from the template
  * "Playlist", created hidden at start-up and owned by the main window.
  *
- * For now it keeps the list control in step with the song list and carries
- * the commands the rest of the player sends it:
+ * It shows the song list, one row per song (row r is slot r + 1), and plays
+ * the row that is double-clicked. Files dropped on it are appended to the
+ * list. Five areas of its skin send it commands on a left-button press:
+ *   11 save the list as a playlist file    12 open a playlist file
+ *   14 hide (and clear `loaded`)           15 clear the list
+ *   33 the search window, modal
+ * The rest of the player sends it:
  *   WM_CLOSE        rebuild the list from `data`, select the last row; the
  *                   window neither closes nor hides
- *   WM_COMMAND 14   hide, and clear `loaded` so the main window may show it again
  *   WM_COMMAND 15   clearPlaylist on `data` and the list
- * and the skin frame (outline, painting, right-button drag).
+ *   LB_SETCURSEL    to its list (control 10): the playing row
+ * Besides it has the skin frame (outline, painting, right-button drag).
  */
 #ifndef KELVORIA_PLAYLIST_WINDOW_H
 #define KELVORIA_PLAYLIST_WINDOW_H
@@ -16,8 +21,18 @@
 #include <windows.h>
 
 #define PLAYLIST_LIST_ID 10     /* the list control */
+#define PLAYLIST_CMD_SAVE 11
+#define PLAYLIST_CMD_OPEN 12
 #define PLAYLIST_CMD_HIDE 14
 #define PLAYLIST_CMD_CLEAR 15
+#define PLAYLIST_CMD_SEARCH 33
+
+/* Background of the list, a COLORREF (red 23, green 78, blue 171). */
+#define PLAYLIST_LIST_COLOUR 0xAB4E17
+
+/* The file dialogs' name buffer: the dialog is told this capacity, and the
+ * buffer has room beyond it for the extension that saving appends. */
+#define PLAYLIST_NAME_CAPACITY 1000
 
 INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
