@@ -118,7 +118,11 @@ def visible_tool_windows():
     shown = []
     for window in ids:
         name = xdotool("getwindowname", window).strip()
-        if name in ("", ) and geometry(window)[2] > 100:
+        try:
+            wide = geometry(window)[2] > 100
+        except AttributeError:
+            continue    # the window was destroyed since the search listed it
+        if name in ("", ) and wide:
             shown.append(window)
     return shown
 
