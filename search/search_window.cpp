@@ -95,6 +95,7 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     static RECT rc;
     static POINT lp;
     static int dx, dy;
+    static bool scanning;
     (void)lParam;
 
     loadSkinOnce(ScanhBmp, ScanhBmpLoaded, searchWindow.skinFile);
@@ -133,8 +134,14 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK)
+        // The "Done :" boxes have no owner, so this window still takes
+        // clicks while one is shown: a second Start there would empty the
+        // list under the run and scan into it again. It is ignored.
+        if (LOWORD(wParam) == IDOK && !scanning) {
+            scanning = true;
             runScan(window, volumes, volumesNumber, partitions, temp);
+            scanning = false;
+        }
         else if (LOWORD(wParam) == IDCANCEL)
             EndDialog(window, 0);
         return TRUE;

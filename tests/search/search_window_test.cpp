@@ -119,17 +119,19 @@ protected:
         return result;
     }
 
-    // Ticks the boxes of `roots` and starts, with the Start button or Enter;
-    // gives the texts of the "Done :" boxes shown.
-    static Texts scan(const Texts &roots, bool byEnter = false)
+    // Ticks the boxes of `roots` and starts: "Start" clicks the button,
+    // "Enter" presses the key, "Start twice" clicks twice at once, so that
+    // the second click lands in the first "Done :" box's loop. Gives the
+    // texts of the "Done :" boxes shown, all answered.
+    static Texts scan(const Texts &roots, const std::string &how)
     {
-        answerMessageBoxes(static_cast<int>(roots.size()));
+        answerMessageBoxes(static_cast<int>(2 * roots.size()));
         EXPECT_EQ(open([&](HWND dialog) {
                       for (const std::string &root : roots)
                           PostMessageA(driveBox(dialog, root), BM_CLICK, 0, 0);
-                      if (byEnter)
+                      if (how == "Enter")
                           pressKey(dialog, VK_RETURN);
-                      else
+                      for (int click = 0; click < (how == "Start twice" ? 2 : how == "Start"); ++click)
                           PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
                   }),
                   0);
@@ -220,24 +222,26 @@ TEST_F(SearchWindow, StartScansTheTickedDrivesInTurnAndTellsTheTotalAfterEach)
     struct scanCase {
         const char *what;
         Texts ticked;
-        bool byEnter;
+        const char *how;
         Texts messages;
         Texts songs;
     };
     const scanCase cases[] = {
-        {"no box ticked: the list is emptied, no box shown", {}, false, {}, {}},
-        {"one drive, by Enter", {"S:\\"}, true, {done("S:\\", 2)}, {"S:\\first.mp3", "S:\\live\\second.ogg"}},
-        {"two drives, in the table's order whatever the ticking order", {"T:\\", "S:\\"}, false,
+        {"no box ticked: the list is emptied, no box shown", {}, "Start", {}, {}},
+        {"one drive, by Enter", {"S:\\"}, "Enter", {done("S:\\", 2)}, {"S:\\first.mp3", "S:\\live\\second.ogg"}},
+        {"two drives, in the table's order whatever the ticking order", {"T:\\", "S:\\"}, "Start",
          {done("S:\\", 2), done("T:\\", 3)}, {"S:\\first.mp3", "S:\\live\\second.ogg", "T:\\third.wav"}},
-        {"drives without music", {"R:\\", "S:\\", "U:\\"}, false, {done("R:\\", 0), done("S:\\", 2), done("U:\\", 2)},
+        {"drives without music", {"R:\\", "S:\\", "U:\\"}, "Start", {done("R:\\", 0), done("S:\\", 2), done("U:\\", 2)},
          {"S:\\first.mp3", "S:\\live\\second.ogg"}},
-        {"a drive that fills the list", {"M:\\", "S:\\"}, false, {done("M:\\", MAX_SONGS), done("S:\\", MAX_SONGS)},
+        {"a second Start during the run is ignored", {"S:\\", "T:\\"}, "Start twice",
+         {done("S:\\", 2), done("T:\\", 3)}, {"S:\\first.mp3", "S:\\live\\second.ogg", "T:\\third.wav"}},
+        {"a drive that fills the list", {"M:\\", "S:\\"}, "Start", {done("M:\\", MAX_SONGS), done("S:\\", MAX_SONGS)},
          firstSongsOfM()},
     };
     for (const scanCase &c : cases) {
         SCOPED_TRACE(c.what);
         SetUp();
-        EXPECT_EQ(scan(c.ticked, c.byEnter), c.messages);
+        EXPECT_EQ(scan(c.ticked, c.how), c.messages);
         EXPECT_EQ(listedPaths(), c.songs);
         EXPECT_EQ(SendDlgItemMessageA(hPlaylistDialog, 10, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(c.songs.size()))
             << "the playlist window shows the new list";
