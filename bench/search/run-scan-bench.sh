@@ -11,7 +11,7 @@
 set -euo pipefail
 build=$(cd "${1:?usage: run-scan-bench.sh BUILD_DIR}" && pwd)
 tree=$build/bench/scan-tags-tree
-runs=3
+runs=5
 
 if [ ! -f "$tree/.complete-v1" ]; then
     rm -rf "$tree"
