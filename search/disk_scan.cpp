@@ -32,19 +32,33 @@ bool listIsFull(const st1 *list)
 }
 
 // A file whose joined path or bare name would not fit its slot is left out
-// rather than cut: a cut path names another file.
-void appendSong(st1 *list, const char *directory, const char *name)
+// rather than cut: a cut path names another file. The path is joined with
+// `fileName`, the name that opens the file; the list shows `shownName`.
+void appendSong(st1 *list, const char *directory, const char *fileName, const char *shownName)
 {
-    if (strlen(name) >= NAME_SIZE)
+    if (strlen(shownName) >= NAME_SIZE)
         return;
     char path[PATH_SIZE];
-    int length = snprintf(path, sizeof(path), "%s\\%s", directory, name);
+    int length = snprintf(path, sizeof(path), "%s\\%s", directory, fileName);
     if (length < 0 || length >= static_cast<int>(sizeof(path)))
         return;
     int slot = list->songsNumber;
     memcpy(list->paths[slot], path, length + 1);
-    snprintf(list->names[slot], NAME_SIZE, "%s", name);
+    snprintf(list->names[slot], NAME_SIZE, "%s", shownName);
     list->songsNumber = slot + 1;
+}
+
+// The ANSI calls put '?' (never part of a real name) for every character of
+// a long name that the code page cannot hold, and a path built from such a
+// name opens nothing. The entry's short name names the same file and is
+// plain ASCII, so the path goes through it. Null when there is no short
+// name either (volumes can be made without them): nothing can reach that
+// entry through the ANSI calls.
+const char *openableName(const WIN32_FIND_DATAA &entry)
+{
+    if (!strchr(entry.cFileName, '?'))
+        return entry.cFileName;
+    return entry.cAlternateFileName[0] != '\0' ? entry.cAlternateFileName : nullptr;
 }
 
 void walkSubdirectory(const char *directory, const char *name, st1 *list)
@@ -58,13 +72,16 @@ void walkSubdirectory(const char *directory, const char *name, st1 *list)
 
 void examineEntry(const WIN32_FIND_DATAA &entry, const char *directory, st1 *list)
 {
+    const char *openable = openableName(entry);
     if (isWalkedDirectory(entry.dwFileAttributes)) {
-        if (!isSkippedDirectory(entry.cFileName))
-            walkSubdirectory(directory, entry.cFileName, list);
+        if (openable && !isSkippedDirectory(entry.cFileName))
+            walkSubdirectory(directory, openable, list);
         return;
     }
-    if (namesMusicFile(entry.cFileName))
-        appendSong(list, directory, entry.cFileName);
+    // The music test reads the long name: a short name spells the
+    // extension in capitals.
+    if (openable && namesMusicFile(entry.cFileName))
+        appendSong(list, directory, openable, entry.cFileName);
 }
 
 } // namespace

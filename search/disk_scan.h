@@ -26,7 +26,10 @@ bool isWalkedDirectory(DWORD attributes);
 
 /* Walks the directory of `pattern` (as C:\Music\*.*) depth first and
  * appends every music file to the list. While it runs, songsNumber names
- * the first free slot. Returns 0 when the pattern cannot be opened, else 1. */
+ * the first free slot. A file or folder whose long name the ANSI code page
+ * cannot hold (the system shows '?' for those characters) is reached by its
+ * short name, and left out when it has none; the list shows the long name.
+ * Returns 0 when the pattern cannot be opened, else 1. */
 int exploreDirectory(const char *pattern, st1 *list);
 
 /* One drive's scan: the walk of `pattern`, songsNumber put back to the

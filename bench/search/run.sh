@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
-# The disk scan's benchmark, as scripts/bench.sh runs every bench folder.
+# The disk scan's benchmarks, as scripts/bench.sh runs every bench folder:
+# the walk beside `find`, then one drive's scan and tags beside the bare walk.
 #   run.sh BUILD_DIR
-exec bash "$(dirname "$0")/run-walk-bench.sh" "$@"
+set -euo pipefail
+bash "$(dirname "$0")/run-walk-bench.sh" "$@"
+bash "$(dirname "$0")/run-scan-bench.sh" "$@"

@@ -227,3 +227,42 @@ bool answered()
 {
     return done;
 }
+
+// ---- A dialog acted on once -------------------------------------------------
+
+namespace {
+
+UINT_PTR dialogTimer = NO_TIMER;
+HWND actOwner;
+std::function<void(HWND)> act;
+bool acted;
+
+void CALLBACK dialogTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = findWindow(actOwner, "#32770");
+    if (!dialog)
+        return;
+    // Stopped before acting: `act` may start a modal loop of its own, in
+    // which this timer would otherwise fire again.
+    KillTimer(NULL, dialogTimer);
+    dialogTimer = NO_TIMER;
+    acted = true;
+    act(dialog);
+}
+
+} // namespace
+
+void actOnDialog(HWND owner, std::function<void(HWND dialog)> action)
+{
+    actOwner = owner;
+    act = action;
+    acted = false;
+    if (dialogTimer != NO_TIMER)
+        KillTimer(NULL, dialogTimer);
+    dialogTimer = SetTimer(NULL, 0, 20, dialogTick);
+}
+
+bool actedOnDialog()
+{
+    return acted;
+}

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,8 @@ struct messageBoxSeen {
     std::string caption;
     std::string text;
     std::string icon;   // "warning", "information", "error", "question" or ""
-    HWND owner;
-    HCURSOR cursor;     // the cursor when the box was found
+    HWND owner = NULL;
+    HCURSOR cursor = NULL;  // the cursor when the box was found
 };
 void answerMessageBoxes(const std::vector<int> &pressed);
 std::vector<messageBoxSeen> messageBoxesSeen();
@@ -50,5 +51,11 @@ std::vector<menuItemSeen> menuSeen();
 
 // True once the last answer has been given (the window was found and dealt with).
 bool answered();
+
+// The dialog owned by `owner` that opens next: `act` runs once on it from
+// inside its modal loop, as soon as it is shown. Independent of the answers
+// above, so it can run beside them.
+void actOnDialog(HWND owner, std::function<void(HWND dialog)> act);
+bool actedOnDialog();
 
 #endif

@@ -19,7 +19,13 @@ if [ -d "$drive" ]; then
     rm -rf "$drive"
 fi
 mkdir -p "$drive"
-ln -sfn "$drive" "$prefix/dosdevices/k:"
+# Wine's mount manager learns the drive letters when it starts: after a new
+# mapping, wait for the prefix's server to end, so that the tests start a
+# fresh one that lists K:.
+if [ "$(readlink "$prefix/dosdevices/k:" || true)" != "$drive" ]; then
+    ln -sfn "$drive" "$prefix/dosdevices/k:"
+    bash "$wine_exec" "$prefix" "$run_dir" --server -w
+fi
 
 mkdir -p "$drive/readonly/Locked" "$drive/readonly/locked.ogg"
 : > "$drive/readonly/Locked/inside.mp3"
