@@ -168,11 +168,6 @@ void answerFileDialog(HWND owner, const std::vector<std::string> &typed)
     startAnswering(fileDialogTick);
 }
 
-void answerDialogByCancel(HWND owner)
-{
-    answerFileDialog(owner, {});
-}
-
 void answerMessageBoxes(const std::vector<int> &pressed)
 {
     toPress = pressed;

@@ -18,9 +18,6 @@
 void answerFileDialog(HWND owner, const std::vector<std::string> &typed);
 std::string filterSeen();
 
-// Any other dialog owned by `owner` is closed as Escape closes it (IDCANCEL).
-void answerDialogByCancel(HWND owner);
-
 // The next message boxes, one after the other, are read and answered by
 // pressing the buttons `pressed` in order (IDOK, IDYES, ...). A message box
 // is a dialog with a text of id 0xFFFF and no file name box; it may open
