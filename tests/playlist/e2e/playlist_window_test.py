@@ -8,6 +8,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "app", "e2e"))
 from kelvoria_e2e import (Build, Player, check, eventually, geometry, quiet_home, release_at, right_drag,  # noqa: E402
@@ -60,6 +61,22 @@ def hearing(hz):
     return tone is not None and abs(tone - hz) < 5
 
 
+def loud_after(offset):
+    """True when any sound was captured past `offset` bytes."""
+    with open(raw, "rb") as f:
+        f.seek(offset // 4 * 4)
+        data = f.read()
+    left = struct.unpack("<%dh" % (len(data) // 4 * 2), data[:len(data) // 4 * 4])[0::2]
+    return any(abs(v) > 1000 for v in left)
+
+
+def double_click_row(window, y):
+    wx, wy, _, _ = geometry(window)
+    xdotool("mousemove", wx + 100, wy + y)
+    settle()
+    xdotool("click", "--repeat", "2", "--delay", "80", 1)
+
+
 build = Build(sys.argv)
 folder = tempfile.mkdtemp(prefix="kelvoria-playlist-")
 windows_folder = "Z:" + folder.replace("/", "\\")
@@ -92,10 +109,7 @@ try:
     answer_dialog("Open", windows_folder + "\\two.m3P")
     # With nothing played yet, the first song starts by itself.
     eventually(lambda: hearing(440), "the first song to be heard")
-    wx, wy, _, _ = geometry(playlist)
-    xdotool("mousemove", wx + 100, wy + 44)     # the second row, for rows 13 to 16 pixels high
-    settle()
-    xdotool("click", "--repeat", "2", "--delay", "80", 1)
+    double_click_row(playlist, 44)      # the second row, for rows 13 to 16 pixels high
     eventually(lambda: hearing(880), "the double-clicked song to be heard")
     check(os.path.getsize(raw) < 25 * SECOND, "the double-clicked second row plays, cutting the first short")
 
@@ -105,7 +119,15 @@ try:
     with open(os.path.join(folder, "saved.m3P"), "rb") as f:
         check(f.read() == listed, "saved.m3P holds the count and both paths")
 
+    double_click_row(playlist, 28)      # the first, long song again
+    eventually(lambda: hearing(440), "the first song to be heard again")
     release_at(playlist, 286, 247)      # clear
+    cleared_at = os.path.getsize(raw)
+    # Nothing may be heard once the clear has had time to act: a negative
+    # check needs a wait, and three quarters of a second is ample for one
+    # click to be handled (the song would sound for the whole two seconds).
+    time.sleep(2)
+    check(not loud_after(cleared_at + SECOND * 3 // 4), "the clear area stops the song")
     release_at(playlist, 175, 247)
     dismiss_message_box("Nothing to save")
     print("ok: after the clear area there is nothing to save")
