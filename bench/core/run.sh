@@ -7,5 +7,11 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-${KELVORIA_BUILD_DIR:-$root/build}}
 files=$build/bench/core/files
 bash "$root/bench/core/make-bench-files.sh" "$files"
+# shellcheck source=../summary.sh
+source "$root/bench/summary.sh"
 cd "$build/bench/core"
-bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/bench/bench_query_tags.exe" files
+report=$(bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/bench/bench_query_tags.exe" files |
+    tr -d '\r')
+echo "$report"
+median=$(sed -n 's/.*warm runs: .* median \([0-9.]*\) s,.*/\1/p' <<<"$report")
+bench_figure "queryTags over 1,999 songs" "$median s" "-" "-" "2 s"

@@ -4,5 +4,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-${KELVORIA_BUILD_DIR:-$root/build}}
+# shellcheck source=../summary.sh
+source "$root/bench/summary.sh"
 cd "$build/run"
-bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/bench/bench_region.exe"
+report=$(bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/bench/bench_region.exe" | tr -d '\r')
+echo "$report"
+main=$(sed -n 's|^Skins/Skin.bmp *median *\([0-9.]*\) ms.*|\1|p' <<<"$report")
+bench_figure "main window outline (BmpToRgn)" "$main ms" "-" "-" "5 ms"
