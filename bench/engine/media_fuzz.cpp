@@ -163,12 +163,15 @@ std::string mutate(std::vector<uint8_t> &data, Random &random)
         default: { // a header field set to an extreme value
             std::vector<size_t> marks = headerMarks(data);
             size_t at = marks.empty() ? 0 : marks[random.below(marks.size())];
-            at += random.below(48);
-            static const uint32_t kExtremes[] = {0, 1, 0x7F, 0x80, 0xFF, 0x7FFF, 0x8000, 0xFFFF,
-                                                 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu, 0xFFFFFFFEu};
+            at += 2 * random.below(24); // the fields of these headers lie on even offsets
+            static const uint32_t kExtremes[] = {0,          1,          0x7F,        0x80,        0xFF,
+                                                 0x7FFF,     0x8000,     0xFFFF,      0x00FFFFFF,  0x01000000,
+                                                 0x10000000, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFEu, 0xFFFFFFFFu};
             uint32_t value = kExtremes[random.below(sizeof kExtremes / sizeof kExtremes[0])];
             int width = random.chance(50) ? 4 : random.chance(50) ? 2 : 1;
             bool bigEndian = random.chance(40);
+            if (width < 4)
+                value &= (1u << (8 * width)) - 1;
             for (int i = 0; i < width && at + static_cast<size_t>(i) < size; ++i) {
                 int shift = 8 * (bigEndian ? width - 1 - i : i);
                 data[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> shift);
