@@ -13,6 +13,14 @@ namespace {
 // not audio this decoder understands; the stream ends there.
 constexpr int kMaxUndecodablePackets = 512;
 
+// Sample rates the resampler is given. Outside them a header is damaged: the
+// resampler's filter grows with the ratio of the rates (building it for a
+// claimed 128 MHz takes the decoder thread minutes), and below them each
+// packet becomes hundreds of megabytes of output (a claimed 1 Hz makes 44,100
+// frames of every sample). Audio at such rates is skipped as undecodable.
+constexpr int kMinInputRate = 1000;
+constexpr int kMaxInputRate = 384000;
+
 int tagTypeOf(const AVFormatContext *format, const WinFile &file, AVIOContext *io)
 {
     const char *name = format->iformat ? format->iformat->name : "";
@@ -159,6 +167,8 @@ bool Source::configureResampler(const AVFrame *frame)
         av_channel_layout_compare(&frame->ch_layout, &swrLayout_) == 0)
         return true;
     swr_.reset();
+    if (frame->sample_rate < kMinInputRate || frame->sample_rate > kMaxInputRate)
+        return false;
     AVChannelLayout inLayout{};
     if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || frame->ch_layout.nb_channels <= 0)
         av_channel_layout_default(&inLayout, std::max(frame->ch_layout.nb_channels, 1));
@@ -226,8 +236,9 @@ bool Source::decode(std::vector<int16_t> &out)
     if (finished_ || decoderFailed_ || !codec_)
         return false;
     size_t before = out.size();
+    int unplayable = 0;
     while (out.size() == before) {
-        if (!readFrame()) {
+        if (!readFrame() || unplayable > kMaxUndecodablePackets) {
             if (swr_)
                 resample(nullptr, out); // what the resampler still holds
             finished_ = true;
@@ -235,6 +246,7 @@ bool Source::decode(std::vector<int16_t> &out)
         }
         if (!configureResampler(frame_.get())) {
             av_frame_unref(frame_.get());
+            ++unplayable;
             continue;
         }
         if (dropFrames_ < 0) {

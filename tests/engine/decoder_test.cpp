@@ -110,6 +110,27 @@ TEST(Decoder, DecodingEndsAndStaysEnded)
     EXPECT_FALSE(decodeFrom(*source, 500, 1000).empty());
 }
 
+TEST(Decoder, RatesFrom1kHzTo384kHzAreResampledAndAbsurdOnesSkipped)
+{
+    // 4,096 frames at the edges of the range; 1 MB at 1 Hz and 128 MHz,
+    // which a damaged header claims and no resampler should be asked for.
+    struct Case {
+        const char *file;
+        double frames; // expected at 44.1 kHz
+    } cases[] = {
+        {"rate-1khz.wav", 4096 * 44.1},
+        {"rate-384khz.wav", 4096 * 44100.0 / 384000},
+        {"rate-1hz.wav", 0},
+        {"rate-128mhz.wav", 0},
+    };
+    for (const Case &c : cases) {
+        auto source = openSource(c.file);
+        ASSERT_NE(source, nullptr) << c.file;
+        std::vector<int16_t> pcm = decodeAll(*source);
+        EXPECT_NEAR(pcm.size() / 2.0, c.frames, c.frames * 0.02 + 32) << c.file;
+    }
+}
+
 TEST(Tags, NamesAreNormalisedAndTechnicalFieldsDropped)
 {
     EXPECT_EQ(normaliseTagName("title"), "TITLE");

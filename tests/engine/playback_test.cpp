@@ -203,6 +203,28 @@ TEST_F(EnginePlayback, DamagedStreamsEndWithoutHanging)
     }
 }
 
+TEST_F(EnginePlayback, AHeaderClaimingAnImpossibleSampleRatePlaysNothingAndHoldsNothingUp)
+{
+    // A rate of 128 MHz once kept the decoder building a resampler for
+    // minutes, and FSOUND_Close waited for it; 1 Hz made hundreds of
+    // megabytes of audio from each packet. Such a stream ends at once.
+    for (const char *file : {"rate-128mhz.wav", "rate-1hz.wav"}) {
+        FSOUND_STREAM *stream = open(file);
+        ASSERT_NE(stream, nullptr) << file;
+        FSOUND_Stream_Play(0, stream);
+        // The bound is generous: the file is read in a few milliseconds.
+        EXPECT_TRUE(eventually([] { return !FSOUND_IsPlaying(0); }, 5000)) << file;
+        EXPECT_TRUE(FSOUND_Stream_Close(stream)) << file;
+    }
+    // As the player last did it: played, closed straight away, engine closed.
+    FSOUND_STREAM *stream = open("rate-128mhz.wav");
+    FSOUND_Stream_Play(0, stream);
+    FSOUND_Stream_Close(stream);
+    DWORD start = GetTickCount();
+    FSOUND_Close();
+    EXPECT_LT(GetTickCount() - start, 5000u);
+}
+
 TEST_F(EnginePlayback, ChannelCallsAnswerNeutrallyWithoutAStreamOrAfterClose)
 {
     EXPECT_FALSE(FSOUND_IsPlaying(0));
