@@ -53,5 +53,7 @@ bash "$root/tests/fixtures/make-engine-fixtures.sh" "$fixtures"
 rm -rf "$work/fuzz"
 # Exit status 1 means a file crashed, hung or got a wrong answer: the lines
 # above the figures name each one; the figures are printed either way.
-run "$build/bench/bench_engine_fuzz.exe" "$(winpath "$fixtures")" "$(winpath "$work/fuzz")" --seed 13 --count 10000 ||
-    echo "engine fuzz: failures above"
+{ run "$build/bench/bench_engine_fuzz.exe" "$(winpath "$fixtures")" "$(winpath "$work/fuzz")" --seed 13 --count 10000 ||
+    echo "engine fuzz: failures above"; } | tr -d '\r' | tee "$work/fuzz.txt"
+failures=$(sed -n 's/^engine fuzz: seed .* crashes \([0-9]*\), hangs \([0-9]*\).*/\1 crashes, \2 hangs/p' "$work/fuzz.txt")
+bench_figure "10,000 mutated media files" "${failures:-no figures}" "-" "-" -
