@@ -177,14 +177,6 @@ void appendDroppedFiles(HDROP drop)
     SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
 }
 
-// rc and lp as they are now, for the areas.
-POINT cursorInWindow(HWND window, RECT &rc, POINT &lp)
-{
-    GetWindowRect(window, &rc);
-    GetCursorPos(&lp);
-    return cursorOffset(rc, lp);
-}
-
 bool overArea(const playlistArea &area, POINT at, bool hovering)
 {
     return inArea(at.x, at.y, hovering ? area.hoverLeft : area.left, area.right, area.top, area.bottom);
@@ -256,7 +248,7 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         showHandOverAreas(cursorOffset(rc, lp));
         return TRUE;
     case WM_LBUTTONDOWN:
-        pressAreas(window, cursorInWindow(window, rc, lp));
+        pressAreas(window, readCursorInWindow(window, rc, lp));
         return TRUE;
     case WM_RBUTTONDOWN:
         beginDrag(holding);

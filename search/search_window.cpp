@@ -31,14 +31,6 @@ bool inCloseArea(POINT at)
     return inArea(at.x, at.y, 211, 228, 40, 54);
 }
 
-// The cursor against the window's top-left corner, both read now.
-POINT cursorInWindow(HWND window, RECT &rc, POINT &lp)
-{
-    GetWindowRect(window, &rc);
-    GetCursorPos(&lp);
-    return cursorOffset(rc, lp);
-}
-
 // One drive: `temp` becomes its pattern, the count is raised to the first
 // free slot for the walk, and the scan appends, tags and refills the
 // playlist window. Nothing paints while it runs, so the wait cursor says
@@ -130,7 +122,7 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             showHandCursor();
         return TRUE;
     case WM_LBUTTONDOWN:
-        if (inCloseArea(cursorInWindow(window, rc, lp)))
+        if (inCloseArea(readCursorInWindow(window, rc, lp)))
             SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
         return TRUE;
     case WM_COMMAND:

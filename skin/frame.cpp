@@ -241,6 +241,13 @@ POINT cursorOffset(const RECT &rc, const POINT &lp)
     return at;
 }
 
+POINT readCursorInWindow(HWND window, RECT &rc, POINT &lp)
+{
+    GetWindowRect(window, &rc);
+    GetCursorPos(&lp);
+    return cursorOffset(rc, lp);
+}
+
 bool inArea(int x, int y, int left, int right, int top, int bottom)
 {
     return x >= left && x <= right && y >= top && y <= bottom;

@@ -146,6 +146,10 @@ void endDrag(bool &holding);
  * which is what the tool windows test their hit areas against. */
 POINT cursorOffset(const RECT &rc, const POINT &lp);
 
+/* WM_LBUTTONDOWN: reads rc and lp now and gives the cursor in window
+ * coordinates, for the click areas. */
+POINT readCursorInWindow(HWND window, RECT &rc, POINT &lp);
+
 /* Hit-area test with both bounds included. */
 bool inArea(int x, int y, int left, int right, int top, int bottom);
 
