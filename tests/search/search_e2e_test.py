@@ -13,8 +13,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "e2e"))
-from kelvoria_e2e import (Build, Player, check, eventually, release_at, set_setting, settle,  # noqa: E402
-                          visible_main_window, visible_tool_windows, xdotool)
+from kelvoria_e2e import (Build, Player, answer_file_dialog, check, eventually, release_at, set_setting,  # noqa: E402
+                          settle, shown_named, visible_main_window, visible_tool_windows, xdotool)
 
 build = Build(sys.argv)
 drive = sys.argv[4]
@@ -35,11 +35,6 @@ D_BOX = (20 + 7, 120 + 6)
 START = (97, 223)           # the Start button: dialog units 21, 130, 70 x 15 at Tahoma 8 under Wine
 SEARCH_AREA = (60, 267)
 SAVE_AREA = (175, 247)
-
-
-def shown_named(title):
-    ids = xdotool("search", "--onlyvisible", "--name", "^%s$" % title).split()
-    return ids[0] if ids else None
 
 
 def press_return_in(window):
@@ -92,11 +87,7 @@ try:
     print("ok: the drive was scanned and the search window closed")
 
     release_at(playlist, *SAVE_AREA)
-    dialog = eventually(lambda: shown_named("Save As"), "the save dialog")
-    xdotool("windowactivate", "--sync", dialog)
-    settle()
-    xdotool("type", "--delay", "20", "Z:" + saved.replace("/", "\\"))
-    xdotool("key", "Return")
+    answer_file_dialog("Save As", "Z:" + saved.replace("/", "\\"))
     told = eventually(lambda: shown_named("Playlist successfully saved in :"), "the saved box")
     press_return_in(told)
 

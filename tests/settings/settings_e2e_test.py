@@ -16,7 +16,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "e2e"))
-from kelvoria_e2e import (Build, Player, Tray, check, delete_value, eventually, geometry, quiet_home,  # noqa: E402
+from kelvoria_e2e import (Build, answer_file_dialog, Player, Tray, check, delete_value, eventually, geometry, quiet_home,  # noqa: E402
                           registry_value, release_at, right_drag, set_setting, settle, visible_main_window,
                           visible_tool_windows, xdotool)
 
@@ -134,15 +134,7 @@ try:
 
     # A song loaded through the open dialog, saved as the start-up playlist.
     release_at(main, *OPEN_AREA_ON_FACE)
-    dialog = eventually(lambda: xdotool("search", "--onlyvisible", "--name", "^Open$").split(), "the file dialog")[0]
-    xdotool("windowactivate", "--sync", dialog)
-    settle()
-    xdotool("type", "--delay", "20", windows_path(songs))
-    xdotool("key", "Return")
-    settle()
-    xdotool("type", "--delay", "20", "one.wav")
-    xdotool("key", "Return")
-    eventually(lambda: not xdotool("search", "--onlyvisible", "--name", "^Open$").split(), "the dialog to close")
+    answer_file_dialog("Open", windows_path(songs), "one.wav")
 
     settings = shown_settings_window(main)
     click(settings, THIS_ONE)

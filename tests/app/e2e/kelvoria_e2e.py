@@ -155,6 +155,25 @@ def settle():
     time.sleep(0.1)
 
 
+def shown_named(title):
+    """The first shown window of that exact title, or None."""
+    ids = xdotool("search", "--onlyvisible", "--name", "^%s$" % title).split()
+    return ids[0] if ids else None
+
+
+def answer_file_dialog(title, *typed):
+    """Types each text into the file dialog of that title and presses Enter
+    after each, as a user does (a folder first, then the names); the dialog
+    is to close after the last."""
+    dialog = eventually(lambda: shown_named(title), "the %s dialog" % title)
+    xdotool("windowactivate", "--sync", dialog)
+    for text in typed:
+        settle()
+        xdotool("type", "--delay", "20", text)
+        xdotool("key", "Return")
+    eventually(lambda: not shown_named(title), "the %s dialog to close" % title)
+
+
 def release_at(window, x, y):
     """A left click whose release lands at (x, y) of the window."""
     wx, wy, _, _ = geometry(window)

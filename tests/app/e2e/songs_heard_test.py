@@ -6,8 +6,8 @@ import subprocess
 import sys
 import tempfile
 
-from kelvoria_e2e import (Build, Player, check, eventually, frequency, left_channel, quiet_home, release_at,
-                          set_setting, settle, visible_main_window, xdotool)
+from kelvoria_e2e import (Build, Player, answer_file_dialog, check, eventually, frequency, left_channel, quiet_home,
+                          release_at, set_setting, visible_main_window)
 
 build = Build(sys.argv)
 folder = tempfile.mkdtemp(prefix="kelvoria-songs-")
@@ -23,15 +23,7 @@ player = Player(build, home=home)
 try:
     main = eventually(visible_main_window, "the main window")
     release_at(main, 488, 62)       # the open area
-    dialog = eventually(lambda: xdotool("search", "--onlyvisible", "--name", "^Open$").split(), "the file dialog")[0]
-    xdotool("windowactivate", "--sync", dialog)
-    settle()
-    xdotool("type", "--delay", "20", "Z:" + folder.replace("/", "\\"))
-    xdotool("key", "Return")
-    settle()
-    xdotool("type", "--delay", "20", '"one.wav" "two.wav"')
-    xdotool("key", "Return")
-    eventually(lambda: not xdotool("search", "--onlyvisible", "--name", "^Open$").split(), "the dialog to close")
+    answer_file_dialog("Open", "Z:" + folder.replace("/", "\\"), '"one.wav" "two.wav"')
 
     # Song 1 is left one to two seconds before its end; song 2, the last,
     # plays to its end: about 2.5 + 4 seconds in all.

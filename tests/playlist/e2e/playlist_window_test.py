@@ -11,7 +11,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "app", "e2e"))
-from kelvoria_e2e import (Build, Player, check, eventually, geometry, quiet_home, release_at, right_drag,  # noqa: E402
+from kelvoria_e2e import (Build, answer_file_dialog, Player, check, eventually, geometry, quiet_home, release_at, right_drag,  # noqa: E402
                           set_setting, settle, visible_main_window, visible_tool_windows, xdotool)
 
 SECOND = 176400     # bytes of one second of 44.1 kHz stereo 16-bit sound
@@ -19,15 +19,6 @@ SECOND = 176400     # bytes of one second of 44.1 kHz stereo 16-bit sound
 
 def shown(name):
     return xdotool("search", "--onlyvisible", "--name", "^%s$" % name).split()
-
-
-def answer_dialog(name, text):
-    dialog = eventually(lambda: shown(name), "the %s dialog" % name)[0]
-    xdotool("windowactivate", "--sync", dialog)
-    settle()
-    xdotool("type", "--delay", "20", text)
-    xdotool("key", "Return")
-    eventually(lambda: not shown(name), "the %s dialog to close" % name)
 
 
 def dismiss_message_box(caption):
@@ -106,7 +97,7 @@ try:
     print("ok: the right-button drag moved the playlist window and gave it its size")
 
     release_at(playlist, 60, 247)
-    answer_dialog("Open", windows_folder + "\\two.m3P")
+    answer_file_dialog("Open", windows_folder + "\\two.m3P")
     # With nothing played yet, the first song starts by itself.
     eventually(lambda: hearing(440), "the first song to be heard")
     double_click_row(playlist, 44)      # the second row, for rows 13 to 16 pixels high
@@ -114,7 +105,7 @@ try:
     check(os.path.getsize(raw) < 25 * SECOND, "the double-clicked second row plays, cutting the first short")
 
     release_at(playlist, 175, 247)
-    answer_dialog("Save As", windows_folder + "\\saved")
+    answer_file_dialog("Save As", windows_folder + "\\saved")
     dismiss_message_box("Playlist successfully saved in :")
     with open(os.path.join(folder, "saved.m3P"), "rb") as f:
         check(f.read() == listed, "saved.m3P holds the count and both paths")
