@@ -24,7 +24,7 @@ kelvoria_cross_for() {
 # library. An emulator registered for i386 (qemu through binfmt_misc) does
 # not count: Wine does not get through its own start-up under it.
 kelvoria_runs_32bit_code() {
-    local probe status
+    local probe status entry
     for entry in /proc/sys/fs/binfmt_misc/*i386* /proc/sys/fs/binfmt_misc/*i486*; do
         [ -f "$entry" ] && head -n 1 "$entry" | grep -qx enabled && return 1
     done
