@@ -63,7 +63,7 @@ void cursorAt(HWND dialog, int x, int y)
 bool hasTheSkinsOutline(HWND dialog)
 {
     HRGN carried = CreateRectRgn(0, 0, 0, 0);
-    HBITMAP skin = loadSkin(searchWindow.skinFile);
+    HBITMAP skin = loadSkin(searchWindow);
     HRGN outline = BmpToRgn(skin, searchWindow.transparent);
     int kind = GetWindowRgn(dialog, carried);
     bool same = kind == COMPLEXREGION && outline && EqualRgn(carried, outline);
