@@ -72,10 +72,10 @@ end_program() {   # window title, process pattern
 end_player() { end_program Kelvoria_v1.0 'Kelvoria\.exe'; }
 end_minimal() { end_program Minimal_window 'bench_minimal_window\.exe'; }
 
-echo "== app: start-up, process start to main window shown (5 runs each)"
+echo "== app: start-up, process start to main window shown (11 runs each, interleaved)"
 setting Playlist No
 player_ms=() minimal_ms=()
-for _ in 1 2 3 4 5; do
+for _ in $(seq 11); do
     read -r _ ms < <(start_and_time bench_minimal_window.exe Minimal_window)
     minimal_ms+=("$ms"); close_window Minimal_window; sleep 0.5
     read -r _ ms < <(start_and_time Kelvoria.exe Kelvoria_v1.0)
