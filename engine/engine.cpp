@@ -145,6 +145,12 @@ uint64_t Engine::framesWrittenSinceStart()
     return outputGeneration_ == generation_ ? generationWritten_ : 0;
 }
 
+uint64_t Engine::underruns()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return underruns_.count();
+}
+
 bool Engine::decoderHasWork() const
 {
     if (!source_)
@@ -224,7 +230,9 @@ size_t Engine::takeFrames(int16_t *out, bool &ended)
     ended = false;
     if (!active_ || paused_ || outputGeneration_ != generation_)
         return 0;
-    if (ring_.size() < AudioSink::kFramesPerBuffer && !decodeDone_)
+    bool ready = ring_.size() >= AudioSink::kFramesPerBuffer;
+    underruns_.bufferWanted(generationWritten_ > 0, ready, decodeDone_);
+    if (!ready && !decodeDone_)
         return 0; // wait for a whole buffer, unless this is the last of the song
     size_t frames = ring_.pop(out, AudioSink::kFramesPerBuffer);
     if (frames && volume_ < 255)

@@ -3,6 +3,7 @@
 #include "pcm_ring.h"
 #include "source.h"
 #include "tags.h"
+#include "underrun_count.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +173,31 @@ TEST(Ring, FramesComeOutInOrderAcrossTheWrap)
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(out[i], expected[i]) << i;
     EXPECT_EQ(ring.size(), 0u);
+}
+
+// Each row is what the output found at each free device buffer, in order:
+// h = audio of this start or seek already heard, r = a whole buffer ready,
+// f = the song decoded to its end ('-' where false).
+TEST(Underruns, AStarvedStretchMidSongCountsOnceAndNothingElseCounts)
+{
+    struct Case {
+        const char *what;
+        std::vector<const char *> wants;
+        uint64_t expected;
+    } cases[] = {
+        {"a song heard whole, always ready", {"-r-", "hr-", "hr-", "hr-"}, 0},
+        {"the wait for a start or seek's first buffer", {"---", "---", "-r-", "hr-", "---", "-r-"}, 0},
+        {"the short last buffer of a song", {"hr-", "h-f", "h-f"}, 0},
+        {"one starved stretch, asked about three times", {"hr-", "h--", "h--", "h--", "hr-"}, 1},
+        {"two stretches", {"hr-", "h--", "hr-", "h--", "hr-"}, 2},
+        {"a stretch ended by a seek, then starved again", {"hr-", "h--", "---", "-r-", "h--"}, 2},
+    };
+    for (const Case &c : cases) {
+        UnderrunCount count;
+        for (const char *want : c.wants)
+            count.bufferWanted(want[0] == 'h', want[1] == 'r', want[2] == 'f');
+        EXPECT_EQ(count.count(), c.expected) << c.what;
+    }
 }
 
 } // namespace
