@@ -224,14 +224,14 @@ void Engine::fill(Source &source, uint64_t generation, std::vector<int16_t> &dec
     }
 }
 
-size_t Engine::takeFrames(int16_t *out, bool &ended)
+size_t Engine::takeFrames(int16_t *out, bool deviceDry, bool &ended)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     ended = false;
     if (!active_ || paused_ || outputGeneration_ != generation_)
         return 0;
     bool ready = ring_.size() >= AudioSink::kFramesPerBuffer;
-    underruns_.bufferWanted(generationWritten_ > 0, ready, decodeDone_);
+    underruns_.bufferWanted(generationWritten_ > 0, deviceDry, ready, decodeDone_);
     if (!ready && !decodeDone_)
         return 0; // wait for a whole buffer, unless this is the last of the song
     size_t frames = ring_.pop(out, AudioSink::kFramesPerBuffer);
@@ -297,7 +297,8 @@ void Engine::outputLoop()
 
         bool ended = false;
         while (sink->canWrite()) {
-            size_t frames = takeFrames(buffer.data(), ended);
+            bool dry = sink->playedFrames() >= sink->writtenFrames();
+            size_t frames = takeFrames(buffer.data(), dry, ended);
             if (!frames)
                 break;
             sink->write(buffer.data(), static_cast<int>(frames));

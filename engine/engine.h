@@ -69,7 +69,7 @@ private:
     void stopLocked();                // needs mutex_
     bool decoderHasWork() const;      // needs mutex_
     void replaceDeadSink();           // output thread
-    size_t takeFrames(int16_t *out, bool &ended); // output thread, takes mutex_
+    size_t takeFrames(int16_t *out, bool deviceDry, bool &ended); // output thread, takes mutex_
 
     SinkOpener openSink_;
     std::unique_ptr<AudioSink> sink_; // set and replaced only under mutex_, by the output thread

@@ -176,26 +176,28 @@ TEST(Ring, FramesComeOutInOrderAcrossTheWrap)
 }
 
 // Each row is what the output found at each free device buffer, in order:
-// h = audio of this start or seek already heard, r = a whole buffer ready,
-// f = the song decoded to its end ('-' where false).
-TEST(Underruns, AStarvedStretchMidSongCountsOnceAndNothingElseCounts)
+// s = audio of this start or seek has gone out, d = the device has played
+// all it was given, r = a whole buffer ready, f = the song decoded to its end
+// ('-' where false).
+TEST(Underruns, ADryDeviceMidSongCountsOncePerStretchAndNothingElseCounts)
 {
     struct Case {
         const char *what;
         std::vector<const char *> wants;
         uint64_t expected;
     } cases[] = {
-        {"a song heard whole, always ready", {"-r-", "hr-", "hr-", "hr-"}, 0},
-        {"the wait for a start or seek's first buffer", {"---", "---", "-r-", "hr-", "---", "-r-"}, 0},
-        {"the short last buffer of a song", {"hr-", "h-f", "h-f"}, 0},
-        {"one starved stretch, asked about three times", {"hr-", "h--", "h--", "h--", "hr-"}, 1},
-        {"two stretches", {"hr-", "h--", "hr-", "h--", "hr-"}, 2},
-        {"a stretch ended by a seek, then starved again", {"hr-", "h--", "---", "-r-", "h--"}, 2},
+        {"a song heard whole, always ready", {"-dr-", "s-r-", "sdr-", "s-r-"}, 0},
+        {"the wait for a start or seek's first buffer", {"-d--", "-d--", "-dr-", "s-r-", "-d--", "-dr-"}, 0},
+        {"the ring short while the device still plays", {"s-r-", "s---", "s---", "s-r-"}, 0},
+        {"the short last buffer of a song", {"s-r-", "sd-f", "sd-f"}, 0},
+        {"one dry stretch, asked about three times", {"s-r-", "s---", "sd--", "sd--", "sd--", "sdr-"}, 1},
+        {"two stretches", {"s-r-", "sd--", "sdr-", "sd--", "s-r-"}, 2},
+        {"a stretch ended by a seek, then dry again", {"s-r-", "sd--", "-d--", "-dr-", "sd--"}, 2},
     };
     for (const Case &c : cases) {
         UnderrunCount count;
         for (const char *want : c.wants)
-            count.bufferWanted(want[0] == 'h', want[1] == 'r', want[2] == 'f');
+            count.bufferWanted(want[0] == 's', want[1] == 'd', want[2] == 'r', want[3] == 'f');
         EXPECT_EQ(count.count(), c.expected) << c.what;
     }
 }
