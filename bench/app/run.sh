@@ -9,6 +9,8 @@
 #   CPU while a 128 kbps MP3 plays / the ticking program plus `ffmpeg -re`
 #     decoding the same file: 1.1
 #   private memory while playing: 24 MB (absolute)
+# and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
+# windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -117,3 +119,6 @@ floor=$(python3 -c "import sys; print(f'{float(sys.argv[1]) + float(sys.argv[2])
 bench_figure "CPU while an MP3 plays" "$playing% of a core" "$floor% (ticking window $ticking% + ffmpeg -re $decoding%)" \
     "$(ratio "$playing" "$floor")" 1.1
 bench_figure "private memory while playing" "$memory MB" "-" "-" "24 MB"
+
+# The soak, 300 songs in a row (soak.sh), last: it ends the server itself.
+bash "$here/soak.sh" "$build"
