@@ -111,8 +111,10 @@ while time.monotonic() - start < 60:
         break
     time.sleep(0.2)
 PY
-xdotool search --name '^Kelvoria_v1.0$' windowclose 2>/dev/null || true
+# WM_CLOSE, as at log-off; destroying its X window would leave it running.
+wine_exec taskkill /im Kelvoria.exe >/dev/null 2>&1 || true
 for _ in $(seq 100); do kill -0 "$player" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$player" 2>/dev/null && wine_exec taskkill /f /im Kelvoria.exe >/dev/null 2>&1
 setting Playlist No
 
 # The first and the last song in the capture: level and pitch.
