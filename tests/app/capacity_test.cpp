@@ -19,7 +19,6 @@
 #include "transport.h"
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -198,22 +197,6 @@ songs throughTheOpenDialog()
             expected.push_back({std::string(BATCH_FOLDER) + "\\" + name, name});
     }
     return expected;
-}
-
-// A drop handle as the shell hands one over: DROPFILES, then the ANSI
-// paths, each NUL-terminated, and an empty one.
-HDROP dropOf(const texts &paths)
-{
-    std::string names;
-    for (const std::string &path : paths)
-        names += path + '\0';
-    names += '\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
-    DROPFILES *drop = static_cast<DROPFILES *>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    memcpy(reinterpret_cast<char *>(drop) + sizeof(DROPFILES), names.data(), names.size());
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }
 
 // Paths that need not exist: 511 and 512 characters, display names of 255
