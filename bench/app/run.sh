@@ -60,12 +60,14 @@ PY
 # (the wine-exec.sh shell that started it merely names it).
 program_pattern() { echo "^${1//./\\.}"; }
 program_pid() { pgrep -f "$(program_pattern "$1")" | tail -n 1; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Nanoseconds on a CPU, summed over the process's threads: the scheduler's
+# own count, where /proc/PID/stat counts whole clock ticks (10 ms), too
+# coarse for a program that runs a few milliseconds a second.
+cpu_ns() { cat "/proc/$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {printf "%d", ns}'; }
 cpu_percent() {   # pid seconds
-    local before after hz
-    hz=$(getconf CLK_TCK)
-    before=$(cpu_ticks "$1"); sleep "$2"; after=$(cpu_ticks "$1")
-    python3 -c "print(f'{($after - $before) / $hz / $2 * 100:.2f}')"
+    local before after
+    before=$(cpu_ns "$1"); sleep "$2"; after=$(cpu_ns "$1")
+    python3 -c "print(f'{($after - $before) / 1e9 / $2 * 100:.2f}')"
 }
 private_mb() { awk '/^Private_(Clean|Dirty)/ {kb += $2} END {printf "%.1f", kb / 1024}' "/proc/$1/smaps_rollup"; }
 # Ends a program as the system does at log-off: WM_CLOSE to its windows,
