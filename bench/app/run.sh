@@ -63,7 +63,7 @@ program_pid() { pgrep -f "$(program_pattern "$1")" | tail -n 1; }
 # Nanoseconds on a CPU, summed over the process's threads: the scheduler's
 # own count, where /proc/PID/stat counts whole clock ticks (10 ms), too
 # coarse for a program that runs a few milliseconds a second.
-cpu_ns() { cat "/proc/$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {printf "%d", ns}'; }
+cpu_ns() { cat "/proc/$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {printf "%.0f", ns}'; }
 cpu_percent() {   # pid seconds
     local before after
     before=$(cpu_ns "$1"); sleep "$2"; after=$(cpu_ns "$1")
