@@ -97,6 +97,22 @@ static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
               "the 32-bit open dialog record is 76 bytes");
 #endif
 
+// Whether the selection, its ending empty text included, lies within the
+// characters the dialog was told. A dialog that finds the selection too
+// long may still return it, cut at that capacity (Wine's does): the cut
+// list, whose last name may be a piece of a name, is not taken.
+bool selectionFits(const char *selection, int size, int capacity)
+{
+    int used = 0;
+    while (used < size && selection[used] != '\0') {
+        const void *end = memchr(selection + used, '\0', size - used);
+        if (!end)
+            return false;
+        used = static_cast<int>(static_cast<const char *>(end) - selection) + 1;
+    }
+    return used < size && used + 1 <= capacity;
+}
+
 // The dialog's selection: one full path, or a directory followed by file
 // names, each NUL-terminated, ended by an empty text.
 void openFiles(HWND window, bool &holding)
@@ -112,7 +128,7 @@ void openFiles(HWND window, bool &holding)
     dialog.lpstrFile = selection;
     dialog.nMaxFile = OPEN_FILES_CAPACITY;
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT;
-    if (GetOpenFileNameA(&dialog) == 1) {
+    if (GetOpenFileNameA(&dialog) == 1 && selectionFits(selection, sizeof(selection), OPEN_FILES_CAPACITY)) {
         loadSongs(&data, selection);
         queryTags(&data);
         SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);

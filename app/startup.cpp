@@ -37,7 +37,7 @@ bool registerMainClass(HINSTANCE instance)
 // surface. The tool windows start hidden, owned by the main window.
 void createPlayerWindows()
 {
-    hBmp = loadSkin(mainWindow.skinFile);
+    hBmp = loadSkin(mainWindow);
     hwnd = CreateWindowExA(0, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE, 0x80000800, 404, 618, 600, 119, NULL,
                            NULL, hInst, NULL);
     hPlaylistDialog = CreateDialogParamA(hInst, "Playlist", hwnd, PlaylistProc, 0);

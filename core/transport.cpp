@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -18,6 +19,7 @@ HWND hSlider;
 HWND hStatus;
 
 const int PLAYLIST_LIST_ID = 10;
+const char STOPPED_TEXT[] = "Stopped.";
 
 void sendToMain(UINT message)
 {
@@ -117,7 +119,7 @@ void previousSong()
 void stopSong()
 {
     FSOUND_StopSound(0);
-    showStatus("Stopped.");
+    showStatus(STOPPED_TEXT);
     sendToMain(MSG_STATUS_ECHO);
     sendToMain(MSG_SONG_DISPLAY);
 }
@@ -169,7 +171,9 @@ int everyTimer(HWND window, st1 *list, FSOUND_STREAM *stream)
             result = 0;
         }
     } else {
-        snprintf(list->statusText, sizeof(list->statusText), "%s", "Stopped.");
+        // Written once, not at every idle tick: the text is the same.
+        if (strcmp(list->statusText, STOPPED_TEXT) != 0)
+            snprintf(list->statusText, sizeof(list->statusText), "%s", STOPPED_TEXT);
         result = 2;
     }
     // Whole seconds: the song is left once its last whole second is reached.

@@ -5,6 +5,7 @@
 #include "../core/fmod.h"
 
 #include "engine.h"
+#include "figures.h"
 #include "sink.h"
 #include "source.h"
 
@@ -45,6 +46,13 @@ signed char toBool(bool value)
 }
 
 } // namespace
+
+uint64_t kelvoria::engineUnderruns()
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    return lib.engine ? lib.engine->underruns() : 0;
+}
 
 extern "C" {
 

@@ -145,6 +145,12 @@ uint64_t Engine::framesWrittenSinceStart()
     return outputGeneration_ == generation_ ? generationWritten_ : 0;
 }
 
+uint64_t Engine::underruns()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return underruns_.count();
+}
+
 bool Engine::decoderHasWork() const
 {
     if (!source_)
@@ -218,13 +224,15 @@ void Engine::fill(Source &source, uint64_t generation, std::vector<int16_t> &dec
     }
 }
 
-size_t Engine::takeFrames(int16_t *out, bool &ended)
+size_t Engine::takeFrames(int16_t *out, bool deviceDry, bool &ended)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     ended = false;
     if (!active_ || paused_ || outputGeneration_ != generation_)
         return 0;
-    if (ring_.size() < AudioSink::kFramesPerBuffer && !decodeDone_)
+    bool ready = ring_.size() >= AudioSink::kFramesPerBuffer;
+    underruns_.bufferWanted(generationWritten_ > 0, deviceDry, ready, decodeDone_);
+    if (!ready && !decodeDone_)
         return 0; // wait for a whole buffer, unless this is the last of the song
     size_t frames = ring_.pop(out, AudioSink::kFramesPerBuffer);
     if (frames && volume_ < 255)
@@ -289,7 +297,8 @@ void Engine::outputLoop()
 
         bool ended = false;
         while (sink->canWrite()) {
-            size_t frames = takeFrames(buffer.data(), ended);
+            bool dry = sink->playedFrames() >= sink->writtenFrames();
+            size_t frames = takeFrames(buffer.data(), dry, ended);
             if (!frames)
                 break;
             sink->write(buffer.data(), static_cast<int>(frames));

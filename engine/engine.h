@@ -13,6 +13,7 @@
 #include "pcm_ring.h"
 #include "sink.h"
 #include "source.h"
+#include "underrun_count.h"
 
 #include <condition_variable>
 #include <functional>
@@ -54,6 +55,9 @@ public:
     // For measurements: frames handed to the sink since the last start or
     // seek took effect in the output.
     uint64_t framesWrittenSinceStart();
+    // For measurements: under-runs since the engine started (see
+    // underrun_count.h).
+    uint64_t underruns();
 
 private:
     void decoderLoop();
@@ -65,7 +69,7 @@ private:
     void stopLocked();                // needs mutex_
     bool decoderHasWork() const;      // needs mutex_
     void replaceDeadSink();           // output thread
-    size_t takeFrames(int16_t *out, bool &ended); // output thread, takes mutex_
+    size_t takeFrames(int16_t *out, bool deviceDry, bool &ended); // output thread, takes mutex_
 
     SinkOpener openSink_;
     std::unique_ptr<AudioSink> sink_; // set and replaced only under mutex_, by the output thread
@@ -90,6 +94,7 @@ private:
     uint64_t outputGeneration_ = 0;  // the generation the sink plays
     uint64_t heardFrames_ = 0;       // frames heard of the output generation
     uint64_t generationWritten_ = 0;
+    UnderrunCount underruns_;
 
     std::thread decoder_;
     std::thread output_;

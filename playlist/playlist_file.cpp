@@ -64,16 +64,18 @@ bool readCount(FILE *file, int *number)
     return true;
 }
 
-// Cuts a line read by fgets at its line feed, taking a carriage return
-// directly before it along.
+// Cuts a line read by fgets at its line feed and takes every carriage
+// return at its end along. Text-mode reading folds only the last CR LF, so
+// a line ending in more carriage returns would otherwise keep one, write it
+// back as a CR LF pair and lose it on the next read: what a save and a
+// reopen give must agree. No file name ends in a carriage return.
 void cutLineEnd(char *line)
 {
     char *lineFeed = strchr(line, '\n');
-    if (!lineFeed)
-        return;
-    if (lineFeed > line && lineFeed[-1] == '\r')
-        --lineFeed;
-    *lineFeed = '\0';
+    char *end = lineFeed ? lineFeed : line + strlen(line);
+    while (end > line && end[-1] == '\r')
+        --end;
+    *end = '\0';
 }
 
 // A song read from a file is shown like a single chosen file; a line without
@@ -97,15 +99,28 @@ void takeLineEndAfterFullSlot(char *line, FILE *file)
 }
 
 // Line after line into slots 1, 2, ... Lines beyond the list's capacity are
-// left unread.
-void readPaths(st1 *list, FILE *file)
+// left unread. Returns the number of lines stored.
+int readPaths(st1 *list, FILE *file)
 {
-    for (int slot = 1; slot <= MAX_SONGS; ++slot) {
+    int slot = 1;
+    for (; slot <= MAX_SONGS; ++slot) {
         if (!fgets(list->paths[slot], PATH_SIZE, file))
-            return;
+            break;
         takeLineEndAfterFullSlot(list->paths[slot], file);
         cutLineEnd(list->paths[slot]);
         nameFromPath(list->names[slot], list->paths[slot]);
+    }
+    return slot - 1;
+}
+
+// Counted songs that the file has no line for are empty songs. Clearing the
+// list only empties the slots it counted, so without this a slot could still
+// hold an uncounted line of some earlier file and bring that song back.
+void emptySlotsWithoutLine(st1 *list, int linesRead)
+{
+    for (int slot = linesRead + 1; slot <= list->songsNumber; ++slot) {
+        list->paths[slot][0] = '\0';
+        list->names[slot][0] = '\0';
     }
 }
 
@@ -136,8 +151,10 @@ int openPlaylist(st1 *list, const char *path, HWND playlistWindow)
     if (readCount(file, &count))
         list->songsNumber = clampToCapacity(count);
     char restOfFirstLine[PATH_SIZE];
+    int linesRead = 0;
     if (fgets(restOfFirstLine, sizeof(restOfFirstLine), file))
-        readPaths(list, file);
+        linesRead = readPaths(list, file);
+    emptySlotsWithoutLine(list, linesRead);
     fclose(file);
     return 0;
 }

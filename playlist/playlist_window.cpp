@@ -211,7 +211,7 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     static POINT lp;
     static int dx, dy;
 
-    loadSkinOnce(PhBmp, PhBmpLoaded, playlistWindow.skinFile);
+    loadSkinOnce(PhBmp, PhBmpLoaded, playlistWindow);
     buildOutlineOnce(Pregion, PregionMade, PhBmp, playlistWindow.transparent);
     // Made here, at the first call, after the skin and the outline.
     static HBRUSH ListBrush = CreateSolidBrush(PLAYLIST_LIST_COLOUR);

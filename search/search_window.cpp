@@ -90,7 +90,7 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     static bool scanning;
     (void)lParam;
 
-    loadSkinOnce(ScanhBmp, ScanhBmpLoaded, searchWindow.skinFile);
+    loadSkinOnce(ScanhBmp, ScanhBmpLoaded, searchWindow);
     buildOutlineOnce(ScanRegion, ScanRegionMade, ScanhBmp, searchWindow.transparent);
 
     switch (message) {

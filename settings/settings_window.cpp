@@ -147,7 +147,7 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     static POINT lp;
     static int dx, dy;
 
-    loadSkinOnce(ShBmp, ShBmpLoaded, settingsWindow.skinFile);
+    loadSkinOnce(ShBmp, ShBmpLoaded, settingsWindow);
     buildOutlineOnce(Sregion, SregionMade, ShBmp, settingsWindow.transparent);
 
     switch (message) {

@@ -50,21 +50,25 @@ void deleteValue(const char *keyPath, const char *name)
 }
 
 // Reads a text value into `text` (of `size` bytes). False when it is absent,
-// does not fit, or is not terminated within the buffer.
+// not stored as text, empty, does not fit, or is not terminated within the
+// buffer: whoever copies it on must never get a cut or foreign text.
 bool readText(const char *keyPath, const char *name, char *text, DWORD size)
 {
     HKEY key = openKey(keyPath);
     if (!key)
         return false;
     memset(text, 0, size);
+    DWORD type = REG_NONE;
     DWORD got = size;
-    LONG result = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(text), &got);
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(text), &got);
     RegCloseKey(key);
-    if (result != ERROR_SUCCESS)
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return false;
-    if (got < size)
-        return true; // the zero fill terminates a value stored without its NUL
-    return memchr(text, '\0', size) != nullptr;
+    // The zero fill terminates a value stored without its NUL when it is
+    // shorter than the buffer.
+    if (got >= size && !memchr(text, '\0', size))
+        return false;
+    return text[0] != '\0';
 }
 
 } // namespace

@@ -16,8 +16,103 @@ const skinnedWindow searchWindow = {"Skins/Search.bmp", 0x4F4F4F, 350, 255};
 
 namespace {
 
-HBITMAP loadBitmapFile(const char *path)
+const LONG MAX_SKIN_SIDE = 8192;
+
+struct bitmapFileHeaders {
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER info;      /* a core header's fields are moved in here */
+};
+
+/* The headers of a bitmap file and the file's size; false when it cannot
+ * be read or is too short to hold them. The two headers lie unaligned in
+ * the file, so they are read as bytes and copied out. */
+bool readBitmapHeaders(const char *path, bitmapFileHeaders &headers, LONGLONG &fileSize)
 {
+    const DWORD fileHeaderBytes = sizeof(BITMAPFILEHEADER);
+    BYTE bytes[sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)] = {};
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size = {};
+    DWORD got = 0;
+    bool read = GetFileSizeEx(file, &size) && ReadFile(file, bytes, sizeof(bytes), &got, NULL);
+    CloseHandle(file);
+    fileSize = size.QuadPart;
+    if (!read || got < fileHeaderBytes + sizeof(BITMAPCOREHEADER))
+        return false;
+    memcpy(&headers.file, bytes, fileHeaderBytes);
+    memcpy(&headers.info, bytes + fileHeaderBytes, got - fileHeaderBytes);
+    if (headers.info.biSize == sizeof(BITMAPCOREHEADER)) {
+        BITMAPCOREHEADER core;
+        memcpy(&core, bytes + fileHeaderBytes, sizeof(core));
+        headers.info.biWidth = core.bcWidth;
+        headers.info.biHeight = core.bcHeight;
+        headers.info.biPlanes = core.bcPlanes;
+        headers.info.biBitCount = core.bcBitCount;
+        headers.info.biCompression = BI_RGB;
+        return true;
+    }
+    /* Every later header begins with the fields of BITMAPINFOHEADER. */
+    switch (headers.info.biSize) {
+    case sizeof(BITMAPINFOHEADER): case 52: case 56: case sizeof(BITMAPV4HEADER): case sizeof(BITMAPV5HEADER):
+        return got == sizeof(bytes);
+    default:
+        return false;
+    }
+}
+
+bool knownPixelFormat(const BITMAPINFOHEADER &info)
+{
+    switch (info.biBitCount) {
+    case 1: case 4: case 8: case 16: case 24: case 32:
+        break;
+    default:
+        return false;
+    }
+    return info.biPlanes == 1 && (info.biCompression == BI_RGB || info.biCompression == BI_BITFIELDS ||
+                                  info.biCompression == BI_RLE8 || info.biCompression == BI_RLE4);
+}
+
+/* The bytes the header promises after the pixel offset: every row of an
+ * uncompressed picture, the stated size of a compressed one. */
+LONGLONG promisedPixelBytes(const BITMAPINFOHEADER &info)
+{
+    if (info.biCompression == BI_RLE8 || info.biCompression == BI_RLE4)
+        return info.biSizeImage ? info.biSizeImage : -1;
+    LONGLONG height = info.biHeight < 0 ? -static_cast<LONGLONG>(info.biHeight) : info.biHeight;
+    LONGLONG stride = (static_cast<LONGLONG>(info.biWidth) * info.biBitCount + 31) / 32 * 4;
+    return stride * height;
+}
+
+/* Whether a skin file can be handed to LoadImageA. That call takes a file
+ * cut short and fills the missing rows with black, which the outline then
+ * cuts away along with the areas on it; and a header may claim any size.
+ * So only a file that holds every row its header promises, of a face at
+ * least as large as its window, is used: anything else leaves the window
+ * a plain, usable rectangle. */
+bool isWholeSkinFile(const char *path, const skinnedWindow &table)
+{
+    bitmapFileHeaders headers = {};
+    LONGLONG fileSize = 0;
+    if (!readBitmapHeaders(path, headers, fileSize))
+        return false;
+    const BITMAPINFOHEADER &info = headers.info;
+    LONG height = info.biHeight < 0 ? -info.biHeight : info.biHeight;
+    if (headers.file.bfType != 0x4D42 || !knownPixelFormat(info))
+        return false;
+    if (info.biWidth < table.width || height < table.height || info.biWidth > MAX_SKIN_SIDE ||
+        height > MAX_SKIN_SIDE)
+        return false;
+    LONGLONG pixels = promisedPixelBytes(info);
+    LONGLONG pixelOffset = headers.file.bfOffBits;
+    return pixelOffset >= static_cast<LONGLONG>(sizeof(BITMAPFILEHEADER) + info.biSize) && pixels > 0 &&
+           pixelOffset + pixels <= fileSize;
+}
+
+HBITMAP loadSkinFile(const char *path, const skinnedWindow &table)
+{
+    if (!isWholeSkinFile(path, table))
+        return NULL;
     return static_cast<HBITMAP>(LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
 
@@ -40,31 +135,31 @@ bool besideProgram(const char *relativePath, char *path, int size)
 
 }  // namespace
 
-HBITMAP loadSkin(const char *skinFile)
+HBITMAP loadSkin(const skinnedWindow &table)
 {
     /* Both places are named in full: given a relative name, LoadImageA may
      * search the program's folder before the current directory (Wine does),
      * and the current directory must come first. */
     char path[2 * MAX_PATH];
-    DWORD length = GetFullPathNameA(skinFile, sizeof(path), path, NULL);
+    DWORD length = GetFullPathNameA(table.skinFile, sizeof(path), path, NULL);
     if (length > 0 && length < sizeof(path)) {
-        HBITMAP skin = loadBitmapFile(path);
+        HBITMAP skin = loadSkinFile(path, table);
         if (skin)
             return skin;
     }
     /* Started at log-on, the program gets a current directory that is not
      * its own, and would show no face without the skins beside it. */
-    if (!besideProgram(skinFile, path, sizeof(path)))
+    if (!besideProgram(table.skinFile, path, sizeof(path)))
         return NULL;
-    return loadBitmapFile(path);
+    return loadSkinFile(path, table);
 }
 
-void loadSkinOnce(HBITMAP &skin, bool &loadedOnce, const char *skinFile)
+void loadSkinOnce(HBITMAP &skin, bool &loadedOnce, const skinnedWindow &table)
 {
     if (loadedOnce)
         return;
     loadedOnce = true;
-    skin = loadSkin(skinFile);
+    skin = loadSkin(table);
 }
 
 void buildOutlineOnce(HRGN &region, bool &builtOnce, HBITMAP skin, unsigned long transparent)

@@ -16,7 +16,7 @@
  *         static HRGN Pregion;   static bool PregionMade;
  *         static bool holding; static RECT rc; static POINT lp;
  *         static int dx, dy;
- *         loadSkinOnce(PhBmp, PhBmpLoaded, playlistWindow.skinFile);
+ *         loadSkinOnce(PhBmp, PhBmpLoaded, playlistWindow);
  *         buildOutlineOnce(Pregion, PregionMade, PhBmp, playlistWindow.transparent);
  *         switch (msg) {
  *         case WM_INITDIALOG: giveOutline(w, Pregion); startFrameTimer(w);
@@ -57,14 +57,17 @@ extern const skinnedWindow searchWindow;    /* "Skins/Search.bmp", grey 79, 350 
 
 /* ---- Skin and outline ---------------------------------------------- */
 
-/* LoadImageA of a skin file at its natural size, no colour conversion.
- * The path is taken relative to the current directory first, then relative
- * to the program file's folder; null when it is in neither. */
-HBITMAP loadSkin(const char *skinFile);
+/* LoadImageA of the window's skin file at its natural size, no colour
+ * conversion. The path is taken relative to the current directory first,
+ * then relative to the program file's folder. A file is passed over when it
+ * is not a whole bitmap file (cut short, a header promising more than the
+ * file holds, an unknown format) or its picture is smaller than
+ * table.width x table.height; null when neither place has a usable one. */
+HBITMAP loadSkin(const skinnedWindow &table);
 
 /* Loads the skin the first time it is called for this guard, never again:
  * a missing file stays missing for the run. */
-void loadSkinOnce(HBITMAP &skin, bool &loadedOnce, const char *skinFile);
+void loadSkinOnce(HBITMAP &skin, bool &loadedOnce, const skinnedWindow &table);
 
 /* Builds the outline the first time it is called for this guard. */
 void buildOutlineOnce(HRGN &region, bool &builtOnce, HBITMAP skin, unsigned long transparent);

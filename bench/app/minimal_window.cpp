@@ -4,13 +4,16 @@
 //   bench_minimal_window.exe tick     and ticks as the main window does: a
 //                                     timer of period 0, the cursor and the
 //                                     window's place sampled at every tick
-// It imports the system DLLs the player imports and carries the same
-// manifest (common controls 6), so that loading them costs both alike.
+// It imports the system DLLs the player imports, its engine's included,
+// and carries the same manifest (common controls 6), so that loading them
+// costs both alike.
 #include <windows.h>
 #include <windowsx.h>
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <mmsystem.h>
+#include <bcrypt.h>
 
 #include <string.h>
 
@@ -21,13 +24,16 @@ namespace {
 const void *const volatile sameImports[] = {
     reinterpret_cast<const void *>(&InitCommonControlsEx), reinterpret_cast<const void *>(&GetOpenFileNameA),
     reinterpret_cast<const void *>(&Shell_NotifyIconA),    reinterpret_cast<const void *>(&RegOpenKeyExA),
-    reinterpret_cast<const void *>(&CreateCompatibleDC),
+    reinterpret_cast<const void *>(&CreateCompatibleDC),    reinterpret_cast<const void *>(&waveOutGetNumDevs),
+    reinterpret_cast<const void *>(&BCryptGenRandom),
 };
+
+// What each tick samples, kept as the main window keeps it.
+RECT rc;
+POINT lp;
 
 LRESULT CALLBACK minimalProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    static RECT rc;
-    static POINT lp;
     switch (message) {
     case WM_TIMER: {
         GetWindowRect(window, &rc);

@@ -9,6 +9,8 @@
 #   CPU while a 128 kbps MP3 plays / the ticking program plus `ffmpeg -re`
 #     decoding the same file: 1.1
 #   private memory while playing: 24 MB (absolute)
+# and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
+# windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -54,30 +56,38 @@ print(process.pid, round((time.monotonic() - start) * 1000))
 PY
 }
 
-close_window() { xdotool search --name "^$1\$" windowclose 2>/dev/null || true; }
-# A program's own process: wine runs it under the pid it was given.
-program_pid() { pgrep -f "$1" | while read -r p; do [ -r "/proc/$p/stat" ] && echo "$p"; done | tail -n 1; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# A program's own process: its command line starts with its image name
+# (the wine-exec.sh shell that started it merely names it).
+program_pattern() { echo "^${1//./\\.}"; }
+program_pid() { pgrep -f "$(program_pattern "$1")" | tail -n 1; }
+# Nanoseconds on a CPU, summed over the process's threads: the scheduler's
+# own count, where /proc/PID/stat counts whole clock ticks (10 ms), too
+# coarse for a program that runs a few milliseconds a second.
+cpu_ns() { cat "/proc/$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {printf "%.0f", ns}'; }
 cpu_percent() {   # pid seconds
-    local before after hz
-    hz=$(getconf CLK_TCK)
-    before=$(cpu_ticks "$1"); sleep "$2"; after=$(cpu_ticks "$1")
-    python3 -c "print(f'{($after - $before) / $hz / $2 * 100:.2f}')"
+    local before after
+    before=$(cpu_ns "$1"); sleep "$2"; after=$(cpu_ns "$1")
+    python3 -c "print(f'{($after - $before) / 1e9 / $2 * 100:.2f}')"
 }
 private_mb() { awk '/^Private_(Clean|Dirty)/ {kb += $2} END {printf "%.1f", kb / 1024}' "/proc/$1/smaps_rollup"; }
-end_program() {   # window title, process pattern
-    close_window "$1"
-    for _ in $(seq 100); do pgrep -f "$2" >/dev/null || return 0; sleep 0.1; done
+# Ends a program as the system does at log-off: WM_CLOSE to its windows,
+# then a wait for it to exit. Destroying its X windows instead would leave
+# it running, ticking and playing, behind every later measurement.
+end_program() {   # image name
+    wine_exec taskkill /im "$1" >/dev/null 2>&1 || true
+    for _ in $(seq 100); do pgrep -f "$(program_pattern "$1")" >/dev/null || return 0; sleep 0.1; done
+    echo "$1 did not end on WM_CLOSE within 10 s; ended by force" >&2
+    wine_exec taskkill /f /im "$1" >/dev/null 2>&1 || true
 }
-end_player() { end_program Kelvoria_v1.0 'Kelvoria\.exe'; }
-end_minimal() { end_program Minimal_window 'bench_minimal_window\.exe'; }
+end_player() { end_program Kelvoria.exe; }
+end_minimal() { end_program bench_minimal_window.exe; }
 
-echo "== app: start-up, process start to main window shown (5 runs each)"
+echo "== app: start-up, process start to main window shown (11 runs each, interleaved)"
 setting Playlist No
 player_ms=() minimal_ms=()
-for _ in 1 2 3 4 5; do
+for _ in $(seq 11); do
     read -r _ ms < <(start_and_time bench_minimal_window.exe Minimal_window)
-    minimal_ms+=("$ms"); close_window Minimal_window; sleep 0.5
+    minimal_ms+=("$ms"); end_minimal; sleep 0.5
     read -r _ ms < <(start_and_time Kelvoria.exe Kelvoria_v1.0)
     player_ms+=("$ms"); end_player; sleep 0.5
 done
@@ -94,11 +104,11 @@ bench_figure "start-up to the main window" "$player_median ms" "$minimal_median 
 echo "== app: CPU idle with an empty list, against the ticking minimal program, 20 s each"
 start_and_time bench_minimal_window.exe Minimal_window tick >/dev/null
 sleep 2
-ticking=$(cpu_percent "$(program_pid 'bench_minimal_window\.exe')" 20)
+ticking=$(cpu_percent "$(program_pid bench_minimal_window.exe)" 20)
 end_minimal
 start_and_time Kelvoria.exe Kelvoria_v1.0 >/dev/null
 sleep 2
-idle=$(cpu_percent "$(program_pid 'Kelvoria\.exe')" 20)
+idle=$(cpu_percent "$(program_pid Kelvoria.exe)" 20)
 end_player
 bench_figure "CPU idle, empty list" "$idle% of a core" "$ticking% (ticking window)" "$(ratio "$idle" "$ticking")" 1.2
 
@@ -106,7 +116,7 @@ echo "== app: CPU and memory while a 128 kbps MP3 plays, 30 s, against ffmpeg -r
 setting Playlist Yes
 start_and_time Kelvoria.exe Kelvoria_v1.0 /startup >/dev/null
 sleep 3
-pid=$(program_pid 'Kelvoria\.exe')
+pid=$(program_pid Kelvoria.exe)
 playing=$(cpu_percent "$pid" 30)
 memory=$(private_mb "$pid")
 end_player
@@ -117,3 +127,6 @@ floor=$(python3 -c "import sys; print(f'{float(sys.argv[1]) + float(sys.argv[2])
 bench_figure "CPU while an MP3 plays" "$playing% of a core" "$floor% (ticking window $ticking% + ffmpeg -re $decoding%)" \
     "$(ratio "$playing" "$floor")" 1.1
 bench_figure "private memory while playing" "$memory MB" "-" "-" "24 MB"
+
+# The soak, 300 songs in a row (soak.sh), last: it ends the server itself.
+bash "$here/soak.sh" "$build"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The engine's benchmarks: tag reading over 1,999 files, CPU while playing,
-# start and seek latency, and 10,000 mutated media files. Prints the figures.
+# start and seek latency, under-runs while the user-interface thread works,
+# and 10,000 mutated media files. Prints the figures.
 #   run.sh BUILD_DIR
 set -euo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 # shellcheck source=../summary.sh
@@ -29,6 +30,16 @@ if [ ! -f "$work/.complete" ]; then
     done
     touch "$work/.complete"
 fi
+# The same songs as a folder tree to scan, and a long song to play meanwhile.
+if [ ! -f "$work/.tree-complete" ]; then
+    for i in $(seq 1 1999); do
+        folder=$work/tree/artist$(( i % 40 ))/album$(( i % 3 ))
+        mkdir -p "$folder"
+        ln -f "$work"/list/song"$i".* "$folder/"
+    done
+    ff -f lavfi -i "sine=frequency=440:duration=600" -c:a libmp3lame -b:a 128k "$work/long.mp3"
+    touch "$work/.tree-complete"
+fi
 winpath() { echo "Z:${1//\//\\}"; }
 
 echo "== engine: tags, against opening each file and reading its first 64 KB"
@@ -46,6 +57,48 @@ bench_figure "engine alone while an MP3 plays" "$engine_cpu s CPU in 30 s" "$ffm
 
 echo "== engine: latency"
 run "$build/bench/bench_engine_latency.exe" "$(winpath "$work/play.mp3")"
+
+echo "== engine: under-runs of the wave output while the user-interface thread works"
+# No sound card here: ALSA's default device is its file plugin, so that
+# Wine's wave output really plays and what it played is captured. Its null
+# slave takes audio faster than real time (about three times here), which
+# only makes the decoder's task harder.
+home=$(mktemp -d)
+cat > "$home/.asoundrc" <<ASOUND
+pcm.!default {
+    type file
+    slave.pcm "null"
+    file "$home/out.raw"
+    format "raw"
+}
+ASOUND
+( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+    "$build/bench/bench_underrun.exe" "$(winpath "$work/long.mp3")" "$(winpath "$work/list.txt")" \
+    "$(winpath "$work/tree")\\*.*" 2 || echo "under-run benchmark: failed" ) | tr -d '\r' | tee "$work/underrun.txt"
+underruns=$(sed -n 's/^under-runs: //p' "$work/underrun.txt")
+# A gap is a stretch of 32 or more near-silent frames (0.7 ms) inside the
+# captured tone, which never crosses zero that slowly.
+python3 - "$home/out.raw" "$(sed -n 's/^heard //p' "$work/underrun.txt")" <<'PY' | tee "$work/capture.txt"
+import sys
+from array import array
+samples = array('h')
+with open(sys.argv[1], 'rb') as raw:
+    samples.frombytes(raw.read())
+left = samples[0::2]
+loud = [i for i in range(len(left)) if abs(left[i]) > 1000]
+first, last = (loud[0], loud[-1]) if loud else (0, -1)
+run = longest = gaps = 0
+for sample in left[first:last + 1]:
+    run = run + 1 if abs(sample) < 200 else 0
+    gaps += run == 32
+    longest = max(longest, run)
+print(f"captured tone {(last - first + 1) / 44100 * 1000:.0f} ms (the engine heard {sys.argv[2]}); "
+      f"longest near-silent stretch {longest} frames; gaps: {gaps}")
+PY
+rm -rf "$home"
+gaps=$(sed -n 's/.*gaps: //p' "$work/capture.txt")
+bench_figure "under-runs while the UI thread works" "${underruns:-no figure} under-runs" "-" "-" "0 under-runs"
+bench_figure "gaps in the captured sound meanwhile" "${gaps:-no figure} gaps" "-" "-" "0 gaps"
 
 echo "== engine: 10,000 mutated media files (seed 13), each opened, read, played, sought, stopped, closed"
 fixtures=$build/tests/fixtures/engine

@@ -18,7 +18,7 @@ double millisecondsSince(const LARGE_INTEGER &start, const LARGE_INTEGER &freque
 
 void measure(const skinnedWindow &table, double budget)
 {
-    HBITMAP skin = loadSkin(table.skinFile);
+    HBITMAP skin = loadSkin(table);
     if (!skin) {
         printf("%-22s missing\n", table.skinFile);
         return;

@@ -46,6 +46,10 @@ void watchPlaylistWindow();
 void stopWatchingPlaylistWindow();
 std::vector<std::string> &sentToPlaylist();
 
+// A drop handle as the shell hands one over: DROPFILES, then the ANSI
+// paths, each NUL-terminated, and an empty one. The receiver frees it.
+HDROP dropOf(const std::vector<std::string> &paths);
+
 // Runs the message loop until `done` or the deadline passes (seconds of
 // real time, generous: only a broken program runs into it).
 bool pumpUntil(bool (*done)(), int deadlineSeconds);

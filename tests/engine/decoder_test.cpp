@@ -3,6 +3,7 @@
 #include "pcm_ring.h"
 #include "source.h"
 #include "tags.h"
+#include "underrun_count.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +173,33 @@ TEST(Ring, FramesComeOutInOrderAcrossTheWrap)
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(out[i], expected[i]) << i;
     EXPECT_EQ(ring.size(), 0u);
+}
+
+// Each row is what the output found at each free device buffer, in order:
+// s = audio of this start or seek has gone out, d = the device has played
+// all it was given, r = a whole buffer ready, f = the song decoded to its end
+// ('-' where false).
+TEST(Underruns, ADryDeviceMidSongCountsOncePerStretchAndNothingElseCounts)
+{
+    struct Case {
+        const char *what;
+        std::vector<const char *> wants;
+        uint64_t expected;
+    } cases[] = {
+        {"a song heard whole, always ready", {"-dr-", "s-r-", "sdr-", "s-r-"}, 0},
+        {"the wait for a start or seek's first buffer", {"-d--", "-d--", "-dr-", "s-r-", "-d--", "-dr-"}, 0},
+        {"the ring short while the device still plays", {"s-r-", "s---", "s---", "s-r-"}, 0},
+        {"the short last buffer of a song", {"s-r-", "sd-f", "sd-f"}, 0},
+        {"one dry stretch, asked about three times", {"s-r-", "s---", "sd--", "sd--", "sd--", "sdr-"}, 1},
+        {"two stretches", {"s-r-", "sd--", "sdr-", "sd--", "s-r-"}, 2},
+        {"a stretch ended by a seek, then dry again", {"s-r-", "sd--", "-d--", "-dr-", "sd--"}, 2},
+    };
+    for (const Case &c : cases) {
+        UnderrunCount count;
+        for (const char *want : c.wants)
+            count.bufferWanted(want[0] == 's', want[1] == 'd', want[2] == 'r', want[3] == 'f');
+        EXPECT_EQ(count.count(), c.expected) << c.what;
+    }
 }
 
 } // namespace

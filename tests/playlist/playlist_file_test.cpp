@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -176,6 +177,7 @@ TEST_F(PlaylistFile, TheReaderTakesWhateverNumberAndLinesItFinds)
         {"a line longer than a slot", "2\r\n" + longLine + "\r\nC:\\n.mp3\r\n", 2,
          {longLine.substr(0, PATH_SIZE - 1), longLine.substr(PATH_SIZE - 1), "C:\\n.mp3"}},
         {"a line as long as a slot", "2\r\n" + longestPath + "\r\nC:\\n.mp3\r\n", 2, {longestPath, "C:\\n.mp3"}},
+        {"carriage returns before a line end or none", "2\r\nC:\\a.mp3\r\r\r\nC:\\b.mp3\r", 2, {"C:\\a.mp3", "C:\\b.mp3"}},
         {"a negative count", "-5\r\nC:\\a.mp3\r\n", 0, {"C:\\a.mp3"}},
         {"a count above the capacity", "5000\r\nC:\\a.mp3\r\n", MAX_SONGS, {"C:\\a.mp3"}},
         {"a count beyond any int", "99999999999999999999\r\n", MAX_SONGS, {""}},
@@ -210,6 +212,93 @@ TEST_F(PlaylistFile, DisplayNamesAreRebuiltWithinTheirSlot)
     EXPECT_STREQ(data.names[2], "song.mp3") << "a line without a backslash is shown whole";
     EXPECT_EQ(data.names[3], ("\\" + longName).substr(0, NAME_SIZE - 1));
     EXPECT_STREQ(data.names[4], "next slot");
+}
+
+TEST_F(PlaylistFile, AnEarlierFilesUncountedLinesNeverComeBack)
+{
+    EXPECT_EQ(open("1\r\nC:\\a.mp3\r\nC:\\stale.mp3\r\n"), 0);
+    EXPECT_EQ(open("3\r\nC:\\c.mp3\r\n"), 0);
+    EXPECT_EQ(data.songsNumber, 3);
+    EXPECT_STREQ(data.paths[1], "C:\\c.mp3");
+    for (int slot : {2, 3}) {
+        EXPECT_STREQ(data.paths[slot], "") << "slot " << slot;
+        EXPECT_STREQ(data.names[slot], "") << "slot " << slot;
+    }
+}
+
+// Damages a well-formed file the ways disks, editors and other programs do:
+// flipped bits, overwritten runs (line ends, NULs, end-of-file marks), cuts,
+// duplicated and deleted blocks, and an extreme count in place of line 1.
+std::string mutated(std::string bytes, std::mt19937 &random)
+{
+    auto pick = [&random](size_t below) { return below ? random() % below : 0; };
+    const char *const counts[] = {"-1", "-2147483648", "2147483647", "1999", "2000", "99999999999999", "x"};
+    const char runBytes[] = {'\0', '\r', '\n', '\x1a', '\\', '\xff'};
+    for (int step = 1 + pick(4); step > 0 && !bytes.empty(); --step) {
+        size_t at = pick(bytes.size()), length = 1 + pick(600);
+        switch (pick(6)) {
+        case 0: bytes[at] ^= static_cast<char>(1 << pick(8)); break;
+        case 1: bytes.replace(at, length, length, runBytes[pick(sizeof(runBytes))]); break;
+        case 2: bytes.resize(at); break;
+        case 3: bytes.insert(at, bytes.substr(at, length)); break;
+        case 4: bytes.erase(at, length); break;
+        default: bytes.replace(0, bytes.find('\n'), counts[pick(7)]); break;
+        }
+    }
+    return bytes;
+}
+
+bool terminatedWithin(const char *slot, size_t width) { return memchr(slot, '\0', width) != nullptr; }
+
+// Every slot of both arrays must hold a terminated text whatever was read.
+void expectListIsSound(const std::string &what)
+{
+    ASSERT_GE(data.songsNumber, 0) << what;
+    ASSERT_LE(data.songsNumber, MAX_SONGS) << what;
+    for (size_t slot = 0; slot < PATH_SLOTS; ++slot)
+        ASSERT_TRUE(terminatedWithin(data.paths[slot], PATH_SIZE)) << what << ", path slot " << slot;
+    for (size_t slot = 0; slot < NAME_SLOTS; ++slot)
+        ASSERT_TRUE(terminatedWithin(data.names[slot], NAME_SIZE)) << what << ", name slot " << slot;
+}
+
+TEST_F(PlaylistFile, HostileFilesLeaveASoundListThatSurvivesASaveAndReopen)
+{
+    std::string wellFormed = "6\r\n";
+    for (size_t length : {10, 509, 510, 511, 512, 40})
+        wellFormed += "C:\\" + std::string(length - 3, static_cast<char>('a' + length % 26)) + "\r\n";
+    std::string fiveThousandLines = "5000\r\n";
+    for (int line = 1; line <= 5000; ++line)
+        fiveThousandLines += "C:\\" + std::to_string(line) + "\r\n";
+    std::vector<std::pair<std::string, std::string>> files = {
+        {"no line end at all", "3"},
+        {"a line of 100,000 characters", "2\r\n" + std::string(100000, 'x') + "\r\nC:\\b.mp3\r\n"},
+        {"a first line of 100,000 characters", "2" + std::string(100000, ' ') + "\r\nC:\\b.mp3\r\n"},
+        {"NUL bytes", std::string("2\r\nC:\\a\0b.mp3\r\n\0\0\r\nC:\\c.mp3", 26)},
+        {"5,000 lines", fiveThousandLines},
+    };
+    std::mt19937 random(13);
+    std::string junk(3000, '\0');
+    for (char &byte : junk)
+        byte = static_cast<char>(random());
+    files.push_back({"binary junk", junk});
+    for (int file = 0; file < 300; ++file)
+        files.push_back({"mutation " + std::to_string(file) + " of seed 13", mutated(wellFormed, random)});
+
+    static st1 firstRead;
+    for (const auto &file : files) {
+        memset(&data, 0, sizeof(data));
+        ASSERT_EQ(open(file.second), 0) << file.first;
+        expectListIsSound(file.first);
+        firstRead = data;
+        ASSERT_EQ(save(), 0) << file.first;
+        ASSERT_EQ(open(), 0) << file.first;
+        expectListIsSound(file.first + ", reopened");
+        ASSERT_EQ(data.songsNumber, firstRead.songsNumber) << file.first;
+        for (int slot = 1; slot <= data.songsNumber; ++slot) {
+            ASSERT_STREQ(data.paths[slot], firstRead.paths[slot]) << file.first << ", slot " << slot;
+            ASSERT_STREQ(data.names[slot], firstRead.names[slot]) << file.first << ", slot " << slot;
+        }
+    }
 }
 
 } // namespace

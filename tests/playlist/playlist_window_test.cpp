@@ -12,7 +12,6 @@
 #include "songlist.h"
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -61,22 +60,6 @@ void writeFile(const std::string &path, const std::string &bytes)
     ASSERT_TRUE(file) << path;
     fputs(bytes.c_str(), file);
     fclose(file);
-}
-
-// A drop handle as the shell hands one over: DROPFILES, then the ANSI
-// paths, each NUL-terminated, and an empty one.
-HDROP dropOf(const texts &paths)
-{
-    std::string names;
-    for (const std::string &path : paths)
-        names += path + '\0';
-    names += '\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
-    DROPFILES *drop = static_cast<DROPFILES *>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    memcpy(reinterpret_cast<char *>(drop) + sizeof(DROPFILES), names.data(), names.size());
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }
 
 void runCommand(WORD id) { SendMessageA(hPlaylistDialog, WM_COMMAND, id, 0); }

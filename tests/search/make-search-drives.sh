@@ -8,6 +8,8 @@
 #   T:  one music file
 #   U:  no music
 #   D:  empty; the end-to-end test puts its own tree there
+#   E:  two music files whose names have 254 and 255 characters, and one
+#       below a folder too deep for the ANSI calls to reach
 # Wine's mount manager learns the drive letters and kinds when it starts, so
 # after a change this waits for the prefix's server to end: the next program
 # starts a fresh one that lists the drives as they now are.
@@ -30,7 +32,7 @@ map() {     # map LETTER: a fresh empty folder
         changed=yes
     fi
 }
-for letter in d l m r s t u; do map $letter; done
+for letter in d e l m r s t u; do map $letter; done
 
 if ! grep -q '^"l:"="cdrom"' "$prefix/system.reg" 2>/dev/null; then
     bash "$wine_exec" "$prefix" "$run_dir" reg add 'HKLM\Software\Wine\Drives' /v l: /d cdrom /f >/dev/null 2>&1
@@ -48,6 +50,11 @@ mkdir -p "$drives/s/live"
 : > "$drives/s/notes.txt"
 : > "$drives/t/third.wav"
 : > "$drives/u/cover.jpg"
+: > "$drives/e/$(printf 'e%.0s' $(seq 250)).mp3"
+: > "$drives/e/$(printf 'f%.0s' $(seq 251)).mp3"
+deep=$drives/e/deep/$(printf 'd%.0s' $(seq 250))
+mkdir -p "$deep"
+: > "$deep/inside.mp3"
 
 if [ "$changed" = yes ]; then
     bash "$wine_exec" "$prefix" "$run_dir" --server -w

@@ -10,11 +10,10 @@ import os
 import subprocess
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "e2e"))
-from kelvoria_e2e import (Build, Player, answer_file_dialog, check, eventually, release_at, set_setting,  # noqa: E402
-                          settle, shown_named, visible_main_window, visible_tool_windows, xdotool)
+from kelvoria_e2e import (Build, Player, answer_file_dialog, check, click_until, eventually, release_at,  # noqa: E402
+                          set_setting, settle, shown_named, visible_main_window, visible_tool_windows, xdotool)
 
 build = Build(sys.argv)
 drive = sys.argv[4]
@@ -47,24 +46,6 @@ def unix_path(windows_path):
     out = subprocess.run(["bash", build.wine_exec, build.prefix, build.run_dir, "winepath.exe", "-u",
                           windows_path], capture_output=True, text=True, cwd=build.run_dir).stdout
     return os.path.realpath(out.strip())
-
-
-def click_until(window, x, y, done, what):
-    """Clicks (x, y) of the window again until done() holds: the main window
-    tests its areas against the cursor its timer last sampled, and just after
-    a start or a message box it may not have ticked yet."""
-    def clicked():
-        if done():
-            return done()
-        release_at(window, x, y)
-        end = time.monotonic() + 1
-        while time.monotonic() < end:
-            value = done()
-            if value:
-                return value
-            time.sleep(0.1)
-        return None
-    return eventually(clicked, what)
 
 
 set_setting(build, "Minimize", "No")

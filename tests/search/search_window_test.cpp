@@ -2,9 +2,9 @@
 // the player's real playlist window as its owner, on the scripted engine.
 // The drives it lists and scans are folders of the build mapped in the test
 // prefix by make-search-drives.sh: L: a CD-ROM drive, M: 2,000 music files,
-// R: none, S: two, T: one, U: none (D: is the end-to-end test's). The
-// "Done :" boxes are answered as a user would, with their OK button, and
-// read first.
+// R: none, S: two, T: one, U: none (D: is the end-to-end test's, E: the
+// capacity test's). The "Done :" boxes are answered as a user would, with
+// their OK button, and read first.
 #include "dialog_answer.h"
 #include "draw.h"
 #include "frame.h"
@@ -63,7 +63,7 @@ void cursorAt(HWND dialog, int x, int y)
 bool hasTheSkinsOutline(HWND dialog)
 {
     HRGN carried = CreateRectRgn(0, 0, 0, 0);
-    HBITMAP skin = loadSkin(searchWindow.skinFile);
+    HBITMAP skin = loadSkin(searchWindow);
     HRGN outline = BmpToRgn(skin, searchWindow.transparent);
     int kind = GetWindowRgn(dialog, carried);
     bool same = kind == COMPLEXREGION && outline && EqualRgn(carried, outline);
@@ -177,7 +177,7 @@ TEST_F(SearchWindow, EachOpeningListsTheFixedDrivesWithFreshBoxesAndItsOutline)
 {
     // The fixed drives of the prefix as make-search-drives.sh leaves it, and
     // one of another kind, which has no box.
-    const Texts fixed = {"C:\\", "D:\\", "K:\\", "M:\\", "R:\\", "S:\\", "T:\\", "U:\\", "Z:\\"};
+    const Texts fixed = {"C:\\", "D:\\", "E:\\", "K:\\", "M:\\", "R:\\", "S:\\", "T:\\", "U:\\", "Z:\\"};
     ASSERT_EQ(GetDriveTypeA("L:\\"), static_cast<UINT>(DRIVE_CDROM));
     Texts expected;
     for (size_t row = 0; row < fixed.size(); ++row)

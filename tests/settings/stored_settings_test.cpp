@@ -126,7 +126,7 @@ TEST_F(StoredSettings, TheLogonEntryIsACopyOfTheStartupLine)
     EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), sz(startupLineOf(programFile())));
 }
 
-TEST_F(StoredSettings, OnlyAStartupLineThatFitsIsCopiedIntoTheLogonEntry)
+TEST_F(StoredSettings, OnlyAWholeNonEmptyStartupTextIsCopiedIntoTheLogonEntry)
 {
     prepare();
     const struct {
@@ -136,14 +136,20 @@ TEST_F(StoredSettings, OnlyAStartupLineThatFitsIsCopiedIntoTheLogonEntry)
     } cases[] = {
         {REG_SZ, std::string(STARTUP_LINE_SIZE - 1, 's') + '\0', sz(std::string(STARTUP_LINE_SIZE - 1, 's'))},
         {REG_SZ, std::string(300, 's') + '\0', "<absent>"},
-        {REG_BINARY, "abc", sz("abc")}, // stored without its terminator
+        {REG_SZ, std::string(STARTUP_LINE_SIZE, 's'), "<absent>"}, // fills the copy, no terminator
+        {REG_SZ, "abc", sz("abc")},                                // stored without its terminator
+        {REG_EXPAND_SZ, std::string("abc", 4), sz("abc")},
+        {REG_SZ, "", "<absent>"},
+        {REG_SZ, std::string(1, '\0'), "<absent>"},
+        {REG_BINARY, "abc", "<absent>"},
+        {REG_DWORD, std::string("abc", 4), "<absent>"},
     };
     for (const auto &c : cases) {
         forgetEverything();
         prepare();
         writeValue(STARTUP_KEY, "programPathStartup", c.type, c.bytes);
         writeLogonEntry();
-        EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), c.entry) << c.bytes.size() << " bytes";
+        EXPECT_EQ(stored(RUN_KEY, "Kelvoria"), c.entry) << c.bytes.size() << " bytes of type " << c.type;
     }
     forgetEverything();
     prepare();

@@ -242,10 +242,11 @@ TEST_F(Frame, MissingSkinLeavesTheFullRectangleAndIsNotRetried)
 {
     HBITMAP skin = NULL;
     bool loadedOnce = false;
-    loadSkinOnce(skin, loadedOnce, "Skins/NoSuchSkin.bmp");
+    const skinnedWindow missing = {"Skins/NoSuchSkin.bmp", 0, 1, 1};
+    loadSkinOnce(skin, loadedOnce, missing);
     EXPECT_EQ(skin, nullptr);
     EXPECT_TRUE(loadedOnce);
-    loadSkinOnce(skin, loadedOnce, mainWindow.skinFile);
+    loadSkinOnce(skin, loadedOnce, mainWindow);
     EXPECT_EQ(skin, nullptr) << "the load happens once per run";
 
     HRGN region = NULL;
@@ -261,11 +262,9 @@ TEST_F(Frame, MissingSkinLeavesTheFullRectangleAndIsNotRetried)
     DestroyWindow(plain);
 }
 
-// The search window is destroyed at every closing, and its region with it;
-// each opening must get a region of its own.
 // A plain 24-bit bitmap file of the given size, for telling two skins of
 // the same name apart.
-void writeBitmapFile(const std::string &path, int width, int height)
+void writeBitmapFile(const std::string &path, int width, int height, size_t cutBytes = 0)
 {
     int rowBytes = (width * 3 + 3) & ~3;
     BITMAPINFOHEADER info = {};
@@ -279,7 +278,7 @@ void writeBitmapFile(const std::string &path, int width, int height)
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(file) + sizeof(info);
     file.bfSize = file.bfOffBits + rowBytes * height;
-    std::string pixels(rowBytes * height, '\x40');
+    std::string pixels(rowBytes * height - cutBytes, '\x40');
     HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     DWORD written;
     WriteFile(out, &file, sizeof(file), &written, NULL);
@@ -298,7 +297,8 @@ SIZE sizeOf(HBITMAP bitmap)
 
 // Started at log-on, the program's current directory is not its own: a
 // skin missing there is taken from beside the program, and a "Skins"
-// folder in the current directory still comes first.
+// folder in the current directory still comes first, unless its file is
+// cut short or smaller than the window it is for.
 TEST(SkinFiles, AreFoundBesideTheProgramWhenTheCurrentDirectoryHasNone)
 {
     char program[MAX_PATH] = "", temp[MAX_PATH] = "", before[MAX_PATH] = "";
@@ -315,19 +315,25 @@ TEST(SkinFiles, AreFoundBesideTheProgramWhenTheCurrentDirectoryHasNone)
     const struct {
         const char *name;
         int besideWidth, currentWidth;  // 0: no such file there
+        size_t currentCut;              // bytes missing at the end of the current one
         int foundWidth;                 // 0: no skin
     } cases[] = {
-        {"OnlyBeside.bmp", 3, 0, 3},
-        {"InBoth.bmp", 3, 5, 5},
-        {"OnlyCurrent.bmp", 0, 5, 5},
-        {"Nowhere.bmp", 0, 0, 0},
+        {"OnlyBeside.bmp", 3, 0, 0, 3},
+        {"InBoth.bmp", 3, 5, 0, 5},
+        {"OnlyCurrent.bmp", 0, 5, 0, 5},
+        {"Nowhere.bmp", 0, 0, 0, 0},
+        {"CutInCurrent.bmp", 3, 5, 1, 3},
+        {"OnlyCutInCurrent.bmp", 0, 5, 1, 0},
+        {"NarrowInCurrent.bmp", 3, 2, 0, 3},
     };
     for (const auto &c : cases) {
         if (c.besideWidth)
             writeBitmapFile(besideProgram + "\\" + c.name, c.besideWidth, 2);
         if (c.currentWidth)
-            writeBitmapFile(elsewhereSkins + "\\" + c.name, c.currentWidth, 2);
-        HBITMAP found = loadSkin(("Skins/" + std::string(c.name)).c_str());
+            writeBitmapFile(elsewhereSkins + "\\" + c.name, c.currentWidth, 2, c.currentCut);
+        std::string skinFile = "Skins/" + std::string(c.name);
+        const skinnedWindow table = {skinFile.c_str(), 0, 3, 2};
+        HBITMAP found = loadSkin(table);
         EXPECT_EQ(found ? sizeOf(found).cx : 0, c.foundWidth) << c.name;
         if (found)
             DeleteObject(found);
@@ -340,6 +346,8 @@ TEST(SkinFiles, AreFoundBesideTheProgramWhenTheCurrentDirectoryHasNone)
         RemoveDirectoryA(folder.c_str());
 }
 
+// The search window is destroyed at every closing, and its region with it;
+// each opening must get a region of its own.
 TEST_F(Frame, EverySearchWindowGetsAnOutlineOfItsOwn)
 {
     for (int opening = 0; opening < 3; opening++) {
@@ -361,7 +369,7 @@ TEST_F(Frame, MainWindowPaintsItselfAndItsChildrenFromTheSkin)
 {
     HWND window = createMainSample(50, 600);
     ASSERT_NE(window, nullptr);
-    HBITMAP reference = loadSkin(mainWindow.skinFile);
+    HBITMAP reference = loadSkin(mainWindow);
     HDC refDc = CreateCompatibleDC(NULL);
     HGDIOBJ refOld = SelectObject(refDc, reference);
 
@@ -412,7 +420,7 @@ TEST_F(Frame, DialogSkinLinesUpWithItsOutline)
     ClientToScreen(settings, &origin);
     ASSERT_EQ(origin.x, 301) << "the template's border";
 
-    HBITMAP reference = loadSkin(settingsWindow.skinFile);
+    HBITMAP reference = loadSkin(settingsWindow);
     HDC refDc = CreateCompatibleDC(NULL);
     HGDIOBJ refOld = SelectObject(refDc, reference);
     HDC windowDc = GetWindowDC(settings);
@@ -432,7 +440,7 @@ TEST_F(Frame, DialogSkinLinesUpWithItsOutline)
 TEST_F(Frame, TeardownReleasesTheSurfaceAndTheSkin)
 {
     HWND w = NULL;
-    HBITMAP skin = loadSkin(mainWindow.skinFile);
+    HBITMAP skin = loadSkin(mainWindow);
     HDC hdcBis = NULL;
     HBITMAP hOldBmp = NULL;
     keepSkinOnSurface(w, skin, hdcBis, hOldBmp);

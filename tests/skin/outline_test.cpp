@@ -48,7 +48,7 @@ protected:
     {
         enterSkinFolder();
         skin = &shippedSkins()[GetParam()];
-        bitmap = loadSkin(skin->table->skinFile);
+        bitmap = loadSkin(*skin->table);
         ASSERT_NE(bitmap, nullptr) << skin->table->skinFile;
         region = BmpToRgn(bitmap, skin->table->transparent);
         ASSERT_NE(region, nullptr);

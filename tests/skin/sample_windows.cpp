@@ -109,7 +109,7 @@ struct areaSpec {
 void loadFrame(dialogStatics &f, const skinnedWindow &table, frameView &view)
 {
     view = {&f.holding, &f.rc, &f.lp, &f.dx, &f.dy, &f.lastCommand};
-    loadSkinOnce(f.skin, f.skinLoaded, table.skinFile);
+    loadSkinOnce(f.skin, f.skinLoaded, table);
     buildOutlineOnce(f.region, f.regionMade, f.skin, table.transparent);
 }
 
@@ -305,7 +305,7 @@ HWND createMainSample(int x, int y)
         RegisterClassExA(&wc);
         registered = true;
     }
-    mainSkin = loadSkin(mainWindow.skinFile);
+    mainSkin = loadSkin(mainWindow);
     HWND window = CreateWindowExA(0, "KelvoriaSkinSample", "Kelvoria_v1.0", 0x80000800, x, y, 600, 119, NULL,
                                   NULL, GetModuleHandleA(NULL), NULL);
     giveOutline(window, BmpToRgn(mainSkin, mainWindow.transparent));

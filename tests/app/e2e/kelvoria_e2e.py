@@ -182,6 +182,24 @@ def release_at(window, x, y):
     xdotool("click", 1)
 
 
+def click_until(window, x, y, done, what):
+    """Clicks (x, y) of the window again until done() holds: the main window
+    tests its areas against the cursor its timer last sampled, and just after
+    a start or a message box it may not have ticked yet."""
+    def clicked():
+        if done():
+            return done()
+        release_at(window, x, y)
+        end = time.monotonic() + 1
+        while time.monotonic() < end:
+            value = done()
+            if value:
+                return value
+            time.sleep(0.1)
+        return None
+    return eventually(clicked, what)
+
+
 def right_drag(window, x, y, by_x, by_y, steps=10):
     wx, wy, _, _ = geometry(window)
     xdotool("mousemove", wx + x, wy + y)

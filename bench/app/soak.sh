@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# The soak: Kelvoria.exe plays 300 short songs in a row on the real engine,
+# moved on by its own end-of-song rule, through the wave output (ALSA's file
+# plugin as the device, so that what it plays is captured). Every ten songs
+# the player's process is sampled (bench_soak_probe.exe: kernel handles, GDI
+# objects, windows; private memory from the Wine process's smaps_rollup) and
+# the samples are printed as a table. After the first songs the figures
+# must stay flat (the last sample against song 11's; memory, the highest of
+# each half), and the last song must be heard as clearly as the first.
+#   soak.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+# shellcheck source=../summary.sh
+source "$root/bench/summary.sh"
+prefix=$build/wineprefix
+work=$build/bench/app-soak
+songs=300
+wine_exec() { bash "$build/wine-exec.sh" "$prefix" "$work" "$@"; }
+
+rm -rf "$work"
+mkdir -p "$work/Playlists" "$work/Music" "$work/home"
+cp "$build/run/Kelvoria.exe" "$build/run/fmod.dll" "$build/bench/bench_soak_probe.exe" "$work/"
+cp -r "$build/run/Skins" "$work/"
+
+# Songs of 2 s, the four formats in turn: the player leaves a song once its
+# last whole second is reached, so each is heard for 1 s, and the last one,
+# at 660 Hz so that it is known in the capture, to its end.
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+declare -A codec=([mp3]=libmp3lame [ogg]=libvorbis [wma]=wmav2 [wav]=pcm_s16le)
+for ext in mp3 ogg wma wav; do
+    ff -f lavfi -i "sine=frequency=440:duration=2" -c:a "${codec[$ext]}" "$work/Music/tone.$ext"
+done
+printf '%d\r\n' "$songs" > "$work/Playlists/Startup.m3P"
+for i in $(seq 1 "$songs"); do
+    ext=$(echo mp3 ogg wma wav | cut -d' ' -f$(( (i - 1) % 4 + 1 )))
+    [ "$i" = "$songs" ] && ext=mp3 # the first song's format: the codecs' levels differ a little
+    song=$work/Music/song$i.$ext
+    if [ "$i" = "$songs" ]; then
+        ff -f lavfi -i "sine=frequency=660:duration=2" -c:a "${codec[$ext]}" "$song"
+    else
+        ln -f "$work/Music/tone.$ext" "$song"
+    fi
+    printf 'Z:%s\r\n' "${song//\//\\}" >> "$work/Playlists/Startup.m3P"
+done
+cat > "$work/home/.asoundrc" <<ASOUND
+pcm.!default {
+    type file
+    slave.pcm "null"
+    file "$work/home/out.raw"
+    format "raw"
+}
+ASOUND
+
+# A server left by an earlier run may hold another display.
+wine_exec --server -k 2>/dev/null || true
+wine_exec cmd /c exit >/dev/null 2>&1 || true
+setting() { wine_exec reg add 'HKCU\Software\Kelvoria\Settings' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
+setting Minimize No
+setting Playlist Yes
+
+echo "== app: soak, $songs songs of 2 s in a row (each heard 1 s, the last to its end)"
+(cd "$work" && HOME=$work/home PULSE_SERVER=none wine_exec Kelvoria.exe /startup >/dev/null 2>&1) &
+player=$!
+python3 - "$work" "$build/wine-exec.sh" "$prefix" "$songs" <<'PY' | tee "$work/samples.txt"
+import os, subprocess, sys, time
+work, wine_exec, prefix, songs = sys.argv[1:]
+def player_pid():
+    # Wine's process of this prefix, not the shell that started it nor a
+    # player of another build.
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            words = open(f"/proc/{pid}/cmdline", "rb").read().split(b"\0")
+            environment = open(f"/proc/{pid}/environ", "rb").read().split(b"\0")
+        except OSError:
+            continue
+        if words[0].endswith(b"Kelvoria.exe") and b"WINEPREFIX=" + prefix.encode() in environment:
+            return pid
+def private_mb(pid):
+    kb = 0
+    for line in open(f"/proc/{pid}/smaps_rollup"):
+        if line.startswith(("Private_Clean", "Private_Dirty")):
+            kb += int(line.split()[1])
+    return kb / 1024
+probe = subprocess.Popen(["bash", wine_exec, prefix, work, "bench_soak_probe.exe", songs, "1200"], cwd=work,
+                         stdout=subprocess.PIPE, text=True)
+start = time.monotonic()
+print(f"{'song':>5} {'seconds':>8} {'handles':>8} {'GDI':>6} {'windows':>8} {'private MB':>11}")
+for line in probe.stdout:
+    words = line.split()
+    if words[:1] == ["sample"]:
+        song, handles, gdi, windows = words[1:5]
+        print(f"{song:>5} {time.monotonic() - start:8.1f} {handles:>8} {gdi:>6} {windows:>8} "
+              f"{private_mb(player_pid()):11.1f}", flush=True)
+    else:
+        print(line.strip(), flush=True)
+probe.wait()
+PY
+# The last song's last second: over once the device plays silence.
+python3 - "$work/home/out.raw" <<'PY'
+import os, sys, time
+from array import array
+start = time.monotonic()
+while time.monotonic() - start < 60:
+    with open(sys.argv[1], 'rb') as raw:
+        raw.seek(max(0, os.path.getsize(sys.argv[1]) - 11025 * 4) // 4 * 4)
+        tail = array('h')
+        tail.frombytes(raw.read(11025 * 4))
+    if len(tail) == 11025 * 2 and max(map(abs, tail)) < 200:
+        break
+    time.sleep(0.2)
+PY
+# WM_CLOSE, as at log-off; destroying its X window would leave it running.
+wine_exec taskkill /im Kelvoria.exe >/dev/null 2>&1 || true
+for _ in $(seq 100); do kill -0 "$player" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$player" 2>/dev/null && wine_exec taskkill /f /im Kelvoria.exe >/dev/null 2>&1
+setting Playlist No
+
+# The first and the last song in the capture: level and pitch.
+python3 - "$work/home/out.raw" <<'PY' | tee "$work/capture.txt"
+import sys
+from array import array
+samples = array('h')
+with open(sys.argv[1], 'rb') as raw:
+    samples.frombytes(raw.read())
+left = samples[0::2]
+loud = [i for i in range(len(left)) if abs(left[i]) > 1000]
+if not loud:
+    sys.exit("soak capture: no sound")
+def measure(part):
+    crossings = [i for i in range(1, len(part)) if part[i - 1] < 0 <= part[i]]
+    hz = (len(crossings) - 1) / ((crossings[-1] - crossings[0]) / 44100) if len(crossings) > 1 else 0
+    return (sum(s * s for s in part) / len(part)) ** 0.5, hz
+# Half a second inside each song, clear of its edges: the first song is
+# heard for a second, the last for its two.
+first = measure(left[loud[0] + 4410:loud[0] + 4410 + 22050])
+last = measure(left[loud[-1] - 44100:loud[-1] - 22050])
+print(f"first song: level {first[0]:.0f} RMS at {first[1]:.0f} Hz; last song: level {last[0]:.0f} RMS at {last[1]:.0f} Hz")
+clear = abs(last[1] - 660) < 7 and abs(first[1] - 440) < 5 and abs(last[0] - first[0]) <= first[0] * 0.05
+print("last song heard as clearly as the first:", "yes" if clear else "NO")
+PY
+
+# Flat after the first songs: the last sample against the one at song 11.
+read -r early late < <(awk '$1 == 11 {e = $0} $1 == '"$songs"' {l = $0} END {print (e ? "ok" : "-"), (l ? "ok" : "-")}' \
+    "$work/samples.txt")
+if [ "$early" = ok ] && [ "$late" = ok ]; then
+    row() { awk -v song="$1" -v column="$2" '$1 == song {print $column}' "$work/samples.txt"; }
+    # column, what, unit, budget (largest ratio of the last sample to song 11's)
+    while read -r column what unit budget; do
+        from=$(row 11 "$column"); to=$(row "$songs" "$column")
+        unit=${unit//_/ }
+        [ "$unit" = - ] && unit=
+        bench_figure "soak: ${what//_/ } at song $songs" "$to$unit" "$from$unit (song 11)" "$(ratio "$to" "$from")" \
+            "$budget"
+    done <<'FIGURES'
+3 kernel_handles - 1.0
+4 GDI_objects - 1.0
+5 windows - 1.0
+FIGURES
+    # Memory moves by a few MB as the heap's arenas come and go: the
+    # highest of the second half of the run against that of the first.
+    read -r first_half second_half < <(awk -v half=$(( songs / 2 )) \
+        '$1 ~ /^[0-9]+$/ && $1 >= 11 {if ($1 <= half) {a = $6 > a ? $6 : a} else {b = $6 > b ? $6 : b}}
+         END {print a, b}' "$work/samples.txt")
+    bench_figure "soak: highest private memory, songs $(( songs / 2 + 1 ))-$songs" "$second_half MB" \
+        "$first_half MB (songs 11-$(( songs / 2 )))" "$(ratio "$second_half" "$first_half")" 1.1
+else
+    bench_figure "soak: samples" "incomplete" "-" "-" -
+fi
+clear=$(sed -n 's/^last song heard as clearly as the first: //p' "$work/capture.txt")
+bench_figure "soak: last song heard as clearly as the first" "${clear:-no capture}" "-" "-" -
