@@ -81,17 +81,6 @@ void writeFile(const std::string &path, const std::string &bytes)
     fclose(file);
 }
 
-std::string fileBytes(const std::string &path)
-{
-    std::string bytes;
-    FILE *file = fopen(path.c_str(), "rb");
-    for (int c; file && (c = fgetc(file)) != EOF;)
-        bytes += static_cast<char>(c);
-    if (file)
-        fclose(file);
-    return bytes;
-}
-
 texts linesOf(const std::string &bytes)
 {
     texts lines;

@@ -195,3 +195,14 @@ HDROP dropOf(const std::vector<std::string> &paths)
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
 }
+
+std::string fileBytes(const std::string &path)
+{
+    std::string bytes;
+    FILE *file = fopen(path.c_str(), "rb");
+    for (int c; file && (c = fgetc(file)) != EOF;)
+        bytes += static_cast<char>(c);
+    if (file)
+        fclose(file);
+    return bytes;
+}

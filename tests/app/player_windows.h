@@ -46,6 +46,9 @@ void watchPlaylistWindow();
 void stopWatchingPlaylistWindow();
 std::vector<std::string> &sentToPlaylist();
 
+// The whole content of a file; empty when it cannot be read.
+std::string fileBytes(const std::string &path);
+
 // A drop handle as the shell hands one over: DROPFILES, then the ANSI
 // paths, each NUL-terminated, and an empty one. The receiver frees it.
 HDROP dropOf(const std::vector<std::string> &paths);

@@ -43,17 +43,6 @@ texts listedPaths()
     return texts(data.paths + 1, data.paths + 1 + data.songsNumber);
 }
 
-std::string fileBytes(const std::string &path)
-{
-    std::string bytes;
-    FILE *file = fopen(path.c_str(), "rb");
-    for (int c; file && (c = fgetc(file)) != EOF;)
-        bytes += static_cast<char>(c);
-    if (file)
-        fclose(file);
-    return bytes;
-}
-
 void writeFile(const std::string &path, const std::string &bytes)
 {
     FILE *file = fopen(path.c_str(), "wb");
