@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <string.h>
+
 #include "frame.h"
 #include "playlist_file.h"
 #include "songlist.h"
@@ -9,15 +11,39 @@
 
 namespace {
 
+// One of the window's controls by its id. Under Wine every GetDlgItem is a
+// request to its server, and the box rules read two to four controls at
+// every tick, a hundred times a second; a control's handle does not change
+// while its window lives, so each is looked up once.
+HWND control(HWND window, int id)
+{
+    static HWND owner;
+    static HWND controls[SETTINGS_THIS_ONE + 1];
+    if (id < 0 || id > SETTINGS_THIS_ONE)
+        return GetDlgItem(window, id);
+    if (owner != window) {
+        memset(controls, 0, sizeof(controls));
+        owner = window;
+    }
+    if (!controls[id])
+        controls[id] = GetDlgItem(window, id);
+    return controls[id];
+}
+
 bool ticked(HWND window, int id)
 {
-    return IsDlgButtonChecked(window, id) == BST_CHECKED;
+    return SendMessageA(control(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void setTick(HWND window, int id, bool on)
+{
+    SendMessageA(control(window, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void tickWhen(HWND window, int id, bool on)
 {
     if (on)
-        CheckDlgButton(window, id, BST_CHECKED);
+        setTick(window, id, true);
 }
 
 const char *yesOrNo(bool on)
@@ -29,9 +55,9 @@ const char *yesOrNo(bool on)
 // the rules that run at every tick touch the controls only on a change.
 void setUsable(HWND window, int id, bool usable)
 {
-    HWND control = GetDlgItem(window, id);
-    if ((IsWindowEnabled(control) != FALSE) != usable)
-        EnableWindow(control, usable ? TRUE : FALSE);
+    HWND box = control(window, id);
+    if ((IsWindowEnabled(box) != FALSE) != usable)
+        EnableWindow(box, usable ? TRUE : FALSE);
 }
 
 // The start-up playlist beside the program file. A program path that did
@@ -64,8 +90,8 @@ void keepBoxesConsistent(HWND window, int &launchMem, int &playlistMem, bool can
 {
     int launch = ticked(window, SETTINGS_LAUNCH) ? 1 : 0;
     if (!launch && launchMem == 1) {
-        CheckDlgButton(window, SETTINGS_PLAYLIST, BST_UNCHECKED);
-        CheckDlgButton(window, SETTINGS_MINIMIZE, BST_UNCHECKED);
+        setTick(window, SETTINGS_PLAYLIST, false);
+        setTick(window, SETTINGS_MINIMIZE, false);
         setUsable(window, SETTINGS_PLAYLIST, false);
         setUsable(window, SETTINGS_MINIMIZE, false);
         setUsable(window, SETTINGS_THIS_ONE, false);
@@ -159,11 +185,7 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             setUsable(window, SETTINGS_THIS_ONE, false);
         launchMem = playlistMem = 0;
         startFrameTimer(window);
-        paceFrameTimer(window, IsWindowVisible(window));
         return TRUE;
-    case WM_SHOWWINDOW:
-        paceFrameTimer(window, static_cast<BOOL>(wParam));
-        return FALSE;
     case WM_PAINT:
         paintSkin(window, ShBmp);
         return TRUE;
