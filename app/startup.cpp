@@ -109,6 +109,6 @@ int runPlayer(HINSTANCE instance, const char *arguments)
 void quit(HWND window)
 {
     FSOUND_Close();
-    KillTimer(window, 0);
+    stopFrameTimer(window);
     PostQuitMessage(0);
 }

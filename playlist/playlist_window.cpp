@@ -221,11 +221,7 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         giveOutline(window, Pregion);
         hPlaylist = createSongList(window);
         startFrameTimer(window);
-        paceFrameTimer(window, IsWindowVisible(window));
         return TRUE;
-    case WM_SHOWWINDOW:
-        paceFrameTimer(window, static_cast<BOOL>(wParam));
-        return FALSE;
     case WM_PAINT:
         paintSkin(window, PhBmp);
         return TRUE;

@@ -184,14 +184,51 @@ HRGN outlineCopy(HRGN region)
     return copy;
 }
 
-void startFrameTimer(HWND window)
+namespace {
+
+// The windows whose timer 0 runs: four in the player (main, playlist,
+// settings and, while open, search), a few more in the tests.
+HWND ticking[FRAME_TIMERS_MAX];
+
+void forgetTicking(HWND window)
 {
-    SetTimer(window, 0, 0, NULL);
+    for (HWND &slot : ticking)
+        if (slot == window)
+            slot = NULL;
 }
 
-void paceFrameTimer(HWND window, BOOL shown)
+// Keeps the window in the table, after dropping windows destroyed since.
+// A full table leaves the window out: it still ticks, on a phase of its own.
+void rememberTicking(HWND window)
 {
-    SetTimer(window, 0, shown ? 0 : HIDDEN_TICK_MS, NULL);
+    HWND *free = NULL;
+    for (HWND &slot : ticking) {
+        if (slot && !IsWindow(slot))
+            slot = NULL;
+        if (slot == window)
+            return;
+        if (!slot && !free)
+            free = &slot;
+    }
+    if (free)
+        *free = window;
+}
+
+} // namespace
+
+void startFrameTimer(HWND window)
+{
+    rememberTicking(window);
+    SetTimer(window, 0, 0, NULL);
+    for (HWND other : ticking)
+        if (other && other != window)
+            SetTimer(other, 0, 0, NULL);
+}
+
+void stopFrameTimer(HWND window)
+{
+    forgetTicking(window);
+    KillTimer(window, 0);
 }
 
 /* ---- Painting ------------------------------------------------------- */

@@ -19,10 +19,8 @@
  *         loadSkinOnce(PhBmp, PhBmpLoaded, playlistWindow);
  *         buildOutlineOnce(Pregion, PregionMade, PhBmp, playlistWindow.transparent);
  *         switch (msg) {
- *         case WM_INITDIALOG: giveOutline(w, Pregion); startFrameTimer(w);
- *                             paceFrameTimer(w, IsWindowVisible(w)); ...
+ *         case WM_INITDIALOG: giveOutline(w, Pregion); startFrameTimer(w); ...
  *         case WM_PAINT:      paintSkin(w, PhBmp); return TRUE;
- *         case WM_SHOWWINDOW: paceFrameTimer(w, (BOOL)wp); return FALSE;
  *         case WM_TIMER:      sampleCursorOffset(w, rc, lp, dx, dy); return TRUE;
  *         case WM_RBUTTONDOWN: beginDrag(holding); return TRUE;
  *         case WM_RBUTTONUP:  endDrag(holding); return TRUE;
@@ -80,16 +78,18 @@ void giveOutline(HWND window, HRGN region);
  * created anew at every opening and would otherwise destroy the kept one. */
 HRGN outlineCopy(HRGN region);
 
-/* SetTimer(window, 0, 0, NULL): timer 0 at the system's shortest period. */
+/* SetTimer(window, 0, 0, NULL): timer 0 at the system's shortest period.
+ * The timers of the other frame windows are restarted with it, at the same
+ * moment and with the same period, so that all of them fall due together:
+ * one wake-up of the thread then serves every window's tick, where timers
+ * started at different moments wake it once each, and under Wine a wake-up
+ * is the dearest part of an idle tick. */
+#define FRAME_TIMERS_MAX 8
 void startFrameTimer(HWND window);
 
-/* A tool window's timer 0 goes on while the window is hidden, but slowly:
- * a hidden window has nothing to drag and no box to keep consistent, and
- * ticks cost the idle player most of its processor time. Called with the
- * window's visibility at WM_INITDIALOG and at every WM_SHOWWINDOW; shown,
- * the timer is back at the shortest period at once. */
-#define HIDDEN_TICK_MS 250
-void paceFrameTimer(HWND window, BOOL shown);
+/* KillTimer(window, 0), and the window's timer is no longer restarted with
+ * the others. */
+void stopFrameTimer(HWND window);
 
 /* ---- Painting ------------------------------------------------------- */
 

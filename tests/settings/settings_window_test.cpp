@@ -227,15 +227,15 @@ TEST_F(SettingsWindow, ThisOneStaysUsableUntilUseCurrentPlaylistIsTickedOnce)
     EXPECT_EQ(startupBoxes(window), "ticked 100 usable 110");
 }
 
-TEST_F(SettingsWindow, TheRulesHoldHiddenOnTheSlowTimerAndAtTheFirstTickShownAgain)
+TEST_F(SettingsWindow, TheRulesHoldHiddenAndAtTheFirstTickShownAgain)
 {
     writeText(SETTINGS_KEY, "Launch", "Yes");
     writeText(SETTINGS_KEY, "Minimize", "Yes");
     shownWindow();
     tickThroughQueue(window);
 
-    // Unticked just before the window was hidden: the window's own timer,
-    // slowed while hidden, still applies the rule.
+    // Unticked just before the window was hidden: the window's own timer
+    // goes on while it is hidden and still applies the rule.
     setBox(window, SETTINGS_LAUNCH, false);
     ShowWindow(window, SW_HIDE);
     static HWND watched;

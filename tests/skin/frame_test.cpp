@@ -61,7 +61,7 @@ protected:
         enterSkinFolder();
         playlist = createPlaylistSample(NULL);
         ASSERT_NE(playlist, nullptr);
-        KillTimer(playlist, 0);     // the tests send the ticks
+        stopFrameTimer(playlist);   // the tests send the ticks
         firstSize = windowRect(playlist);
     }
     static void TearDownTestSuite()
@@ -344,6 +344,55 @@ TEST(SkinFiles, AreFoundBesideTheProgramWhenTheCurrentDirectoryHasNone)
     SetCurrentDirectoryA(before);
     for (const std::string &folder : {elsewhereSkins, elsewhere, besideProgram})
         RemoveDirectoryA(folder.c_str());
+}
+
+// Every frame timer is restarted when another starts, so that all fall due
+// together; a stopped or destroyed window's timer is left alone, and windows
+// past the table's size still get their timer.
+TEST(FrameTimers, StartingOneRestartsTheOthersAndLeavesStoppedOnesStopped)
+{
+    auto plainWindow = [] {
+        return CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 8, 8, NULL, NULL, NULL, NULL);
+    };
+    auto hasTimer = [](HWND window) { return KillTimer(window, 0) != FALSE; };
+    HWND first = plainWindow(), second = plainWindow();
+
+    // The first window's timer is long due when the second one starts; just
+    // after, it is not due, because it was started again. A try on which the
+    // machine paused for half a period or more proves nothing and is redone.
+    bool judged = false;
+    for (int attempt = 0; attempt < 20 && !judged; attempt++) {
+        startFrameTimer(first);
+        Sleep(40);
+        LARGE_INTEGER frequency, started, peeked;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&started);
+        startFrameTimer(second);
+        MSG tick;
+        BOOL due = PeekMessageA(&tick, first, WM_TIMER, WM_TIMER, PM_REMOVE);
+        QueryPerformanceCounter(&peeked);
+        if ((peeked.QuadPart - started.QuadPart) * 1000 >= 5 * frequency.QuadPart)
+            continue;
+        EXPECT_FALSE(due) << "the first window's timer was not started again";
+        judged = true;
+    }
+    EXPECT_TRUE(judged) << "the machine was too busy to judge";
+
+    stopFrameTimer(first);
+    DestroyWindow(second);
+    HWND windows[FRAME_TIMERS_MAX + 2];
+    for (HWND &window : windows) {
+        window = plainWindow();
+        startFrameTimer(window);
+    }
+    EXPECT_FALSE(hasTimer(first)) << "a stopped timer was started again";
+    for (HWND window : windows) {
+        EXPECT_TRUE(hasTimer(window));
+        stopFrameTimer(window);
+        DestroyWindow(window);
+    }
+    DestroyWindow(first);
+    pumpMessages();
 }
 
 // The search window is destroyed at every closing, and its region with it;
