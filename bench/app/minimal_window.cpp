@@ -4,6 +4,9 @@
 //   bench_minimal_window.exe tick     and ticks as the main window does: a
 //                                     timer of period 0, the cursor and the
 //                                     window's place sampled at every tick
+//   bench_minimal_window.exe tick-three
+//                                     and two hidden windows tick with it,
+//                                     as the player's two tool windows do
 // It imports the system DLLs the player imports, its engine's included,
 // and carries the same manifest (common controls 6), so that loading them
 // costs both alike.
@@ -65,6 +68,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
                                   NULL, instance, NULL);
     if (strcmp(commandLine, "tick") == 0)
         SetTimer(window, 0, 0, NULL);
+    if (strcmp(commandLine, "tick-three") == 0) {
+        HWND hidden[2];
+        for (HWND &other : hidden)
+            other = CreateWindowExA(0, "MinimalWindow", "Hidden_window", WS_POPUP, 0, 0, 8, 8, NULL, NULL, instance,
+                                    NULL);
+        // Started together, as the player starts its windows' timers.
+        SetTimer(window, 0, 0, NULL);
+        for (HWND other : hidden)
+            SetTimer(other, 0, 0, NULL);
+    }
     ShowWindow(window, SW_SHOW);
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0)) {

@@ -3,7 +3,8 @@
 # moved on by its own end-of-song rule, through the wave output (ALSA's file
 # plugin as the device, so that what it plays is captured). Every ten songs
 # the player's process is sampled (bench_soak_probe.exe: kernel handles, GDI
-# objects, windows; private memory from the Wine process's smaps_rollup) and
+# objects, windows; private memory, its written pages, from the Wine
+# process's smaps_rollup) and
 # the samples are printed as a table. After the first songs the figures
 # must stay flat (the last sample against song 11's; memory, the highest of
 # each half), and the last song must be heard as clearly as the first.
@@ -78,9 +79,10 @@ def player_pid():
         if words[0].endswith(b"Kelvoria.exe") and b"WINEPREFIX=" + prefix.encode() in environment:
             return pid
 def private_mb(pid):
+    # Written pages of its own, as in run.sh: what the process holds.
     kb = 0
     for line in open(f"/proc/{pid}/smaps_rollup"):
-        if line.startswith(("Private_Clean", "Private_Dirty")):
+        if line.startswith("Private_Dirty"):
             kb += int(line.split()[1])
     return kb / 1024
 probe = subprocess.Popen(["bash", wine_exec, prefix, work, "bench_soak_probe.exe", songs, "1200"], cwd=work,
