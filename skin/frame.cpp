@@ -201,17 +201,17 @@ void forgetTicking(HWND window)
 // A full table leaves the window out: it still ticks, on a phase of its own.
 void rememberTicking(HWND window)
 {
-    HWND *free = NULL;
+    HWND *empty = NULL;
     for (HWND &slot : ticking) {
         if (slot && !IsWindow(slot))
             slot = NULL;
         if (slot == window)
             return;
-        if (!slot && !free)
-            free = &slot;
+        if (!slot && !empty)
+            empty = &slot;
     }
-    if (free)
-        *free = window;
+    if (empty)
+        *empty = window;
 }
 
 } // namespace
