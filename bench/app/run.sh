@@ -77,8 +77,6 @@ end_program() {   # image name
     echo "$1 did not end on WM_CLOSE within 10 s; ended by force" >&2
     wine_exec taskkill /f /im "$1" >/dev/null 2>&1 || true
 }
-end_player() { end_program Kelvoria.exe; }
-end_minimal() { end_program bench_minimal_window.exe; }
 
 echo "== app: start-up, process start to main window mapped (15 runs each, interleaved)"
 setting Playlist No
@@ -126,7 +124,7 @@ sleep 3
 pid=$(program_pid Kelvoria.exe)
 playing=$(cpu_percent "$pid" 30)
 memory=$(private_mb "$pid") clean=$(clean_mb "$pid")
-end_player
+end_program Kelvoria.exe
 setting Playlist No
 decoding=$( { TIMEFORMAT='%U %S'; time ffmpeg -nostdin -loglevel error -re -t 30 -i "$work/play.mp3" -f null - ; } \
     2>&1 | awk '{printf "%.2f", ($1 + $2) / 30 * 100}')
