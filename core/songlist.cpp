@@ -3,6 +3,7 @@
 #include "songlist.h"
 
 #include "fmod.h"
+#include "transport.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -81,4 +82,5 @@ void clearPlaylist(st1 *list, HWND listControl)
         list->names[slot][0] = '\0';
     }
     list->songsNumber = 0;
+    transportListCleared();
 }

@@ -14,6 +14,7 @@ namespace {
 
 FSOUND_STREAM *music;   // replaced at every start of a song, never closed otherwise
 bool paused;            // only the toggle changes it, so it outlives songs and stops
+bool playingShown;      // the status label shows a "Playing..." line
 HWND mainWindow;
 HWND hSlider;
 HWND hStatus;
@@ -35,13 +36,16 @@ void showStatus(const char *text)
 {
     snprintf(data.statusText, sizeof(data.statusText), "%s", text);
     SetWindowTextA(hStatus, data.statusText);
+    playingShown = false;
 }
 
-// A current song number outside the table (a list cleared and refilled, or a
-// number set from outside) names slot 0, the empty text, which never opens.
+// A current song number outside the list (a list cleared and refilled with
+// fewer songs, or a number set from outside) names slot 0, the empty text,
+// which never opens: a slot past the count may still hold a path that the
+// list does not show.
 const char *currentPath()
 {
-    if (data.currentSong < 0 || data.currentSong > MAX_SONGS)
+    if (data.currentSong < 1 || data.currentSong > data.songsNumber || data.currentSong > MAX_SONGS)
         return data.paths[0];
     return data.paths[data.currentSong];
 }
@@ -148,12 +152,25 @@ void seekSong()
     FSOUND_Stream_SetTime(music, seconds * 1000);
 }
 
+// The "Playing..." line is shown once a second while a song plays. When the
+// music ends by itself (the last song ran out, or its file vanished) the
+// label says so at the tick that sees it; a tick whose Next has started
+// another song says nothing, and idle ticks write no label at all.
 void progressTick()
 {
-    if (everyTimer(mainWindow, &data, music) == 1) {
+    int result = everyTimer(mainWindow, &data, music);
+    if (result == 1) {
         sendToMain(MSG_STATUS_LINE);
+        playingShown = true;
         SendMessageA(hSlider, TBM_SETPOS, 1, data.position);
+    } else if (result == 2 && playingShown && !FSOUND_IsPlaying(0)) {
+        showStatus(STOPPED_TEXT);
     }
+}
+
+void transportListCleared()
+{
+    showStatus(STOPPED_TEXT);
 }
 
 int everyTimer(HWND window, st1 *list, FSOUND_STREAM *stream)

@@ -62,6 +62,10 @@ void togglePause();   // 31
 void seekSong();      // position bar moved: the engine time follows it
 void progressTick();  // every tick of the main window's timer
 
+// A non-empty list was emptied (its song, if any, stopped): "Stopped." is
+// shown, whatever the label showed before.
+void transportListCleared();
+
 // Polls the engine: 0 playing, same whole second; 1 playing, a new whole
 // second, progressText rebuilt; 2 not playing, statusText "Stopped.". Sends
 // Next to `window` first when the song is due to be left.

@@ -204,13 +204,14 @@ TEST_F(ClearList, ANonEmptyListStopsTheSoundThenEmptiesTheControlAndEverySlot)
         EXPECT_STREQ(data.paths[slot], "") << slot;
         EXPECT_STREQ(data.names[slot], "") << slot;
     }
-    // The rest of the record, the current song included, is kept.
+    // The rest of the record, the current song included, is kept; the
+    // status says the music stopped.
     EXPECT_EQ(data.currentSong, 3);
     EXPECT_EQ(data.position, 42);
     EXPECT_EQ(data.length, 200);
     EXPECT_EQ(data.shuffle, 1);
     EXPECT_TRUE(data.restart);
-    EXPECT_STREQ(data.statusText, "Playing...");
+    EXPECT_STREQ(data.statusText, "Stopped.");
     EXPECT_STREQ(data.progressText, "0' 42 / 3' 20");
 }
 

@@ -357,7 +357,7 @@ TEST_F(Transport, AtTheLastSongWithoutShuffleOrRestartTheSongPlaysToItsEnd)
     EXPECT_FALSE(fake_fmod::channelPlaying());
     EXPECT_EQ(data.currentSong, 2);
     EXPECT_EQ(count("song display"), 0);
-    EXPECT_EQ(textOf(hStatus), "Playing... (0' 4 / 0' 5) 2/2"); // the last line stays
+    EXPECT_EQ(textOf(hStatus), "Stopped."); // shown once the song has ended
     EXPECT_EQ(textOf(hTags), "song2.mp3");
 }
 
@@ -651,6 +651,7 @@ TEST_F(Transport, ClearingStopsTheSongAndKeepsTheStreamAndTheSongNumber)
     run(5000);
     FSOUND_STREAM *stream = transportStream();
     clearList();
+    EXPECT_EQ(textOf(hStatus), "Stopped.") << "shown at the clearing";
     EXPECT_FALSE(fake_fmod::channelPlaying());
     EXPECT_EQ(transportStream(), stream);
     EXPECT_EQ(data.currentSong, 1);
@@ -705,6 +706,8 @@ TEST_F(Transport, AListClearedMidSongAndRefilledStaysStopped)
     EXPECT_EQ(data.currentSong, 1);
 }
 
+// A slot past the count may still hold a path the list does not show (an
+// uncounted line of a playlist file): Play opens the empty slot 0 instead.
 TEST_F(Transport, PlayPastTheEndOfAShrunkListOpensTheEmptySlotAndNextEndsThere)
 {
     addSongs(5, 60000);
@@ -712,6 +715,7 @@ TEST_F(Transport, PlayPastTheEndOfAShrunkListOpensTheEmptySlotAndNextEndsThere)
     playSong();
     clearList();
     addSongs(2, 60000);
+    snprintf(data.paths[5], PATH_SIZE, "%s", pathOf(5).c_str());
     fake_fmod::clearCalls();
     playSong();
     EXPECT_EQ(fake_fmod::calls()[1], "Stream_Open(,0,0,0)");
