@@ -5,6 +5,7 @@
 #include "songlist.h"
 #include "startup.h"
 #include "tags.h"
+#include "text.h"
 #include "transport.h"
 #include "tray.h"
 
@@ -76,9 +77,41 @@ void refreshSongDisplay(HWND hSlider, HWND hTags)
     SetWindowTextA(hTags, currentSongName());
 }
 
+int textWidth(HDC dc, const char *text)
+{
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+    return size.cx;
+}
+
+// The label breaks its text between words: a line wider than the label puts
+// the song number on a second line, which its one line of height never
+// shows. The run of blanks before "n" gives way first, one blank at a time,
+// measured in the label's own font (the system font, as none is set).
+int blanksThatFit(HWND hStatus)
+{
+    HDC dc = GetDC(hStatus);
+    if (!dc)
+        return STATUS_BLANKS;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(hStatus, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(hStatus, &client);
+    char line[sizeof(data.statusText)];
+    int blanks = STATUS_BLANKS;
+    for (; blanks > STATUS_MIN_BLANKS; --blanks) {
+        formatStatusLine(line, sizeof(line), blanks);
+        if (textWidth(dc, line) <= client.right)
+            break;
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(hStatus, dc);
+    return blanks;
+}
+
 void refreshStatusLine(HWND hStatus)
 {
-    formatStatusLine(data.statusText, sizeof(data.statusText));
+    formatStatusLine(data.statusText, sizeof(data.statusText), blanksThatFit(hStatus));
     SetWindowTextA(hStatus, data.statusText);
 }
 
@@ -174,9 +207,9 @@ void releaseOverHitAreas(HWND window, int x, int y)
 
 } // namespace
 
-void formatStatusLine(char *text, int size)
+void formatStatusLine(char *text, int size, int blanks)
 {
-    snprintf(text, size, "Playing...  (%s)                            n\xB0 %d / %d", data.progressText,
+    snprintf(text, size, "Playing...  (%s)%*sn%s %d / %d", data.progressText, blanks, "", degreeSign(),
              data.currentSong, data.songsNumber);
 }
 

@@ -39,9 +39,13 @@
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 /* The status line for the current progress, song and count, as message 23
- * writes it into statusText ("n" and the degree byte 0xB0 before the
- * numbers). */
-void formatStatusLine(char *text, int size);
+ * writes it into statusText: "Playing...", two blanks, the progress in
+ * parentheses, `blanks` blanks, then "n" and the degree sign before the
+ * numbers. Message 23 takes STATUS_BLANKS, or fewer (never below
+ * STATUS_MIN_BLANKS) when the whole line would not fit the label. */
+#define STATUS_BLANKS 28
+#define STATUS_MIN_BLANKS 2
+void formatStatusLine(char *text, int size, int blanks);
 
 /* One of the nine skin areas, in window coordinates, bounds included, with
  * what a left-button release over it sends to the window. */

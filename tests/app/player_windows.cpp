@@ -92,6 +92,7 @@ void startFresh()
     stopWatchingPlaylistWindow();
     if (transportPaused())
         togglePause();          // the flag outlives songs; start each case without it
+    transportListCleared();     // no "Playing..." line is taken to be shown
     memset(&data, 0, sizeof(data));
     fake_fmod::reset();
     SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);

@@ -6,7 +6,9 @@
 #include "globals.h"
 #include "main_window.h"
 #include "player_windows.h"
+#include "playlist_file.h"
 #include "songlist.h"
+#include "text.h"
 #include "transport.h"
 
 #include <commctrl.h>
@@ -141,16 +143,90 @@ TEST_F(MainWindow, SongDisplayBeforeAnySongLeavesTheTitleEmpty)
     EXPECT_EQ("", textOf(titleLabel()));
 }
 
-TEST_F(MainWindow, StatusLineHasItsExactSpacingAndTheDegreeByte)
+// The line as the label shows it: "n" and the degree sign in the process
+// code page, and the run of blanks before them as long as the label's width
+// allows, from 28 down to 2, measured in the label's own font.
+TEST_F(MainWindow, StatusLineKeepsItsFormatAndFitsTheLabelWhole)
 {
-    addSongs(7, 10000);
-    data.currentSong = 3;
-    snprintf(data.progressText, sizeof(data.progressText), "2' 5 / 4' 17");
-    SendMessageA(hwnd, MSG_STATUS_LINE, 0, 0);
-    std::string expected = "Playing..." + spaces(2) + "(2' 5 / 4' 17)" + spaces(28) + "n\xB0 3 / 7";
-    EXPECT_EQ(expected, data.statusText);
-    EXPECT_EQ(expected, textOf(statusLabel()));
-    EXPECT_EQ('\xB0', data.statusText[strlen(data.statusText) - 7]);
+    HDC dc = GetDC(statusLabel());
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(statusLabel(), WM_GETFONT, 0, 0));
+    SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    RECT client;
+    GetClientRect(statusLabel(), &client);
+    auto width = [dc](const std::string &text) {
+        SIZE size = {0, 0};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const struct { const char *progress; int song, songs; } lines[] = {
+        {"2' 5 / 4' 17", 3, 7}, {"0' 4 / 0' 9", 1, 4}, {"99' 59 / 99' 59", 1999, 1999}};
+    for (const auto &line : lines) {
+        data.currentSong = line.song;
+        data.songsNumber = line.songs;
+        snprintf(data.progressText, sizeof(data.progressText), "%s", line.progress);
+        SendMessageA(hwnd, MSG_STATUS_LINE, 0, 0);
+        std::string head = "Playing...  (" + std::string(line.progress) + ")";
+        std::string tail = "n" + std::string(degreeSign()) + " " + std::to_string(line.song) + " / " +
+                           std::to_string(line.songs);
+        std::string shown = textOf(statusLabel());
+        EXPECT_EQ(shown, data.statusText);
+        ASSERT_EQ(head, shown.substr(0, head.size()));
+        ASSERT_EQ(tail, shown.substr(shown.size() - tail.size()));
+        int blanks = static_cast<int>(shown.size() - head.size() - tail.size());
+        EXPECT_EQ(std::string(blanks, ' '), shown.substr(head.size(), blanks));
+        EXPECT_GE(blanks, 2);
+        EXPECT_LE(width(shown), client.right) << shown;
+        if (blanks < 28) {
+            EXPECT_GT(width(head + spaces(blanks + 1) + tail), client.right) << "no blank given away for nothing";
+        }
+    }
+    ReleaseDC(statusLabel(), dc);
+}
+
+// The label after each way the music stops, shown at the tick that sees it;
+// ticks that change nothing write no label.
+TEST_F(MainWindow, TheStatusLabelTellsWhenTheMusicStops)
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof(temp), temp);
+    std::string listFile = std::string(temp) + "kelvoria-status-test.m3P";
+    FILE *file = fopen(listFile.c_str(), "wb");
+    ASSERT_TRUE(file);
+    fputs("1\r\nC:\\Music\\song1.mp3\r\n", file);
+    fclose(file);
+    static std::string openedList;
+    openedList = listFile;
+    const struct { const char *way; void (*act)(); const char *shown; } cases[] = {
+        {"the last song ends", [] { fake_fmod::advance(60000); }, "Stopped."},
+        {"Clear", [] { SendMessageA(hPlaylistDialog, WM_COMMAND, 15, 0); }, "Stopped."},
+        {"a playlist opened over the list",
+         [] { openPlaylist(&data, openedList.c_str(), hPlaylistDialog); }, "Stopped."},
+        {"Stop", [] { SendMessageA(hwnd, WM_COMMAND, CMD_STOP, 0); }, "Stopped."},
+        {"Pause", [] { SendMessageA(hwnd, WM_COMMAND, CMD_TOGGLE, 0); }, "Paused."},
+        {"nothing, at the idle start", [] {}, "Currently Idle"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.way);
+        startFresh();
+        SetWindowTextA(statusLabel(), "Currently Idle");
+        if (strcmp(c.shown, "Currently Idle") != 0) {
+            addSongs(1, 60000);
+            tickThroughQueue(hwnd);     // song 1 starts
+            for (int second = 0; second < 2 && textOf(statusLabel()).compare(0, 10, "Playing..."); ++second) {
+                fake_fmod::advance(1000);   // a new whole second (the last one shown may be this one)
+                tickThroughQueue(hwnd);
+            }
+            ASSERT_EQ("Playing...", textOf(statusLabel()).substr(0, 10));
+        }
+        c.act();
+        tickThroughQueue(hwnd);
+        EXPECT_EQ(c.shown, textOf(statusLabel()));
+        SetWindowTextA(statusLabel(), "untouched");
+        for (int tick = 0; tick < 3; ++tick)
+            tickThroughQueue(hwnd);
+        EXPECT_EQ("untouched", textOf(statusLabel()));
+    }
+    DeleteFileA(listFile.c_str());
 }
 
 TEST_F(MainWindow, StatusLineOfTheLongestNumbersStaysInsideItsField)
@@ -267,8 +343,9 @@ TEST_F(MainWindow, TickOfANewSecondRefreshesTheStatusLineAndTheBar)
     tickThroughQueue(hwnd);     // starts song 1
     fake_fmod::advance(65500);
     tickThroughQueue(hwnd);
-    std::string expected = "Playing..." + spaces(2) + "(1' 5 / 3' 20)" + spaces(28) + "n\xB0 1 / 2";
-    EXPECT_EQ(expected, textOf(statusLabel()));
+    std::string shown = textOf(statusLabel());
+    EXPECT_EQ("Playing...  (1' 5 / 3' 20) ", shown.substr(0, 27));
+    EXPECT_EQ("n" + std::string(degreeSign()) + " 1 / 2", shown.substr(shown.size() - 7 - strlen(degreeSign())));
     EXPECT_EQ(65, SendMessageA(positionBar(), TBM_GETPOS, 0, 0));
 }
 

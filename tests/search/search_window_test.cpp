@@ -247,6 +247,7 @@ TEST_F(SearchWindow, StartScansTheTickedDrivesInTurnAndTellsTheTotalAfterEach)
             << "the playlist window shows the new list";
         EXPECT_STREQ(data.paths[0], "");
         EXPECT_STREQ(data.paths[MAX_SONGS + 1], "");
+        EXPECT_EQ(textOf(GetWindow(GetWindow(hwnd, GW_CHILD), GW_HWNDNEXT)), "Stopped.") << "the status label";
         EXPECT_EQ(cursorsAtRefill, std::vector<HCURSOR>(c.messages.size(), LoadCursorA(NULL, IDC_WAIT)));
         for (const messageBoxSeen &box : messageBoxesSeen())
             EXPECT_EQ(box.cursor, LoadCursorA(NULL, IDC_ARROW));
