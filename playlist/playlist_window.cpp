@@ -94,9 +94,36 @@ void prepareFileDialog(OPENFILENAMEA &dialog, HWND owner, char *name, DWORD flag
     dialog.Flags = flags;
 }
 
-// The extension goes on whatever name was chosen, so choosing mylist.m3P
-// writes mylist.m3P.m3P. The buffer has room for it beyond the capacity
-// the dialog was told.
+// The name as chosen, or with the extension when it does not already end
+// with it in any case: typing mylist or choosing mylist.m3P both write
+// mylist.m3P. False when the extension does not fit the buffer.
+bool giveExtension(char *name, size_t size, const char *extension)
+{
+    size_t used = strlen(name);
+    size_t added = strlen(extension);
+    if (used >= added && _stricmp(name + used - added, extension) == 0)
+        return true;
+    if (used + added >= size)
+        return false;
+    memcpy(name + used, extension, added + 1);
+    return true;
+}
+
+// The dialog asked before replacing the name it was given; a name that
+// became another by its extension is asked about here, with the dialog's
+// own question, so that no playlist is replaced without a word.
+bool mayReplace(HWND window, const char *name)
+{
+    DWORD attributes = GetFileAttributesA(name);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return true;    // nothing to replace; a folder fails the save itself
+    const char *lastBackslash = strrchr(name, '\\');
+    char question[PLAYLIST_NAME_CAPACITY + 64];
+    snprintf(question, sizeof(question), "%s already exists.\nDo you want to replace it?",
+             lastBackslash ? lastBackslash + 1 : name);
+    return MessageBoxA(window, question, "Confirm Save As", MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
 void savePlaylistAs(HWND window)
 {
     if (data.songsNumber == 0) {
@@ -108,8 +135,13 @@ void savePlaylistAs(HWND window)
     prepareFileDialog(dialog, window, name, SAVE_FLAGS);
     if (GetSaveFileNameA(&dialog) != 1)
         return;
-    size_t used = strlen(name);
-    snprintf(name + used, sizeof(name) - used, "%s", PLAYLIST_EXTENSION);
+    size_t chosenLength = strlen(name);
+    if (!giveExtension(name, sizeof(name), PLAYLIST_EXTENSION)) {
+        MessageBoxA(NULL, "Failed to save", "Failure", MB_ICONWARNING);
+        return;
+    }
+    if (strlen(name) != chosenLength && !mayReplace(window, name))
+        return;
     if (savePlaylist(&data, name) == 0)
         MessageBoxA(NULL, name, "Playlist successfully saved in :", MB_ICONINFORMATION);
     else

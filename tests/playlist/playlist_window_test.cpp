@@ -181,28 +181,40 @@ TEST_F(PlaylistWindow, ADropKeepsToTheCapacityAndLeavesOutPathsTooLongForASlot)
 
 struct saveCase {
     int songs;
+    const char *existing;       // a file that holds "old" before the save, or ""
     texts typed;                // into the save dialog; none: no dialog may open
-    std::vector<int> pressed;   // in the message boxes
+    std::vector<int> pressed;   // in the message boxes, the dialog's own question included
+    const char *question;       // the name our replace question is about, or ""
     messageBoxSeen last;        // the last message box
     const char *written;        // the file the list is in afterwards, or ""
 };
 
-TEST_F(PlaylistWindow, SavingWritesTheListUnderTheChosenNameAndTheExtensionAndTellsSo)
+// The extension is added only when the chosen name lacks it, in any case,
+// and a file that the added extension names is replaced only after a Yes.
+TEST_F(PlaylistWindow, SavingAddsAMissingExtensionAndAsksBeforeReplacingAFile)
 {
     std::string mylist = folder + "\\mylist.m3P";
-    DeleteFileA(mylist.c_str());
-    DeleteFileA((mylist + ".m3P").c_str());
+    const messageBoxSeen saved = {"Playlist successfully saved in :", mylist, "information"};
+    const messageBoxSeen question = {"Confirm Save As", "mylist.m3P already exists.\nDo you want to replace it?",
+                                     "warning"};
     const saveCase cases[] = {
-        {0, {}, {IDOK}, {"Nothing to save", "No songs loaded.", "warning"}, ""},
-        {2, {folder + "\\mylist"}, {IDOK}, {"Playlist successfully saved in :", mylist, "information"}, "mylist.m3P"},
-        // The overwrite question about mylist.m3P, then mylist.m3P.m3P is written.
-        {2, {mylist}, {IDYES, IDOK}, {"Playlist successfully saved in :", mylist + ".m3P", "information"},
-         "mylist.m3P.m3P"},
-        {2, {folder + "\\locked"}, {IDOK}, {"Failure", "Failed to save", "warning"}, ""},
+        {0, "", {}, {IDOK}, "", {"Nothing to save", "No songs loaded.", "warning"}, ""},
+        {2, "", {folder + "\\mylist"}, {IDOK}, "", saved, "mylist.m3P"},
+        {2, "mylist.m3P", {folder + "\\mylist"}, {IDYES, IDOK}, "mylist.m3P", saved, "mylist.m3P"},
+        {2, "mylist.m3P", {folder + "\\mylist"}, {IDNO}, "mylist.m3P", question, ""},
+        // Chosen with its extension: the dialog asks, and that name is written.
+        {2, "mylist.m3P", {mylist}, {IDYES, IDOK}, "", saved, "mylist.m3P"},
+        {2, "", {folder + "\\MYLIST.M3P"}, {IDOK}, "", {saved.caption, folder + "\\MYLIST.M3P", saved.icon},
+         "mylist.m3P"},
+        {2, "", {folder + "\\locked"}, {IDOK}, "", {"Failure", "Failed to save", "warning"}, ""},
     };
     for (const saveCase &c : cases) {
-        SCOPED_TRACE(c.last.text);
+        SCOPED_TRACE(c.last.text + " after " + (c.typed.empty() ? "" : c.typed[0]));
         startFresh();
+        DeleteFileA(mylist.c_str());
+        DeleteFileA((mylist + ".m3P").c_str());
+        if (*c.existing)
+            writeFile(folder + "\\" + c.existing, "old");
         addSongs(c.songs, 10000);
         answerFileDialog(hPlaylistDialog, c.typed);
         answerMessageBoxes(c.pressed);
@@ -210,17 +222,22 @@ TEST_F(PlaylistWindow, SavingWritesTheListUnderTheChosenNameAndTheExtensionAndTe
         EXPECT_EQ(!c.typed.empty(), answered()) << "a file dialog opens only for a list with songs";
         forgetAnswers();
         ASSERT_TRUE(messageBoxesAnswered());
-        messageBoxSeen shown = messageBoxesSeen().back();
-        EXPECT_EQ(c.last.caption, shown.caption);
-        EXPECT_EQ(c.last.text, shown.text);
-        EXPECT_EQ(c.last.icon, shown.icon);
-        if (!c.typed.empty()) {
+        std::vector<messageBoxSeen> seen = messageBoxesSeen();
+        EXPECT_EQ(c.last.caption, seen.back().caption);
+        EXPECT_EQ(c.last.text, seen.back().text);
+        EXPECT_EQ(c.last.icon, seen.back().icon);
+        int asked = 0;
+        for (const messageBoxSeen &box : seen)
+            asked += box.caption == question.caption && box.text == question.text;
+        EXPECT_EQ(*c.question ? 1 : 0, asked);
+        if (!c.typed.empty())
             EXPECT_EQ("Mp3 Playlist", filterSeen().substr(0, 12));
-        }
-        if (*c.written) {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((mylist + ".m3P").c_str()));
+        if (*c.written)
             EXPECT_EQ("2\r\nC:\\Music\\song1.mp3\r\nC:\\Music\\song2.mp3\r\n",
                       fileBytes(folder + "\\" + c.written));
-        }
+        else if (*c.existing)
+            EXPECT_EQ("old", fileBytes(folder + "\\" + c.existing));
     }
 }
 
