@@ -22,12 +22,7 @@
 #define MAIN_CLASS_NAME "Kelvoria_v1.0"
 #define MAIN_WINDOW_TITLE "Kelvoria_v1.0"
 
-#define CMD_SHOW_PLAYLIST 3
-#define CMD_OPEN_FILES 8
-#define CMD_SHOW_SETTINGS 9
-#define CMD_MINIMISE_TO_TRAY 13
-#define CMD_QUIT 14
-#define CMD_RESTORE 19
+#include "messages.h"
 
 #define SLIDER_ID 25
 

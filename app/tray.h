@@ -9,7 +9,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#define MSG_TRAY_CALLBACK 21
+#include "messages.h"
 #define TRAY_TIP "Kelvoria"
 #define TRAY_MENU_NAME "TrayMainMenu"
 

@@ -19,7 +19,6 @@ HWND mainWindow;
 HWND hSlider;
 HWND hStatus;
 
-const int PLAYLIST_LIST_ID = 10;
 const char STOPPED_TEXT[] = "Stopped.";
 
 void sendToMain(UINT message)

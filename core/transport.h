@@ -36,17 +36,8 @@
 
 #include <windows.h>
 
-// Message numbers of the main window's display requests.
-#define MSG_SONG_DISPLAY 22
-#define MSG_STATUS_LINE 23
-#define MSG_STATUS_ECHO 24
-
-// Command ids the transport carries out.
-#define CMD_PLAY 4
-#define CMD_NEXT 5
-#define CMD_PREVIOUS 6
-#define CMD_STOP 7
-#define CMD_TOGGLE 31
+// The display requests and the commands it carries out (4 5 6 7 31).
+#include "messages.h"
 
 void transportAttach(HWND mainWindow, HWND slider, HWND status);
 

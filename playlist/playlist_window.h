@@ -20,12 +20,7 @@
 
 #include <windows.h>
 
-#define PLAYLIST_LIST_ID 10     /* the list control */
-#define PLAYLIST_CMD_SAVE 11
-#define PLAYLIST_CMD_OPEN 12
-#define PLAYLIST_CMD_HIDE 14
-#define PLAYLIST_CMD_CLEAR 15
-#define PLAYLIST_CMD_SEARCH 33
+#include "messages.h"     /* its list's id and its commands */
 
 /* Background of the list, a COLORREF (red 23, green 78, blue 171). */
 #define PLAYLIST_LIST_COLOUR 0xAB4E17

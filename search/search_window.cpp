@@ -3,6 +3,7 @@
 #include "disk_scan.h"
 #include "frame.h"
 #include "globals.h"
+#include "messages.h"
 #include "songlist.h"
 
 #include <stdio.h>
@@ -10,7 +11,6 @@
 
 namespace {
 
-const int CLEAR_COMMAND = 15;           // the playlist window's Clear
 const int MESSAGE_SIZE = 128;
 const DWORD DRIVE_BOX_STYLE = 0x40000003;  // WS_CHILD | BS_AUTOCHECKBOX, shown after creation
 
@@ -61,7 +61,7 @@ void tellDriveDone(const char *root)
 void runScan(HWND window, const char volumes[][VOLUME_SIZE], int volumesNumber, const HWND partitions[],
              char temp[VOLUME_SIZE])
 {
-    SendMessageA(hPlaylistDialog, WM_COMMAND, CLEAR_COMMAND, 0);
+    SendMessageA(hPlaylistDialog, WM_COMMAND, PLAYLIST_CMD_CLEAR, 0);
     for (int row = 0; row < volumesNumber; ++row) {
         if (SendMessageA(partitions[row], BM_GETCHECK, 0, 0) != BST_CHECKED)
             continue;

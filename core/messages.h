@@ -1,0 +1,49 @@
+/*
+ * The messages and ids that cross windows: what one window sends another.
+ * Three of the main window's private messages carry the numbers of system
+ * messages, and the system sends those too; each handler is written to
+ * bear that.
+ */
+#ifndef KELVORIA_MESSAGES_H
+#define KELVORIA_MESSAGES_H
+
+/* ---- To the main window ------------------------------------------------ */
+
+/* Tray callback; lParam is the mouse message over the icon. Also
+ * WM_SYSCOLORCHANGE (0x15), whose lParam is never a mouse message. */
+#define MSG_TRAY_CALLBACK 21
+/* Song display refresh: the bar's range and the title label. Also
+ * WM_ENDSESSION (0x16), which only refreshes the display. */
+#define MSG_SONG_DISPLAY 22
+/* Status line refresh: the "Playing..." line. No system message uses 0x17. */
+#define MSG_STATUS_LINE 23
+/* Status echo: the status text into the title label. Also WM_SHOWWINDOW
+ * (0x18): every show or hide of the window echoes the status. */
+#define MSG_STATUS_ECHO 24
+
+/* Commands (WM_COMMAND, id in the low word of wParam). */
+#define CMD_SHOW_PLAYLIST 3
+#define CMD_PLAY 4
+#define CMD_NEXT 5
+#define CMD_PREVIOUS 6
+#define CMD_STOP 7
+#define CMD_OPEN_FILES 8
+#define CMD_SHOW_SETTINGS 9
+#define CMD_MINIMISE_TO_TRAY 13
+#define CMD_QUIT 14
+#define CMD_RESTORE 19
+#define CMD_TOGGLE 31
+
+/* ---- To the playlist window --------------------------------------------- */
+
+/* Its list control, whose row the main window's Play selects. */
+#define PLAYLIST_LIST_ID 10
+/* Commands; 15 (Clear) is also sent by the search window's Start. WM_CLOSE
+ * rebuilds the list from the song list and never closes the window. */
+#define PLAYLIST_CMD_SAVE 11
+#define PLAYLIST_CMD_OPEN 12
+#define PLAYLIST_CMD_HIDE 14
+#define PLAYLIST_CMD_CLEAR 15
+#define PLAYLIST_CMD_SEARCH 33
+
+#endif
