@@ -66,9 +66,7 @@ void setUsable(HWND window, int id, bool usable)
 void formStartupPlaylistPath(char *path, int size)
 {
     char program[PROGRAM_PATH_SIZE] = "";
-    DWORD length = GetModuleFileNameA(NULL, program, sizeof(program));
-    if (length == 0 || length >= sizeof(program))
-        program[0] = '\0';
+    programFile(program, sizeof(program));
     startupPlaylistPath(program, path, size);
 }
 

@@ -91,14 +91,6 @@ void Choose(const char *name, const char *text)
     writeText(SETTINGS_KEY, name, text);
 }
 
-char *findFilePath(char *path)
-{
-    char *lastBackslash = strrchr(path, '\\');
-    if (lastBackslash)
-        *lastBackslash = '\0';
-    return path;
-}
-
 void storeProgramPaths(const char *programPath)
 {
     writeText(SHELL_KEY, "programPath", programPath);
@@ -125,11 +117,8 @@ void prepareRegistry(char *programPath, int size)
     }
     if (size <= 0)
         return;
-    memset(programPath, 0, size);
-    DWORD length = GetModuleFileNameA(nullptr, programPath, static_cast<DWORD>(size));
-    if (length == 0 || length >= static_cast<DWORD>(size)) {
+    if (!programFile(programPath, size)) {
         // A cut path names no program: record nothing rather than a wrong place.
-        programPath[0] = '\0';
         deleteValue(STARTUP_KEY, "programPathStartup");
         return;
     }
@@ -159,10 +148,5 @@ bool startupPlaylistPath(const char *programPath, char *path, int size)
     char directory[PROGRAM_PATH_SIZE];
     snprintf(directory, sizeof(directory), "%s", programPath);
     findFilePath(directory);
-    int needed = snprintf(path, size, "%s%s", directory, STARTUP_PLAYLIST);
-    if (needed < 0 || needed >= size) {
-        path[0] = '\0';     // a cut path would name some other file
-        return false;
-    }
-    return true;
+    return joinPath(path, size, directory, STARTUP_PLAYLIST);   // never cut: it would name another file
 }

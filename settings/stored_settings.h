@@ -8,13 +8,15 @@
 
 #include <windows.h>
 
+#include "paths.h"   /* findFilePath */
+
 /* Size of the buffer through which the log-on entry is copied. */
 #define STARTUP_LINE_SIZE 260
 
 /* The program file's path and the start-up playlist's path are both held
  * in buffers of this size. */
 #define PROGRAM_PATH_SIZE 256
-#define STARTUP_PLAYLIST "\\Playlists\\Startup.m3P"
+#define STARTUP_PLAYLIST "Playlists\\Startup.m3P"   /* below the program's folder */
 
 /* 1 when the yes/no setting `name` ("Launch", "Minimize", "Playlist")
  * holds a text starting with 'Y'; 0 when it is absent or anything else. */
@@ -22,10 +24,6 @@ int IsChosen(const char *name);
 
 /* Stores `text` ("Yes" or "No") as the setting `name`. */
 void Choose(const char *name, const char *text);
-
-/* Cuts `path` at its last backslash, in place, and returns it. A text
- * without a backslash is left as it is. */
-char *findFilePath(char *path);
 
 /* Run at every start: creates the keys, then records where the program
  * file is ("programPath") and the line that starts it at log-on
