@@ -2,9 +2,10 @@
 
 #include "frame.h"
 #include "globals.h"
+#include "intake.h"
+#include "music_kinds.h"
 #include "songlist.h"
 #include "startup.h"
-#include "tags.h"
 #include "text.h"
 #include "transport.h"
 #include "tray.h"
@@ -156,15 +157,17 @@ void openFiles(HWND window, bool &holding)
     memset(&dialog, 0, sizeof(dialog));
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     dialog.hwndOwner = window;
-    dialog.lpstrFilter = "Music file\0*.mp3;*.wav;*.wma;*.ogg\0";
+    static char filter[256];
+    if (!filter[0])
+        musicFileFilter(filter, sizeof(filter));
+    dialog.lpstrFilter = filter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = selection;
     dialog.nMaxFile = OPEN_FILES_CAPACITY;
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT;
     if (GetOpenFileNameA(&dialog) == 1 && selectionFits(selection, sizeof(selection), OPEN_FILES_CAPACITY)) {
         loadSongs(&data, selection);
-        queryTags(&data);
-        SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
+        finishIntake(&data, true);
     }
     holding = false;
     repaintSkinNow(window, hBmp);

@@ -8,9 +8,9 @@
 #include "playlist_file.h"
 #include "playlist_window.h"
 #include "settings_window.h"
+#include "intake.h"
 #include "songlist.h"
 #include "stored_settings.h"
-#include "tags.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -68,10 +68,9 @@ void honourStartupMode(const char *arguments, char *programPath)
     if (!IsChosen("Playlist"))
         return;
     char playlistPath[PROGRAM_PATH_SIZE] = {0};
-    if (startupPlaylistPath(programPath, playlistPath, sizeof(playlistPath)) &&
-        openPlaylist(&data, playlistPath, hPlaylistDialog) == 0)
-        queryTags(&data);
-    SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
+    bool read = startupPlaylistPath(programPath, playlistPath, sizeof(playlistPath)) &&
+                openPlaylist(&data, playlistPath, hPlaylistDialog) == 0;
+    finishIntake(&data, read);
 }
 
 void showUnlessMinimised(const char *arguments)

@@ -3,68 +3,39 @@
 #include "songlist.h"
 
 #include "fmod.h"
+#include "intake.h"
+#include "paths.h"
 #include "transport.h"
 
-#include <stdio.h>
 #include <string.h>
 
 st1 data;
 
 namespace {
 
-bool namesMusicFile(const char *text)
-{
-    return strstr(text, ".mp3") || strstr(text, ".wav") || strstr(text, ".wma") || strstr(text, ".ogg");
-}
-
-} // namespace
-
-// A path that does not fit a slot is refused rather than cut: a cut path
-// would name another file.
-bool appendSongAtEnd(st1 *list, const char *path, const char *name)
-{
-    if (list->songsNumber < 0 || list->songsNumber >= MAX_SONGS)
-        return false;
-    if (strlen(path) >= PATH_SIZE)
-        return false;
-    int slot = list->songsNumber + 1;
-    snprintf(list->paths[slot], PATH_SIZE, "%s", path);
-    snprintf(list->names[slot], NAME_SIZE, "%s", name);
-    list->songsNumber = slot;
-    return true;
-}
-
-// The open dialog never returns a path without a backslash; one from
-// elsewhere that has none is shown whole.
-const char *nameOfSinglePath(const char *path)
-{
-    const char *lastBackslash = strrchr(path, '\\');
-    return lastBackslash ? lastBackslash : path;
-}
-
-namespace {
-
+// A folder and the names chosen in it: each joined path is offered as a
+// music file named by its bare name.
 void addDirectoryFiles(st1 *list, const char *directory)
 {
     const char *file = directory + strlen(directory) + 1;
-    for (; *file; file += strlen(file) + 1) {
-        if (list->songsNumber >= MAX_SONGS)
-            return; // the rest of the selection does not fit
-        int joined = snprintf(list->workPath, WORK_PATH_SIZE, "%s\\%s", directory, file);
-        if (joined < 0 || joined >= PATH_SIZE)
-            continue; // too long for a slot: this file is left out
-        appendSongAtEnd(list, list->workPath, file);
+    for (; *file && list->songsNumber < MAX_SONGS; file += strlen(file) + 1) {
+        if (joinPath(list->workPath, WORK_PATH_SIZE, directory, file))
+            takeMusicFile(list, list->workPath, file);
     }
 }
 
 } // namespace
 
+// The dialog's own convention tells the two shapes apart: nothing after the
+// first text means it is one full path. (A folder named D:\old.ogg files
+// is a folder all the same.)
 int loadSongs(st1 *list, char *selection)
 {
     if (!selection || !*selection)
         return list->songsNumber;
-    if (namesMusicFile(selection))
-        appendSongAtEnd(list, selection, nameOfSinglePath(selection));
+    const char *second = selection + strlen(selection) + 1;
+    if (*second == '\0')
+        takeMusicFile(list, selection, nameOfSinglePath(selection));
     else
         addDirectoryFiles(list, selection);
     return list->songsNumber;

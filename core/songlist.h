@@ -33,16 +33,10 @@ struct st1 {
 
 extern st1 data;
 
+/* Appends the music files of the open dialog's selection: one full path
+ * alone, or a folder followed by file names, each NUL-terminated and the
+ * whole ended by an empty text. Returns the new songsNumber. */
 int loadSongs(st1 *list, char *selection);
-
-/* Puts one song into the slot after the last. A display name longer than a
- * slot is cut; a path longer than a slot is refused. Returns false when
- * nothing was added: the path was too long or the list is full. */
-bool appendSongAtEnd(st1 *list, const char *path, const char *name);
-
-/* The display name of a song known by its full path alone: the path from
- * its last backslash on, the backslash included (\Song.mp3). */
-const char *nameOfSinglePath(const char *path);
 
 void clearPlaylist(st1 *list, HWND listControl);
 

@@ -3,6 +3,7 @@
 #include "tags.h"
 
 #include "fmod.h"
+#include "text.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -12,15 +13,18 @@ namespace {
 const int TAG_TEXT_SIZE = sizeof(((st1 *)nullptr)->tagTitle);
 
 // A field's text: its bytes up to the first NUL or its length, whichever
-// comes first, cut to what the work text holds. No character set conversion.
+// comes first, cut between characters to what the work text holds. No
+// character set conversion: the engine gives the process code page.
 void copyFieldText(char *target, const void *value, int length)
 {
     const char *bytes = static_cast<const char *>(value);
+    char field[TAG_TEXT_SIZE + 1];  // one byte more tells where a cut falls
     int count = 0;
-    while (bytes && count < length && count < TAG_TEXT_SIZE - 1 && bytes[count] != '\0')
+    while (bytes && count < length && count < TAG_TEXT_SIZE && bytes[count] != '\0')
         ++count;
-    memcpy(target, bytes ? bytes : "", count);
-    target[count] = '\0';
+    memcpy(field, bytes ? bytes : "", count);
+    field[count] = '\0';
+    copyText(target, TAG_TEXT_SIZE, field);
 }
 
 void readTagFields(st1 *list, FSOUND_STREAM *stream, int fieldCount)
@@ -49,7 +53,7 @@ void relabelSong(st1 *list, int slot)
     int fieldCount = 0;
     if (FSOUND_Stream_GetNumTagFields(stream, &fieldCount) && fieldCount > 0) {
         snprintf(list->tagArtist, sizeof(list->tagArtist), "%s", "Artist unknown");
-        snprintf(list->tagTitle, sizeof(list->tagTitle), "%.*s", NAME_SIZE - 1, list->names[slot]);
+        copyText(list->tagTitle, sizeof(list->tagTitle), list->names[slot]);
         readTagFields(list, stream, fieldCount);
         snprintf(list->names[slot], NAME_SIZE, "%s - %s", list->tagArtist, list->tagTitle);
     }
@@ -57,6 +61,16 @@ void relabelSong(st1 *list, int slot)
 }
 
 } // namespace
+
+int songLengthSeconds(const char *path)
+{
+    FSOUND_STREAM *stream = FSOUND_Stream_Open(path, 0, 0, 0);
+    if (!stream)
+        return -1;
+    int seconds = FSOUND_Stream_GetLengthMs(stream) / 1000;
+    FSOUND_Stream_Close(stream);
+    return seconds;
+}
 
 void queryTags(st1 *list)
 {

@@ -9,4 +9,8 @@
 
 void queryTags(st1 *list);
 
+/* The length in whole seconds of the song at `path`, through a stream of
+ * its own; -1 when the engine cannot open it. */
+int songLengthSeconds(const char *path);
+
 #endif

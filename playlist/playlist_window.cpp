@@ -1,11 +1,14 @@
 #include "playlist_window.h"
 
+#include "disk_scan.h"
 #include "frame.h"
 #include "globals.h"
+#include "intake.h"
+#include "music_kinds.h"
 #include "playlist_file.h"
+#include "playlist_formats.h"
 #include "search_window.h"
 #include "songlist.h"
-#include "tags.h"
 #include "transport.h"
 
 #include <commdlg.h>
@@ -32,13 +35,17 @@ const playlistArea playlistAreas[] = {
     {39, 88, 39, 261, 273, PLAYLIST_CMD_SEARCH},
 };
 
-const char PLAYLIST_FILTER[] = "Mp3 Playlist\0*.m3P\0";  // the literal's own NUL ends the list
-const char PLAYLIST_EXTENSION[] = ".m3P";
+// The player's own kind first; the literals' own NULs end the lists.
+const char OPEN_FILTER[] = "Mp3 Playlist\0*.m3P\0Playlists of other players\0*.m3u;*.m3u8;*.pls\0";
+const char SAVE_FILTER[] = "Mp3 Playlist\0*.m3P\0M3U8 playlist\0*.m3u8\0";
+// The extension of each of the save dialog's filters, by its index.
+const char *const SAVE_EXTENSIONS[] = {".m3P", ".m3u8"};
+const size_t LONGEST_EXTENSION = 5;
 const DWORD SAVE_FLAGS = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;     // 0x0804
 const DWORD OPEN_FLAGS = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;       // 0x1800
 
 // The chosen name, and room after it for the extension saving appends.
-typedef char playlistName[PLAYLIST_NAME_CAPACITY + sizeof(PLAYLIST_EXTENSION) - 1];
+typedef char playlistName[PLAYLIST_NAME_CAPACITY + LONGEST_EXTENSION];
 
 // The list control at its place in the client area, shown at once.
 HWND createSongList(HWND window)
@@ -80,28 +87,28 @@ void hidePlaylistWindow(HWND window)
     ShowWindow(window, SW_HIDE);
 }
 
-// Both file dialogs: the ".m3P" filter, no default extension, no initial
-// folder, no title of their own.
-void prepareFileDialog(OPENFILENAMEA &dialog, HWND owner, char *name, DWORD flags)
+// Both file dialogs: the ".m3P" filter first, no default extension, no
+// initial folder, no title of their own.
+void prepareFileDialog(OPENFILENAMEA &dialog, HWND owner, char *name, const char *filter, DWORD flags)
 {
     memset(&dialog, 0, sizeof(dialog));
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = PLAYLIST_FILTER;
+    dialog.lpstrFilter = filter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = name;
     dialog.nMaxFile = PLAYLIST_NAME_CAPACITY;
     dialog.Flags = flags;
 }
 
-// The name as chosen, or with the extension when it does not already end
-// with it in any case: typing mylist or choosing mylist.m3P both write
-// mylist.m3P. False when the extension does not fit the buffer.
+// The name as chosen, or with the chosen filter's extension when it does
+// not already end with it in any case: typing mylist or choosing mylist.m3P
+// both write mylist.m3P. False when the extension does not fit the buffer.
 bool giveExtension(char *name, size_t size, const char *extension)
 {
     size_t used = strlen(name);
     size_t added = strlen(extension);
-    if (used >= added && _stricmp(name + used - added, extension) == 0)
+    if (hasExtension(name, extension))
         return true;
     if (used + added >= size)
         return false;
@@ -132,11 +139,12 @@ void savePlaylistAs(HWND window)
     }
     playlistName name = "";
     OPENFILENAMEA dialog;
-    prepareFileDialog(dialog, window, name, SAVE_FLAGS);
+    prepareFileDialog(dialog, window, name, SAVE_FILTER, SAVE_FLAGS);
     if (GetSaveFileNameA(&dialog) != 1)
         return;
     size_t chosenLength = strlen(name);
-    if (!giveExtension(name, sizeof(name), PLAYLIST_EXTENSION)) {
+    const char *extension = SAVE_EXTENSIONS[dialog.nFilterIndex == 2 ? 1 : 0];
+    if (!giveExtension(name, sizeof(name), extension)) {
         MessageBoxA(NULL, "Failed to save", "Failure", MB_ICONWARNING);
         return;
     }
@@ -154,12 +162,10 @@ void openPlaylistFrom(HWND window)
 {
     playlistName name = "";
     OPENFILENAMEA dialog;
-    prepareFileDialog(dialog, window, name, OPEN_FLAGS);
+    prepareFileDialog(dialog, window, name, OPEN_FILTER, OPEN_FLAGS);
     if (GetOpenFileNameA(&dialog) != 1)
         return;
-    if (openPlaylist(&data, name, window) == 0)
-        queryTags(&data);
-    SendMessageA(window, WM_CLOSE, 0, 0);
+    finishIntake(&data, openPlaylist(&data, name, window) == 0);
 }
 
 void openSearchWindow()
@@ -191,9 +197,23 @@ void playSelectedRow(HWND hPlaylist)
     SendMessageA(hwnd, WM_COMMAND, CMD_PLAY, 0);
 }
 
-// Every dropped item, folders and files of any kind, becomes a song. A path
-// too long for a slot is left out rather than cut (a cut path would name
-// another file); items beyond the list's capacity are left out too.
+// A dropped folder adds its music files as the scan finds them, and a
+// dropped playlist file its songs; any other item is a song, whatever its
+// kind.
+void appendDroppedItem(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        addFolderMusic(&data, path);
+    else if (isPlaylistFileName(path))
+        addPlaylistFile(&data, path);
+    else
+        takeSong(&data, path, nameOfSinglePath(path));
+}
+
+// Dropped items in the drop's order. A path too long for a slot is left out
+// rather than cut (a cut path would name another file); items beyond the
+// list's capacity are left out too.
 void appendDroppedFiles(HDROP drop)
 {
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
@@ -202,11 +222,10 @@ void appendDroppedFiles(HDROP drop)
         if (DragQueryFileA(drop, i, NULL, 0) >= sizeof(path))
             continue;
         DragQueryFileA(drop, i, path, sizeof(path));
-        appendSongAtEnd(&data, path, nameOfSinglePath(path));
+        appendDroppedItem(path);
     }
     DragFinish(drop);   // the drop's memory is ours to release
-    queryTags(&data);
-    SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
+    finishIntake(&data, true);
 }
 
 bool overArea(const playlistArea &area, POINT at, bool hovering)

@@ -2,7 +2,9 @@
 // files on them.
 #include "disk_scan.h"
 
-#include "stored_settings.h"
+#include "intake.h"
+#include "music_kinds.h"
+#include "paths.h"
 #include "tags.h"
 
 #include <stdio.h>
@@ -12,12 +14,6 @@ namespace {
 
 const int DRIVE_LIST_SIZE = 260;
 const int WALK_PATH_SIZE = 512;
-
-bool namesMusicFile(const char *name)
-{
-    bool music = strstr(name, ".mp3") || strstr(name, ".wav") || strstr(name, ".wma") || strstr(name, ".ogg");
-    return music && !strstr(name, ".lnk");
-}
 
 bool isSkippedDirectory(const char *name)
 {
@@ -31,21 +27,18 @@ bool listIsFull(const st1 *list)
     return list->songsNumber < 1 || list->songsNumber > MAX_SONGS;
 }
 
-// A file whose joined path or bare name would not fit its slot is left out
-// rather than cut: a cut path names another file. The path is joined with
-// `fileName`, the name that opens the file; the list shows `shownName`.
-void appendSong(st1 *list, const char *directory, const char *fileName, const char *shownName)
+// A music file found by the walk goes in through the intake, which appends
+// after the last song: during a walk songsNumber names the first free slot,
+// one more. The path is joined with `fileName`, the name that opens the
+// file; the list shows `shownName`, which also says whether it is music.
+void appendFound(st1 *list, const char *directory, const char *fileName, const char *shownName)
 {
-    if (strlen(shownName) >= NAME_SIZE)
-        return;
     char path[PATH_SIZE];
-    int length = snprintf(path, sizeof(path), "%s\\%s", directory, fileName);
-    if (length < 0 || length >= static_cast<int>(sizeof(path)))
-        return;
-    int slot = list->songsNumber;
-    memcpy(list->paths[slot], path, length + 1);
-    snprintf(list->names[slot], NAME_SIZE, "%s", shownName);
-    list->songsNumber = slot + 1;
+    if (!isMusicFileName(shownName) || !joinPath(path, sizeof(path), directory, fileName))
+        return;     // a path too long for a slot is left out, never cut
+    --list->songsNumber;
+    takeSong(list, path, shownName);
+    ++list->songsNumber;
 }
 
 // The ANSI calls put '?' (never part of a real name) for every character of
@@ -63,32 +56,40 @@ const char *openableName(const WIN32_FIND_DATAA &entry)
 
 void walkSubdirectory(const char *directory, const char *name, st1 *list)
 {
+    char folder[WALK_PATH_SIZE];
     char pattern[WALK_PATH_SIZE];
-    int length = snprintf(pattern, sizeof(pattern), "%s\\%s\\*.*", directory, name);
-    if (length < 0 || length >= static_cast<int>(sizeof(pattern)))
-        return; // too deep to name: skipped like a directory that cannot be opened
-    exploreDirectory(pattern, list);
+    if (joinPath(folder, sizeof(folder), directory, name) && joinPath(pattern, sizeof(pattern), folder, "*.*"))
+        exploreDirectory(pattern, list);
+    // else too deep to name: skipped like a directory that cannot be opened
 }
 
+// A folder is walked or passed over, never taken for a song.
 void examineEntry(const WIN32_FIND_DATAA &entry, const char *directory, st1 *list)
 {
     const char *openable = openableName(entry);
-    if (isWalkedDirectory(entry.dwFileAttributes)) {
-        if (openable && !isSkippedDirectory(entry.cFileName))
+    if (!openable)
+        return;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (isWalkedDirectory(entry.dwFileAttributes) && !isSkippedDirectory(entry.cFileName))
             walkSubdirectory(directory, openable, list);
         return;
     }
-    // The music test reads the long name: a short name spells the
-    // extension in capitals.
-    if (openable && namesMusicFile(entry.cFileName))
-        appendSong(list, directory, openable, entry.cFileName);
+    // The music test reads the long name: a short name may differ in its
+    // extension's case or length.
+    appendFound(list, directory, openable, entry.cFileName);
 }
 
 } // namespace
 
+// Read-only, archive, not-indexed, compressed, encrypted or offline bits say
+// nothing about a folder's music (the shell marks every customised folder,
+// a user's Music folder among them, read-only). Hidden folders are the
+// system's or the user's own business, and a reparse point (a junction or a
+// link) can lead back up the tree and loop.
 bool isWalkedDirectory(DWORD attributes)
 {
-    return attributes == FILE_ATTRIBUTE_DIRECTORY || attributes == (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM);
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_REPARSE_POINT));
 }
 
 int pickFixedDrives(const char *driveList, int length, char volumes[][VOLUME_SIZE])
@@ -122,9 +123,9 @@ int queryVolumes(char volumes[][VOLUME_SIZE])
 int exploreDirectory(const char *pattern, st1 *list)
 {
     char directory[WALK_PATH_SIZE];
-    int length = snprintf(directory, sizeof(directory), "%s", pattern);
-    if (length < 0 || length >= static_cast<int>(sizeof(directory)))
+    if (strlen(pattern) >= sizeof(directory))
         return 0;
+    strcpy(directory, pattern);
     findFilePath(directory);
 
     WIN32_FIND_DATAA entry;
@@ -140,6 +141,25 @@ int exploreDirectory(const char *pattern, st1 *list)
     } while (FindNextFileA(search, &entry));
     FindClose(search);
     return 1;
+}
+
+int addFolderMusic(st1 *list, const char *folder)
+{
+    char directory[WALK_PATH_SIZE];
+    char pattern[WALK_PATH_SIZE];
+    if (strlen(folder) >= sizeof(directory))
+        return 0;
+    strcpy(directory, folder);
+    size_t length = strlen(directory);
+    if (length > 0 && directory[length - 1] == '\\')
+        directory[length - 1] = '\0';     // a drive's root, as D:\ .
+    int before = list->songsNumber;
+    if (before < 0 || before >= MAX_SONGS || !joinPath(pattern, sizeof(pattern), directory, "*.*"))
+        return 0;
+    ++list->songsNumber;
+    exploreDirectory(pattern, list);
+    --list->songsNumber;
+    return list->songsNumber - before;
 }
 
 int searchDiskForMF(const char *pattern, st1 *list, HWND playlistWindow)

@@ -19,18 +19,21 @@ int queryVolumes(char volumes[][VOLUME_SIZE]);
  * an empty text, at most `length` bytes), as queryVolumes picks them. */
 int pickFixedDrives(const char *driveList, int length, char volumes[][VOLUME_SIZE]);
 
-/* True for the attribute words of the directories the walk enters: a plain
- * directory, or a system one. A directory with any other bit set (hidden,
- * read-only, archive, a junction) is taken for a file. */
+/* True for the attribute words of the directories the walk enters: every
+ * directory but a hidden one or a reparse point (junction, link). */
 bool isWalkedDirectory(DWORD attributes);
 
 /* Walks the directory of `pattern` (as C:\Music\*.*) depth first and
- * appends every music file to the list. While it runs, songsNumber names
- * the first free slot. A file or folder whose long name the ANSI code page
+ * appends every music file (isMusicFileName) to the list; folders are never
+ * songs. While it runs, songsNumber names the first free slot. A file or folder whose long name the ANSI code page
  * cannot hold (the system shows '?' for those characters) is reached by its
  * short name, and left out when it has none; the list shows the long name.
  * Returns 0 when the pattern cannot be opened, else 1. */
 int exploreDirectory(const char *pattern, st1 *list);
+
+/* The music files below `folder` (C:\Music or D:\), walked as a drive is,
+ * appended after the last song. Returns how many were added. */
+int addFolderMusic(st1 *list, const char *folder);
 
 /* One drive's scan: the walk of `pattern`, songsNumber put back to the
  * number of songs, the tags read, and the playlist window asked to refill

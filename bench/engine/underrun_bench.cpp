@@ -14,6 +14,7 @@
 #include "figures.h"
 #include "fmod.h"
 #include "globals.h"
+#include "intake.h"
 #include "playlist_window.h"
 #include "sink.h"
 #include "songlist.h"
@@ -72,7 +73,7 @@ void openSongs(const std::vector<std::string> &paths)
     // also stop the song.
     std::memset(&data, 0, sizeof(data));
     for (const std::string &path : paths)
-        appendSongAtEnd(&data, path.c_str(), nameOfSinglePath(path.c_str()));
+        takeSong(&data, path.c_str(), nameOfSinglePath(path.c_str()));
     queryTags(&data);
     SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
 }

@@ -1,5 +1,6 @@
 // Adding the files chosen in the open dialog, and emptying the list.
 #include "fake_fmod.h"
+#include "music_names.h"
 #include "songlist.h"
 
 #include <gtest/gtest.h>
@@ -48,10 +49,6 @@ TEST_F(SongList, ASingleChosenFileIsShownFromItsLastBackslash)
     EXPECT_EQ(load(&data, selection({"C:\\Music\\a.mp3"})), 1);
     EXPECT_STREQ(data.paths[1], "C:\\Music\\a.mp3");
     EXPECT_STREQ(data.names[1], "\\a.mp3");
-
-    EXPECT_EQ(load(&data, selection({"D:\\x.mp3s\\notes.txt"})), 2); // ".mp3" only in a directory name
-    EXPECT_STREQ(data.paths[2], "D:\\x.mp3s\\notes.txt");
-    EXPECT_STREQ(data.names[2], "\\notes.txt");
     EXPECT_STREQ(data.paths[0], "");
     EXPECT_STREQ(data.names[0], "");
 }
@@ -59,30 +56,39 @@ TEST_F(SongList, ASingleChosenFileIsShownFromItsLastBackslash)
 TEST_F(SongList, SeveralChosenFilesAreJoinedToTheirDirectoryAndShownBare)
 {
     fillTo(3);
-    EXPECT_EQ(load(&data, selection({"C:\\Music", "a.mp3", "b.ogg", "readme.txt"})), 6);
+    EXPECT_EQ(load(&data, selection({"C:\\Music", "a.mp3", "b.ogg"})), 5);
     EXPECT_STREQ(data.paths[4], "C:\\Music\\a.mp3");
     EXPECT_STREQ(data.paths[5], "C:\\Music\\b.ogg");
-    EXPECT_STREQ(data.paths[6], "C:\\Music\\readme.txt"); // no extension test on the file names
     EXPECT_STREQ(data.names[4], "a.mp3");
     EXPECT_STREQ(data.names[5], "b.ogg");
     EXPECT_STREQ(data.paths[3], "C:\\fill\\3.mp3"); // earlier songs untouched
 
-    EXPECT_EQ(load(&data, selection({"E:\\", "root.wav"})), 7);
-    EXPECT_STREQ(data.paths[7], "E:\\\\root.wav"); // a drive root gives two backslashes, kept as they are
+    EXPECT_EQ(load(&data, selection({"E:\\", "root.wav"})), 6);
+    EXPECT_STREQ(data.paths[6], "E:\\\\root.wav"); // a drive root gives two backslashes, kept as they are
 }
 
-TEST_F(SongList, TheShapeIsToldByAnExactCaseSensitiveExtensionAnywhereInTheFirstText)
+// Nothing after the first text means one full path, whatever that path
+// holds: a folder named like a music file is a folder all the same.
+TEST_F(SongList, TheShapeIsToldByTheDialogsConventionAndEveryNameByItsKind)
 {
-    // A directory whose own name carries an extension is taken for one song.
-    EXPECT_EQ(load(&data, selection({"D:\\old.ogg files", "a.mp3", "b.mp3"})), 1);
-    EXPECT_STREQ(data.paths[1], "D:\\old.ogg files");
-    EXPECT_STREQ(data.names[1], "\\old.ogg files");
+    EXPECT_EQ(load(&data, selection({"D:\\old.ogg files", "a.mp3", "b.Flac"})), 2);
+    EXPECT_STREQ(data.paths[1], "D:\\old.ogg files\\a.mp3");
+    EXPECT_STREQ(data.paths[2], "D:\\old.ogg files\\b.Flac");
+    EXPECT_EQ(load(&data, std::string(2, '\0')), 2); // an empty selection adds nothing
 
-    // An extension in another case fails the test: a directory with no files.
-    EXPECT_EQ(load(&data, selection({"C:\\Music\\Song.MP3"})), 1);
-    EXPECT_EQ(load(&data, selection({"C:\\Music"})), 1);
-    EXPECT_STREQ(data.paths[2], "");
-    EXPECT_EQ(load(&data, std::string(2, '\0')), 1); // an empty selection adds nothing
+    for (const musicName &entry : musicNames) {
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;   // the dialog gives files
+        SCOPED_TRACE(entry.name);
+        memset(&data, 0, sizeof(data));
+        std::string single = std::string("C:\\x.mp3s\\") + entry.name;
+        EXPECT_EQ(load(&data, selection({single})), entry.taken ? 1 : 0) << "chosen alone";
+        EXPECT_EQ(load(&data, selection({"C:\\x.mp3s", entry.name})), entry.taken ? 2 : 0) << "chosen with others";
+        if (entry.taken) {
+            EXPECT_EQ(data.names[1], "\\" + std::string(entry.name));
+            EXPECT_STREQ(data.names[2], entry.name);
+        }
+    }
 }
 
 TEST_F(SongList, APathWithoutBackslashIsItsOwnDisplayName)

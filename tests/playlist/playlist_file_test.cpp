@@ -1,6 +1,7 @@
 // Playlist files on the real file system of the test prefix: the bytes the
 // writer produces, and what the reader makes of well-formed and malformed
 // files.
+#include "fmod.h"
 #include "playlist_file.h"
 #include "recording_window.h"
 
@@ -96,16 +97,18 @@ TEST_F(PlaylistFile, RoundTripKeepsPathsAndOrderAndRebuildsNames)
 {
     addSong("C:\\Music\\z.mp3", "Someone - Zed");
     addSong("C:\\Music\\a.wav", "a.wav");
-    addSong("E:\\caf\xE9\\\xE9t\xE9.ogg", "\\\xE9t\xE9.ogg");
+    addSong(u8"E:\\café\\été.ogg", u8"\\été.ogg");
     ASSERT_EQ(save(), 0);
+    EXPECT_EQ(readBytes(FILE_PATH), u8"3\r\nC:\\Music\\z.mp3\r\nC:\\Music\\a.wav\r\nE:\\café\\été.ogg\r\n")
+        << "UTF-8, the process code page, without a byte-order mark";
     EXPECT_EQ(open(), 0);
     ASSERT_EQ(data.songsNumber, 3);
     EXPECT_STREQ(data.paths[1], "C:\\Music\\z.mp3");
     EXPECT_STREQ(data.paths[2], "C:\\Music\\a.wav");
-    EXPECT_STREQ(data.paths[3], "E:\\caf\xE9\\\xE9t\xE9.ogg");
+    EXPECT_STREQ(data.paths[3], u8"E:\\café\\été.ogg");
     EXPECT_STREQ(data.names[1], "\\z.mp3");
     EXPECT_STREQ(data.names[2], "\\a.wav");
-    EXPECT_STREQ(data.names[3], "\\\xE9t\xE9.ogg");
+    EXPECT_STREQ(data.names[3], u8"\\été.ogg");
 }
 
 TEST_F(PlaylistFile, RoundTripOfAFullListOfLongestPaths)
@@ -133,26 +136,20 @@ TEST_F(PlaylistFile, AFileThatCannotBeOpenedLeavesTheListAlone)
     EXPECT_STREQ(data.paths[1], "C:\\keep.mp3");
 }
 
-TEST_F(PlaylistFile, ANonEmptyListIsClearedThroughCommand15BeforeReading)
+TEST_F(PlaylistFile, AFileThatOpensReplacesTheListWithoutAWordToTheWindow)
 {
     EXPECT_EQ(open("1\r\nC:\\a.mp3\r\n"), 0);
-    EXPECT_TRUE(receivedMessages().empty()) << "an empty list is not cleared";
-
     addSong("C:\\second.mp3");
     addSong("C:\\third.mp3");
     EXPECT_EQ(open("1\r\nC:\\new.mp3\r\n"), 0);
-    ASSERT_EQ(receivedMessages().size(), 1u);
-    EXPECT_EQ(receivedMessages()[0].message, static_cast<UINT>(WM_COMMAND));
-    EXPECT_EQ(receivedMessages()[0].wParam, 15u);
-    EXPECT_EQ(receivedMessages()[0].lParam, 0);
     EXPECT_EQ(data.songsNumber, 1);
     EXPECT_STREQ(data.paths[1], "C:\\new.mp3");
     EXPECT_STREQ(data.paths[2], "") << "emptied by the clearing, not by the file";
 
     addSong("C:\\again.mp3");
     EXPECT_EQ(open("0\r\n"), 0);
-    EXPECT_EQ(receivedMessages().size(), 2u) << "a file without songs replaces the list too";
-    EXPECT_EQ(data.songsNumber, 0);
+    EXPECT_EQ(data.songsNumber, 0) << "a file without songs replaces the list too";
+    EXPECT_TRUE(receivedMessages().empty()) << "reading a file sends the playlist window nothing";
 }
 
 struct ReaderCase {
@@ -171,14 +168,15 @@ TEST_F(PlaylistFile, TheReaderTakesWhateverNumberAndLinesItFinds)
         {"no line end after the last path", "1\r\nC:\\a.mp3", 1, {"C:\\a.mp3", ""}},
         {"an empty file", "", 0, {""}},
         {"fewer lines than the count", "3\r\nC:\\a.mp3\r\n", 3, {"C:\\a.mp3", "", ""}},
-        {"more lines than the count", "1\r\nC:\\a.mp3\r\nC:\\b.mp3\r\n", 1, {"C:\\a.mp3", "C:\\b.mp3"}},
-        {"no number on line 1", "songs\r\nC:\\a.mp3\r\nC:\\b.mp3\r\n", 0, {"C:\\a.mp3", "C:\\b.mp3"}},
+        {"more lines than the count: not stored", "1\r\nC:\\a.mp3\r\nC:\\b.mp3\r\n", 1, {"C:\\a.mp3", ""}},
+        {"no number on line 1", "songs\r\nC:\\a.mp3\r\nC:\\b.mp3\r\n", 0, {"", ""}},
         {"the rest of line 1", "2 songs follow\r\nC:\\a.mp3\r\n", 2, {"C:\\a.mp3"}},
-        {"a line longer than a slot", "2\r\n" + longLine + "\r\nC:\\n.mp3\r\n", 2,
-         {longLine.substr(0, PATH_SIZE - 1), longLine.substr(PATH_SIZE - 1), "C:\\n.mp3"}},
+        {"a line longer than a slot: refused, its song empty", "2\r\n" + longLine + "\r\nC:\\n.mp3\r\n", 2,
+         {"", "C:\\n.mp3"}},
         {"a line as long as a slot", "2\r\n" + longestPath + "\r\nC:\\n.mp3\r\n", 2, {longestPath, "C:\\n.mp3"}},
         {"carriage returns before a line end or none", "2\r\nC:\\a.mp3\r\r\r\nC:\\b.mp3\r", 2, {"C:\\a.mp3", "C:\\b.mp3"}},
-        {"a negative count", "-5\r\nC:\\a.mp3\r\n", 0, {"C:\\a.mp3"}},
+        {"a negative count", "-5\r\nC:\\a.mp3\r\n", 0, {""}},
+        {"a byte-order mark before the count", "\xEF\xBB\xBF" "1\r\nC:\\a.mp3\r\n", 1, {"C:\\a.mp3"}},
         {"a count above the capacity", "5000\r\nC:\\a.mp3\r\n", MAX_SONGS, {"C:\\a.mp3"}},
         {"a count beyond any int", "99999999999999999999\r\n", MAX_SONGS, {""}},
     };
@@ -224,6 +222,70 @@ TEST_F(PlaylistFile, AnEarlierFilesUncountedLinesNeverComeBack)
         EXPECT_STREQ(data.paths[slot], "") << "slot " << slot;
         EXPECT_STREQ(data.names[slot], "") << "slot " << slot;
     }
+}
+
+// Lists of other players, and files of an earlier version, as a user has
+// them: each file's bytes and the full paths they give, in order. Names in
+// Greek, Cyrillic, Japanese and an emoji; one file in the legacy code page.
+TEST_F(PlaylistFile, EveryKindIsReadIntoFullLocalPathsInTheProcessCodePage)
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof(temp), temp);
+    const std::string folder = std::string(temp) + "kelvoria-lists";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string here = folder + "\\";
+    struct listCase {
+        const char *name;
+        std::string bytes;
+        std::vector<std::string> paths;
+    };
+    const std::vector<listCase> cases = {
+        {"mixed.m3u8",
+         u8"#EXTM3U\r\n#EXTINF:123,Άλφα - Τραγούδι\r\nΆλφα/τραγούδι.FLAC\r\n  C:\\Music\\日本語.mp3  \r\n"
+         "https://radio.example/stream.mp3\r\nfile:///C:/Music/tune%20%F0%9F%8E%B5.ogg\r\nnotes.txt\r\n\r\n"
+         "file://server/share/x.opus\r\n..\\..\\..\\..\\..\\..\\..\\..\\climb.mp3\n#last\n",
+         {here + u8"Άλφα\\τραγούδι.FLAC", u8"C:\\Music\\日本語.mp3", u8"C:\\Music\\tune 🎵.ogg",
+          "\\\\server\\share\\x.opus", "C:\\climb.mp3"}},
+        {"legacy.m3u", "C:\\Beyonc\xE9.mp3\r\nsub\\Caf\xE9.wav", {u8"C:\\Beyoncé.mp3", here + u8"sub\\Café.wav"}},
+        {"marked.m3u", u8"\xEF\xBB\xBF" u8"Кириллица.wav\r\n", {here + u8"Кириллица.wav"}},
+        {"numbered.pls", "[playlist]\r\nFile2=b.mp3\r\nfile1 = a.m4a\r\nTitle1=A\r\nFile10=c.Opus\r\nNumberOfEntries=3\r\n",
+         {here + "a.m4a", here + "b.mp3", here + "c.Opus"}},
+        {"older.m3P", "1\r\nC:\\Beyonc\xE9.mp3\r\n", {u8"C:\\Beyoncé.mp3"}},
+        {"newer.m3P", u8"1\r\nC:\\Ωμέγα.mp3\r\n", {u8"C:\\Ωμέγα.mp3"}},
+    };
+    for (const listCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        memset(&data, 0, sizeof(data));
+        writeBytes(here + c.name, c.bytes);
+        EXPECT_EQ(openPlaylist(&data, (here + c.name).c_str(), playlistWindow), 0);
+        std::vector<std::string> paths(data.paths + 1, data.paths + 1 + data.songsNumber);
+        EXPECT_EQ(paths, c.paths);
+        if (data.songsNumber > 0) {
+            EXPECT_STREQ(data.names[1], strrchr(data.paths[1], '\\'));
+        }
+    }
+}
+
+// The save dialog's second kind: extended M3U in UTF-8, the length when the
+// engine can tell it (-1 otherwise) and the display name, then the path.
+TEST_F(PlaylistFile, M3u8IsWrittenAsExtendedM3uThatReadsBackTheSame)
+{
+    FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND);
+    FSOUND_Init(44100, 32, 0);
+    char tagged[MAX_PATH];
+    GetFullPathNameA("fixtures\\engine\\tagged.mp3", sizeof(tagged), tagged, nullptr);
+    addSong(tagged, "Zoë Müller - Café Olé");
+    addSong(u8"C:\\Музыка\\песня.flac", u8"\\песня.flac");
+    EXPECT_EQ(savePlaylist(&data, "written.m3u8"), 0);
+    FSOUND_Close();
+    EXPECT_EQ(readBytes("written.m3u8"), std::string("#EXTM3U\r\n#EXTINF:5,Zoë Müller - Café Olé\r\n") + tagged +
+                                             u8"\r\n#EXTINF:-1,песня.flac\r\nC:\\Музыка\\песня.flac\r\n");
+    memset(&data, 0, sizeof(data));
+    EXPECT_EQ(openPlaylist(&data, "written.m3u8", playlistWindow), 0);
+    ASSERT_EQ(data.songsNumber, 2);
+    EXPECT_STREQ(data.paths[1], tagged);
+    EXPECT_STREQ(data.paths[2], u8"C:\\Музыка\\песня.flac");
+    EXPECT_EQ(savePlaylist(&data, "read-only kind.pls"), 1) << "a kind that is only read is never written";
 }
 
 // Damages a well-formed file the ways disks, editors and other programs do:
@@ -283,6 +345,24 @@ TEST_F(PlaylistFile, HostileFilesLeaveASoundListThatSurvivesASaveAndReopen)
     files.push_back({"binary junk", junk});
     for (int file = 0; file < 300; ++file)
         files.push_back({"mutation " + std::to_string(file) + " of seed 13", mutated(wellFormed, random)});
+
+    // Other players' kinds get the same files and their own worst: a list
+    // that names itself, a megabyte line, invalid UTF-8, 10,000 entries and
+    // paths that climb above the root.
+    std::string tenThousand = "[playlist]\n";
+    for (int entry = 1; entry <= 10000; ++entry)
+        tenThousand += "File" + std::to_string(entry) + "=..\\..\\..\\..\\" + std::to_string(entry) + ".mp3\n";
+    const std::vector<std::string> others = {"self.m3u\r\nself.m3u8\r\n" + std::string(1 << 20, 'z') + ".mp3\r\n",
+                                             "\xC3\x28.mp3\n\xF0\x9F.ogg\nok.wav", tenThousand,
+                                             std::string("a\0b.mp3\r\n\0\0", 12)};
+    for (const char *kind : {"self.m3u", "self.m3u8", "self.pls"}) {
+        for (const std::string &bytes : others) {
+            memset(&data, 0, sizeof(data));
+            writeBytes(kind, bytes);
+            ASSERT_EQ(openPlaylist(&data, kind, playlistWindow), 0) << kind;
+            expectListIsSound(kind);
+        }
+    }
 
     static st1 firstRead;
     for (const auto &file : files) {

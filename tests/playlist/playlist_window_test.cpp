@@ -6,12 +6,15 @@
 #include "dialog_answer.h"
 #include "fake_fmod.h"
 #include "globals.h"
+#include "music_names.h"
 #include "player_windows.h"
 #include "playlist_window.h"
 #include "queued_tick.h"
 #include "songlist.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <stdio.h>
 #include <string.h>
@@ -148,20 +151,44 @@ TEST_F(PlaylistWindow, EachPressSendsItsAreasCommandAndTheHandShowsOverTheAreas)
     }
 }
 
+// A dropped file is a song whatever its kind; a dropped folder adds the
+// music below it as the scan finds it, and a dropped playlist its songs.
 TEST_F(PlaylistWindow, DroppedItemsFollowTheListInDropOrderAndAreTagged)
 {
     addSongs(5, 10000);
-    texts dropped = {folder + "\\a.mp3", folder + "\\notes.txt", folder};
+    std::string tree = folder + "\\dropped";
+    CreateDirectoryA(tree.c_str(), NULL);
+    CreateDirectoryA((tree + "\\sub").c_str(), NULL);
+    for (const musicName &entry : musicNames) {
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            CreateDirectoryA((tree + "\\sub\\" + entry.name).c_str(), NULL);
+        else
+            writeFile(tree + "\\sub\\" + entry.name, "");
+    }
+    writeFile(folder + "\\list.m3u", "x.flac\r\nhttp://radio/a.mp3\r\n");
+    texts dropped = {folder + "\\a.mp3", folder + "\\notes.txt", tree, folder + "\\list.m3u"};
     fake_fmod::addFile(dropped[0], 5000);
     fake_fmod::addTag(dropped[0], "TITLE", "Tune");
     fake_fmod::addTag(dropped[0], "ARTIST", "Band");
     SendMessageA(hPlaylistDialog, WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(dropped)), 0);
-    ASSERT_EQ(8, data.songsNumber);
-    EXPECT_EQ(dropped, texts(data.paths + 6, data.paths + 9));
-    EXPECT_EQ((texts{"Band - Tune", "\\notes.txt", "\\kelvoria-playlist-window"}),
-              texts(data.names + 6, data.names + 9));
-    EXPECT_EQ(8u, rowTexts().size());
-    EXPECT_EQ(7, selectedRow());
+
+    texts paths = {dropped[0], dropped[1]}, names = {"Band - Tune", "\\notes.txt"};
+    texts found;
+    for (const musicName &entry : musicNames)
+        if (entry.taken)
+            found.push_back(entry.name);
+    std::sort(found.begin(), found.end(), [](const std::string &a, const std::string &b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
+    for (const std::string &name : found) {
+        paths.push_back(tree + "\\sub\\" + name);
+        names.push_back(name);
+    }
+    paths.push_back(folder + "\\x.flac");
+    names.push_back("\\x.flac");
+    ASSERT_EQ(5 + paths.size(), static_cast<size_t>(data.songsNumber));
+    EXPECT_EQ(paths, texts(data.paths + 6, data.paths + 6 + paths.size()));
+    EXPECT_EQ(names, texts(data.names + 6, data.names + 6 + names.size()));
+    EXPECT_EQ(static_cast<size_t>(data.songsNumber), rowTexts().size());
+    EXPECT_EQ(data.songsNumber - 1, selectedRow());
 }
 
 TEST_F(PlaylistWindow, ADropKeepsToTheCapacityAndLeavesOutPathsTooLongForASlot)
@@ -230,14 +257,16 @@ TEST_F(PlaylistWindow, SavingAddsAMissingExtensionAndAsksBeforeReplacingAFile)
         for (const messageBoxSeen &box : seen)
             asked += box.caption == question.caption && box.text == question.text;
         EXPECT_EQ(*c.question ? 1 : 0, asked);
-        if (!c.typed.empty())
+        if (!c.typed.empty()) {
             EXPECT_EQ("Mp3 Playlist", filterSeen().substr(0, 12));
+        }
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((mylist + ".m3P").c_str()));
-        if (*c.written)
+        if (*c.written) {
             EXPECT_EQ("2\r\nC:\\Music\\song1.mp3\r\nC:\\Music\\song2.mp3\r\n",
                       fileBytes(folder + "\\" + c.written));
-        else if (*c.existing)
+        } else if (*c.existing) {
             EXPECT_EQ("old", fileBytes(folder + "\\" + c.existing));
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 // folder's entries sorted by name, which fixes the walk's order below.
 #include "disk_scan.h"
 #include "fmod.h"
+#include "intake.h"
+#include "music_names.h"
 #include "printed_output.h"
 #include "recording_window.h"
 
@@ -81,14 +83,23 @@ protected:
     std::string root; // a folder of this test's own
 };
 
-TEST_F(DiskScan, FilesAreTakenByACaseSensitiveSubstringTest)
+TEST_F(DiskScan, FilesAreTakenByTheirKindWhateverItsCaseAndFoldersNever)
 {
-    for (const char *name : {"a.mp3", "b.wav", "c.wma", "d.ogg", "Song.MP3", "e.Ogg", "a.mp3.txt", "mix.wav.bak",
-                             "track.mp3.lnk", "x.lnk.ogg", "notes.txt", "mp3"})
-        makeFile(root + "\\" + name);
-    EXPECT_EQ(walk(), (Paths{root + "\\a.mp3", root + "\\a.mp3.txt", root + "\\b.wav", root + "\\c.wma",
-                             root + "\\d.ogg", root + "\\mix.wav.bak"}));
-    EXPECT_STREQ(data.names[1], "a.mp3") << "shown by the bare name";
+    Paths taken;
+    for (const musicName &entry : musicNames) {
+        std::string path = root + "\\" + entry.name;
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            makeFolder(path);   // Wine keeps no read-only word on a folder: see the test below
+        else
+            makeFile(path);
+        if (entry.taken)
+            taken.push_back(path);
+    }
+    Paths found = walk();
+    std::sort(found.begin(), found.end());
+    std::sort(taken.begin(), taken.end());
+    EXPECT_EQ(found, taken);
+    EXPECT_STREQ(data.names[1], bareNameOf(data.paths[1])) << "shown by the bare name";
     EXPECT_STREQ(data.paths[0], "") << "slot 0 stays empty";
 }
 
@@ -112,7 +123,9 @@ TEST_F(DiskScan, FoldersNamedWindowsInCapitalsAreSkippedAtEveryDepth)
     EXPECT_EQ(walk(), (Paths{root + "\\deep\\Windows\\mixed.mp3", root + "\\winnt\\nt.mp3"}));
 }
 
-TEST_F(DiskScan, OnlyPlainAndSystemFoldersAreWalkedOthersCountAsFiles)
+// Every folder is walked but hidden ones and reparse points, whatever else
+// its attribute word says; none is ever a song.
+TEST_F(DiskScan, EveryFolderButHiddenOnesAndReparsePointsIsWalked)
 {
     makeFolder(root + "\\hidden", FILE_ATTRIBUTE_HIDDEN);
     makeFolder(root + "\\hidden.mp3", FILE_ATTRIBUTE_HIDDEN);
@@ -120,18 +133,21 @@ TEST_F(DiskScan, OnlyPlainAndSystemFoldersAreWalkedOthersCountAsFiles)
     makeFolder(root + "\\system", FILE_ATTRIBUTE_SYSTEM);
     for (const char *folder : {"\\hidden", "\\hidden.mp3", "\\plain.mp3", "\\system"})
         makeFile(root + folder + "\\inside.ogg");
-    EXPECT_EQ(walk(), (Paths{root + "\\hidden.mp3", root + "\\plain.mp3\\inside.ogg", root + "\\system\\inside.ogg"}));
+    EXPECT_EQ(walk(), (Paths{root + "\\plain.mp3\\inside.ogg", root + "\\system\\inside.ogg"}));
 
     // Wine ignores FILE_ATTRIBUTE_READONLY set on a folder and shows it from
     // the mode bits: the fixture setup made these two read-only.
     ASSERT_EQ(GetFileAttributesA("K:\\readonly\\Locked"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
     data.songsNumber = 1;
     exploreDirectory("K:\\readonly\\*.*", &data);
-    EXPECT_EQ(pathsDuringWalk(), (Paths{"K:\\readonly\\locked.ogg"}));
+    EXPECT_EQ(pathsDuringWalk(), (Paths{"K:\\readonly\\Locked\\inside.mp3", "K:\\readonly\\locked.ogg\\inside.mp3"}));
 
-    // Words Wine cannot put on a folder here: archive and junctions.
-    EXPECT_FALSE(isWalkedDirectory(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE));
+    // Words Wine cannot put on a folder here.
+    for (DWORD word : {FILE_ATTRIBUTE_ARCHIVE, FILE_ATTRIBUTE_COMPRESSED, FILE_ATTRIBUTE_ENCRYPTED, FILE_ATTRIBUTE_OFFLINE,
+                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED})
+        EXPECT_TRUE(isWalkedDirectory(FILE_ATTRIBUTE_DIRECTORY | word)) << word;
     EXPECT_FALSE(isWalkedDirectory(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    EXPECT_FALSE(isWalkedDirectory(FILE_ATTRIBUTE_NORMAL));
 }
 
 TEST_F(DiskScan, AFileInTheDrivesRootHasTheDriveAndOneBackslash)
