@@ -1,6 +1,8 @@
 #include "main_window.h"
 
 #include "frame.h"
+#include "media_keys.h"
+#include "single_instance.h"
 #include "globals.h"
 #include "intake.h"
 #include "music_kinds.h"
@@ -173,6 +175,15 @@ void openFiles(HWND window, bool &holding)
     repaintSkinNow(window, hBmp);
 }
 
+// A media key's command, sent as the areas send theirs; false for none.
+bool sendCommand(HWND window, int command)
+{
+    if (!command)
+        return false;
+    SendMessageA(window, WM_COMMAND, command, 0);
+    return true;
+}
+
 void runCommand(HWND window, int id, bool &holding, NOTIFYICONDATAA &TrayIcon)
 {
     if (transportCommand(id))
@@ -253,6 +264,18 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_COMMAND:
         runCommand(window, LOWORD(wParam), holding, TrayIcon);
+        break;
+    case WM_COPYDATA:
+        return receiveHandOver(window, reinterpret_cast<const COPYDATASTRUCT *>(lParam)) ? TRUE : FALSE;
+    case MSG_HAND_OVER:
+        carryOutHandOvers(window);
+        return 0;
+    case WM_HOTKEY:
+        sendCommand(window, commandOfHotKey(wParam));
+        return 0;
+    case WM_APPCOMMAND:
+        if (sendCommand(window, commandOfAppCommand(lParam)))
+            return TRUE;
         break;
     case WM_TIMER:
         sampleCursorOffset(window, rc, lp, dx, dy);

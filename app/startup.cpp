@@ -8,7 +8,11 @@
 #include "playlist_file.h"
 #include "playlist_window.h"
 #include "settings_window.h"
+#include "command_line.h"
 #include "intake.h"
+#include "media_keys.h"
+#include "paths.h"
+#include "single_instance.h"
 #include "songlist.h"
 #include "stored_settings.h"
 
@@ -90,16 +94,35 @@ int runMessageLoop()
     return static_cast<int>(message.wParam);
 }
 
+void honourCommandLine(const char *arguments)
+{
+    if (isStartupMode(arguments))
+        return;
+    char folder[PATH_SIZE] = "";
+    DWORD length = GetCurrentDirectoryA(sizeof(folder), folder);
+    if (length == 0 || length >= sizeof(folder))
+        folder[0] = '\0';
+    carryOut(requestOf(arguments, folder));
+}
+
 int runPlayer(HINSTANCE instance, const char *arguments)
 {
     char programPath[PROGRAM_PATH_SIZE] = {0};
     hInst = instance;
+    if (!becomeTheRunningPlayer()) {
+        int code = isStartupMode(arguments) ? 0 : handOverTo(arguments);
+        if (code >= 0)
+            return code;    // the running player has it
+    }
     if (!registerMainClass(instance))
         return 0;
     createPlayerWindows();
+    publishMainWindow(hwnd);
     prepareRegistry(programPath, sizeof(programPath));
     startEngine();
+    registerMediaKeys(hwnd);
     honourStartupMode(arguments, programPath);
+    honourCommandLine(arguments);
     showUnlessMinimised(arguments);
     srand(static_cast<unsigned>(time(NULL)));
     return runMessageLoop();
@@ -109,5 +132,7 @@ void quit(HWND window)
 {
     FSOUND_Close();
     stopFrameTimer(window);
+    releaseMediaKeys(window);
+    leaveSession();
     PostQuitMessage(0);
 }

@@ -22,6 +22,8 @@ void createPlayerWindows();
 void startEngine();
 bool isStartupMode(const char *arguments);
 void honourStartupMode(const char *arguments, char *programPath);
+/* Paths on the command line (command_line.h); nothing under "/startup". */
+void honourCommandLine(const char *arguments);
 void showUnlessMinimised(const char *arguments);
 int runMessageLoop();
 

@@ -21,6 +21,11 @@
  * (0x18): every show or hide of the window echoes the status. */
 #define MSG_STATUS_ECHO 24
 
+/* Posted to itself once a later start's hand-over (WM_COPYDATA) has been
+ * answered: the hand-over is carried out then, not while the later start
+ * waits. In the range WM_APP gives programs, clear of the system's. */
+#define MSG_HAND_OVER 0x8001
+
 /* Commands (WM_COMMAND, id in the low word of wParam). */
 #define CMD_SHOW_PLAYLIST 3
 #define CMD_PLAY 4

@@ -1,0 +1,98 @@
+// Argument texts as Explorer, a shortcut or a user types them, carried out
+// on the player's own windows and the scripted engine: the list each
+// leaves, and whether a new song started. Files are real, in a folder of
+// the test's own, which is also the current folder for relative paths.
+#include "fake_fmod.h"
+#include "globals.h"
+#include "messages.h"
+#include "music_names.h"
+#include "player_windows.h"
+#include "songlist.h"
+#include "startup.h"
+
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+typedef std::vector<std::string> texts;
+
+void makeFile(const std::string &path, const std::string &bytes = "")
+{
+    FILE *file = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(file) << path;
+    fputs(bytes.c_str(), file);
+    fclose(file);
+}
+
+texts listed()
+{
+    texts shown;
+    for (int slot = 1; slot <= data.songsNumber; ++slot)
+        shown.push_back(std::string(data.paths[slot]) + " as " + data.names[slot]);
+    return shown;
+}
+
+struct argumentCase {
+    std::string text;
+    texts list;         // afterwards, "path as name"
+    bool newSongPlays;  // the first song of the new list was started
+};
+
+TEST(CommandLine, PathsReplaceOrAppendAndAnythingElseChangesNothing)
+{
+    makePlayerWindows();
+    char temp[MAX_PATH] = "", before[MAX_PATH] = "";
+    GetTempPathA(sizeof(temp), temp);
+    const std::string here = std::string(temp) + "kelvoria-arguments";
+    CreateDirectoryA(here.c_str(), NULL);
+    CreateDirectoryA((here + "\\tree").c_str(), NULL);
+    for (const musicName &entry : musicNames) {
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            CreateDirectoryA((here + "\\tree\\" + entry.name).c_str(), NULL);
+        else
+            makeFile(here + "\\tree\\" + entry.name);
+    }
+    makeFile(here + "\\a b.mp3");
+    makeFile(here + "\\list.m3u", "tree\\b.Flac\r\n#comment\r\na b.mp3\r\n");
+    GetCurrentDirectoryA(sizeof(before), before);
+    SetCurrentDirectoryA(here.c_str());
+
+    const texts playing = {"C:\\Music\\song1.mp3 as \\song1.mp3", "C:\\Music\\song2.mp3 as \\song2.mp3"};
+    texts tree;
+    for (const char *name : {"a.mp3", "b.Flac", "c.wma", "d.OGG", "e.wav", "f.m4a", "g.Opus", "h.aac", "Song.MP3",
+                             "x.lnk.ogg"})
+        tree.push_back(here + "\\tree\\" + name + " as " + name);
+    const std::string ab = here + "\\a b.mp3 as \\a b.mp3";
+    const argumentCase cases[] = {
+        {"\"a b.mp3\"", {ab}, true},
+        {"\"" + here + "\\a b.mp3\"", {ab}, true},
+        {"/add \"a b.mp3\"", {playing[0], playing[1], ab}, false},
+        {"tree", tree, true},
+        {"list.m3u", {here + "\\tree\\b.Flac as \\b.Flac", ab}, true},
+        {"tree\\notes.txt nothing.mp3 tree\\album.mp3", playing, false},
+        {"/add", playing, false},
+        {"/startup", playing, false},
+        {"/startup \"a b.mp3\"", {ab}, true},
+        {"/STARTUP", playing, false},
+        {"", playing, false},
+    };
+    for (const argumentCase &c : cases) {
+        SCOPED_TRACE(c.text);
+        startFresh();
+        addSongs(2, 60000);
+        SendMessageA(hwnd, WM_COMMAND, CMD_NEXT, 0);     // song 1 plays
+        fake_fmod::clearCalls();
+        honourCommandLine(c.text.c_str());
+        EXPECT_EQ(c.list, listed());
+        EXPECT_EQ(c.newSongPlays ? 1 : 0, fake_fmod::countCalls("Stream_Play("));
+        EXPECT_EQ(1, data.currentSong);
+    }
+    SetCurrentDirectoryA(before);
+}
+
+} // namespace
