@@ -11,7 +11,8 @@
 #   CPU while a 128 kbps MP3 plays / the ticking program plus `ffmpeg -re`
 #     decoding the same file: 1.1
 #   private memory while playing: 24 MB (absolute)
-# and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
+# then the time from a second start with a song on its command line to the
+# running player playing it (median of 11, reported), and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
 # windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
@@ -133,6 +134,12 @@ bench_figure "CPU while an MP3 plays" "$playing% of a core" "$floor% (ticking wi
     "$(ratio "$playing" "$floor")" 1.1
 bench_figure "private memory while playing" "$memory MB" "-" "-" "24 MB"
 bench_figure "file pages only it maps, while playing" "$clean MB" "-" "-" "-"
+
+echo "== app: a second start with a song, to the running player playing it (11 runs)"
+handed=$(python3 "$here/handover_times.py" 11 "$build/wine-exec.sh" "$prefix" "$work")
+echo "times: $handed ms"
+handed_median=$(python3 -c "import statistics, sys; print(round(statistics.median(map(int, sys.argv[1:]))))" $handed)
+bench_figure "second start to the handed song playing" "$handed_median ms" "-" "-" "-"
 
 # The soak, 300 songs in a row (soak.sh), last: it ends the server itself.
 bash "$here/soak.sh" "$build"

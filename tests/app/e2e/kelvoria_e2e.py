@@ -77,6 +77,22 @@ def left_channel(raw):
     return struct.unpack("<%dh" % (frames * 2), data[:frames * 4])[0::2]
 
 
+def tone(path, hz, seconds):
+    """A stereo tone made with the ffmpeg tool; the kind follows the name."""
+    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                    "sine=frequency=%d:duration=%s" % (hz, seconds), "-ac", "2", path], check=True)
+
+
+def frequencies(raw, step=44100):
+    """The tone heard in each step of what was captured (0 for silence)."""
+    left = left_channel(raw)
+    heard = []
+    for start in range(0, len(left) - step + 1, step):
+        part = left[start:start + step]
+        heard.append(frequency(part) if max(part) > 1000 else 0)
+    return heard
+
+
 def frequency(samples):
     """A tone's frequency at 44.1 kHz, from its rising zero crossings."""
     crossings = [i for i in range(1, len(samples)) if samples[i - 1] < 0 <= samples[i]]
@@ -93,10 +109,12 @@ class Player:
     DLLs, started in the current directory `cwd`."""
 
     def __init__(self, build, argument=None, home=None, program=None, dll_dir=None, cwd=None):
+        """`argument` is one argument, or a list of them."""
         env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none")
         if home:
             env["HOME"] = home
-        args = [program or "Kelvoria.exe"] + ([argument] if argument is not None else [])
+        arguments = argument if isinstance(argument, list) else [] if argument is None else [argument]
+        args = [program or "Kelvoria.exe"] + arguments
         command = ["bash", build.wine_exec, build.prefix, dll_dir or build.run_dir] + args
         self.process = subprocess.Popen(command, cwd=cwd or build.run_dir, env=env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
