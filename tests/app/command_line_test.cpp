@@ -6,7 +6,9 @@
 #include "globals.h"
 #include "messages.h"
 #include "music_names.h"
+#include "dialog_answer.h"
 #include "player_windows.h"
+#include "single_instance.h"
 #include "songlist.h"
 #include "startup.h"
 
@@ -93,6 +95,38 @@ TEST(CommandLine, PathsReplaceOrAppendAndAnythingElseChangesNothing)
         EXPECT_EQ(1, data.currentSong);
     }
     SetCurrentDirectoryA(before);
+}
+
+// A running player whose thread has stopped answering: the later start
+// waits a few seconds, says so, and starts no second player.
+DWORD WINAPI hangingPlayer(LPVOID ready)
+{
+    HWND window = CreateWindowA("STATIC", "hung", 0, 0, 0, 10, 10, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    publishMainWindow(window);
+    SetEvent(ready);
+    Sleep(8000);    // no message is taken meanwhile
+    DestroyWindow(window);
+    return 0;
+}
+
+TEST(SecondStart, APlayerThatDoesNotAnswerIsToldOfAndNoSecondOneStarts)
+{
+    makePlayerWindows();
+    HANDLE ready = CreateEventA(NULL, TRUE, FALSE, NULL);
+    HANDLE thread = CreateThread(NULL, 0, hangingPlayer, ready, 0, NULL);
+    WaitForSingleObject(ready, INFINITE);
+    answerMessageBoxes({IDOK});
+    DWORD started = GetTickCount();
+    EXPECT_EQ(0, handOverTo("C:\\Music\\a.mp3"));
+    EXPECT_GE(GetTickCount() - started, 3000u) << "it was given a few seconds";
+    ASSERT_TRUE(messageBoxesAnswered());
+    EXPECT_EQ("Kelvoria", lastMessageBox().caption);
+    EXPECT_EQ("warning", lastMessageBox().icon);
+    forgetAnswers();
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(ready);
+    leaveSession();
 }
 
 } // namespace
