@@ -53,12 +53,7 @@ TEST(CommandLine, PathsReplaceOrAppendAndAnythingElseChangesNothing)
     const std::string here = std::string(temp) + "kelvoria-arguments";
     CreateDirectoryA(here.c_str(), NULL);
     CreateDirectoryA((here + "\\tree").c_str(), NULL);
-    for (const musicName &entry : musicNames) {
-        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
-            CreateDirectoryA((here + "\\tree\\" + entry.name).c_str(), NULL);
-        else
-            makeFile(here + "\\tree\\" + entry.name);
-    }
+    makeMusicNames(here + "\\tree");
     makeFile(here + "\\a b.mp3");
     makeFile(here + "\\list.m3u", "tree\\b.Flac\r\n#comment\r\na b.mp3\r\n");
     GetCurrentDirectoryA(sizeof(before), before);
@@ -66,8 +61,7 @@ TEST(CommandLine, PathsReplaceOrAppendAndAnythingElseChangesNothing)
 
     const texts playing = {"C:\\Music\\song1.mp3 as \\song1.mp3", "C:\\Music\\song2.mp3 as \\song2.mp3"};
     texts tree;
-    for (const char *name : {"a.mp3", "b.Flac", "c.wma", "d.OGG", "e.wav", "f.m4a", "g.Opus", "h.aac", "Song.MP3",
-                             "x.lnk.ogg"})
+    for (const std::string &name : takenMusicNames())
         tree.push_back(here + "\\tree\\" + name + " as " + name);
     const std::string ab = here + "\\a b.mp3 as \\a b.mp3";
     const argumentCase cases[] = {

@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include <stdio.h>
 #include <string.h>
 #include <string>
@@ -159,12 +157,7 @@ TEST_F(PlaylistWindow, DroppedItemsFollowTheListInDropOrderAndAreTagged)
     std::string tree = folder + "\\dropped";
     CreateDirectoryA(tree.c_str(), NULL);
     CreateDirectoryA((tree + "\\sub").c_str(), NULL);
-    for (const musicName &entry : musicNames) {
-        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
-            CreateDirectoryA((tree + "\\sub\\" + entry.name).c_str(), NULL);
-        else
-            writeFile(tree + "\\sub\\" + entry.name, "");
-    }
+    makeMusicNames(tree + "\\sub");
     writeFile(folder + "\\list.m3u", "x.flac\r\nhttp://radio/a.mp3\r\n");
     texts dropped = {folder + "\\a.mp3", folder + "\\notes.txt", tree, folder + "\\list.m3u"};
     fake_fmod::addFile(dropped[0], 5000);
@@ -173,12 +166,7 @@ TEST_F(PlaylistWindow, DroppedItemsFollowTheListInDropOrderAndAreTagged)
     SendMessageA(hPlaylistDialog, WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(dropped)), 0);
 
     texts paths = {dropped[0], dropped[1]}, names = {"Band - Tune", "\\notes.txt"};
-    texts found;
-    for (const musicName &entry : musicNames)
-        if (entry.taken)
-            found.push_back(entry.name);
-    std::sort(found.begin(), found.end(), [](const std::string &a, const std::string &b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
-    for (const std::string &name : found) {
+    for (const std::string &name : takenMusicNames()) {
         paths.push_back(tree + "\\sub\\" + name);
         names.push_back(name);
     }

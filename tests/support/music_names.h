@@ -6,6 +6,13 @@
 
 #include <windows.h>
 
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
 struct musicName {
     const char *name;
     DWORD attributes;   // what the folder entry carries; 0 for a plain file
@@ -31,5 +38,31 @@ const musicName musicNames[] = {
     {"album.mp3", FILE_ATTRIBUTE_DIRECTORY, false},
     {"Locked.flac", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY, false},
 };
+
+// Every name of the table in `folder`: empty files, and folders.
+inline void makeMusicNames(const std::string &folder)
+{
+    for (const musicName &entry : musicNames) {
+        std::string path = folder + "\\" + entry.name;
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            CreateDirectoryA(path.c_str(), NULL);
+        } else if (FILE *file = fopen(path.c_str(), "wb")) {
+            fclose(file);
+        }
+    }
+}
+
+// The names taken, in the order a walk of that folder finds them: Wine
+// lists a folder's entries sorted by name, whatever their case.
+inline std::vector<std::string> takenMusicNames()
+{
+    std::vector<std::string> taken;
+    for (const musicName &entry : musicNames)
+        if (entry.taken)
+            taken.push_back(entry.name);
+    std::sort(taken.begin(), taken.end(),
+              [](const std::string &a, const std::string &b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
+    return taken;
+}
 
 #endif
