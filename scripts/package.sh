@@ -15,7 +15,7 @@ product=$(kelvoria_product_dir "$build")
 mkdir -p "$build/packages"
 for dir in "$build" "$product"; do
     (cd "$dir" && cpack --config CPackConfig.cmake -B "$build/packages" >/dev/null)
-    cmake --build "$dir" --target setup_program
+    cmake --build "$dir" --target setup_program >/dev/null
 done
 rm -rf "$build/packages/_CPack_Packages"
 # The other target's setup program is made in its own build folder.
