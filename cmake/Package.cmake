@@ -1,14 +1,19 @@
-# The release package: a zip that unpacks to a folder which runs from
+# The release packages: a zip that unpacks to a folder which runs from
 # anywhere, Kelvoria-<version>-win32 (i686) or -win64 (x86_64):
 #   Kelvoria.exe, fmod.dll, Skins/, an empty Playlists/, readme.txt, and the
 #   notice and licence text that FFmpeg's LGPL asks for.
-# `cpack` in a build folder makes it (scripts/package.sh makes both).
+# `cpack` in a build folder makes it. And a setup program made by NSIS from
+# the same files, Kelvoria-<version>-setup-win32.exe or -setup-win64.exe,
+# which installs them for the current user (resources/package/kelvoria.nsi):
+# the target setup_program makes it. scripts/package.sh makes all four.
 if(KELVORIA_ARCH STREQUAL "i686")
     set(KELVORIA_WINDOWS "32-bit Windows")
     set(package_suffix win32)
+    set(nsis_target x86-unicode)
 else()
     set(KELVORIA_WINDOWS "64-bit Windows")
     set(package_suffix win64)
+    set(nsis_target amd64-unicode)
 endif()
 
 # What the notice says of the FFmpeg inside fmod.dll: its version and the
@@ -43,3 +48,28 @@ set(CPACK_PACKAGE_FILE_NAME ${KELVORIA_PACKAGE_NAME})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 include(CPack)
+
+# The setup program: the install tree above, laid out in setup/stage exactly
+# as the zip holds it, the lists of its files, then makensis.
+set(KELVORIA_SETUP_PROGRAM ${CMAKE_BINARY_DIR}/packages/Kelvoria-${PROJECT_VERSION}-setup-${package_suffix}.exe)
+set(setup_dir ${CMAKE_BINARY_DIR}/setup)
+find_program(KELVORIA_MAKENSIS makensis)
+if(NOT KELVORIA_MAKENSIS)
+    add_custom_target(setup_program
+        COMMAND ${CMAKE_COMMAND} -E echo "makensis is missing: scripts/setup.sh installs it (Debian's nsis)"
+        COMMAND ${CMAKE_COMMAND} -E false
+        VERBATIM)
+    return()
+endif()
+add_custom_target(setup_program
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${setup_dir}
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${setup_dir}/stage
+    COMMAND ${CMAKE_COMMAND} -DSTAGE=${setup_dir}/stage -DOUT=${setup_dir} -P ${CMAKE_SOURCE_DIR}/cmake/SetupFiles.cmake
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packages
+    COMMAND ${KELVORIA_MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION} -DTARGET=${nsis_target}
+            "-DWINDOWS=${KELVORIA_WINDOWS}" -DSTAGE=${setup_dir}/stage -DFILES=${setup_dir}
+            -DOUTFILE=${KELVORIA_SETUP_PROGRAM} -DICON=${CMAKE_SOURCE_DIR}/resources/icone.ico
+            ${CMAKE_SOURCE_DIR}/resources/package/kelvoria.nsi
+    COMMENT "Making ${KELVORIA_SETUP_PROGRAM}"
+    VERBATIM)
+add_dependencies(setup_program Kelvoria fmod)

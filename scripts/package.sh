@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds both Windows targets and makes the release zips a Windows user
-# downloads, Kelvoria-<version>-win32.zip and Kelvoria-<version>-win64.zip,
-# in <build>/packages (the build folder of the chosen target, see arch.sh).
+# Builds both Windows targets and makes what a Windows user downloads, in
+# <build>/packages (the build folder of the chosen target, see arch.sh):
+#   Kelvoria-<version>-win32.zip and Kelvoria-<version>-win64.zip, and
+#   Kelvoria-<version>-setup-win32.exe and -setup-win64.exe, NSIS setup
+#   programs that install the same files for the current user.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=arch.sh
@@ -13,6 +15,9 @@ product=$(kelvoria_product_dir "$build")
 mkdir -p "$build/packages"
 for dir in "$build" "$product"; do
     (cd "$dir" && cpack --config CPackConfig.cmake -B "$build/packages" >/dev/null)
+    cmake --build "$dir" --target setup_program >/dev/null
 done
 rm -rf "$build/packages/_CPack_Packages"
-ls -1 "$build"/packages/Kelvoria-*.zip
+# The other target's setup program is made in its own build folder.
+cp "$product"/packages/Kelvoria-*-setup-*.exe "$build/packages/"
+ls -1 "$build"/packages/Kelvoria-*.zip "$build"/packages/Kelvoria-*-setup-*.exe

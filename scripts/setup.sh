@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Kelvoria needs on Debian 12,
 # for both Windows targets: the cross compilers for i686 and x86_64, Wine's
-# 64-bit loader, and its 32-bit loader where this machine runs 32-bit code.
+# 64-bit loader, and its 32-bit loader where this machine runs 32-bit code;
+# NSIS for the setup programs.
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
 # shellcheck source=arch.sh
@@ -23,6 +24,7 @@ PACKAGES=(
     xvfb xdotool x11-utils imagemagick trayer
     googletest
     ffmpeg sox
+    nsis
     python3
 )
 

@@ -1,0 +1,43 @@
+# Run by the setup_program target (cmake -P): from the install tree the
+# release zip is made of, writes what resources/package/kelvoria.nsi includes:
+#   install.nsh    a SetOutPath for each folder, a File for each file in it
+#   uninstall.nsh  a Delete for each of those files, then an RMDir for each
+#                  folder, deepest first (RMDir leaves a folder that is not empty)
+#   cmake -DSTAGE=<install tree> -DOUT=<folder of the lists> -P SetupFiles.cmake
+file(GLOB_RECURSE entries RELATIVE ${STAGE} LIST_DIRECTORIES true ${STAGE}/*)
+list(SORT entries)
+set(folders "")
+set(files "")
+foreach(entry IN LISTS entries)
+    if(IS_DIRECTORY ${STAGE}/${entry})
+        list(APPEND folders ${entry})
+    else()
+        list(APPEND files ${entry})
+    endif()
+endforeach()
+
+set(install "")
+set(uninstall "")
+foreach(folder "" ${folders})
+    string(REPLACE "/" "\\" windows_folder "\\${folder}")
+    if(folder STREQUAL "")
+        set(windows_folder "")
+    endif()
+    string(APPEND install "SetOutPath \"$INSTDIR${windows_folder}\"\n")
+    foreach(file IN LISTS files)
+        get_filename_component(parent ${file} DIRECTORY)
+        if(parent STREQUAL folder)
+            string(REPLACE "/" "\\" windows_file "${file}")
+            string(APPEND install "File \"${STAGE}/${file}\"\n")
+            string(APPEND uninstall "Delete \"$INSTDIR\\${windows_file}\"\n")
+        endif()
+    endforeach()
+endforeach()
+list(REVERSE folders)
+foreach(folder IN LISTS folders)
+    string(REPLACE "/" "\\" windows_folder "${folder}")
+    string(APPEND uninstall "RMDir \"$INSTDIR\\${windows_folder}\"\n")
+endforeach()
+
+file(WRITE ${OUT}/install.nsh "${install}")
+file(WRITE ${OUT}/uninstall.nsh "${uninstall}")
