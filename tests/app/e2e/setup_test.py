@@ -15,12 +15,6 @@ import tempfile
 from kelvoria_e2e import (DEADLINE, Build, Player, check, eventually, fail, frequency, left_channel, quiet_home,
                           release_at, set_setting, visible_main_window, wine)
 
-# NOTE: until the command line ("Kelvoria.exe PATH...") is in this branch the
-# program ignores paths, so the song reaches it as the start-up playlist under
-# /startup. Once it has landed, set this to True: the shortcut's target is
-# then started with the song's path alone.
-COMMAND_LINE_PLAYS_PATHS = False
-
 KINDS = [".mp3", ".wav", ".wma", ".ogg", ".flac", ".m4a", ".opus", ".aac", ".m3P", ".m3u", ".m3u8", ".pls"]
 UNINSTALL = r"software\microsoft\windows\currentversion\uninstall\kelvoria"
 APPLICATION = r"software\classes\applications\kelvoria.exe"
@@ -158,12 +152,6 @@ run = Build([None, wine_exec, prefix, folder])
 set_setting(run, "Minimize", "No")
 saved = {os.path.join("Playlists", "Saved.m3P")}
 argument = "Z:" + song.replace("/", "\\")
-if not COMMAND_LINE_PLAYS_PATHS:
-    print("NOTE: no command line in this branch yet: the song is the start-up playlist, played under /startup")
-    write(os.path.join(folder, "Playlists", "Startup.m3P"), playlist)
-    set_setting(run, "Playlist", "Yes")
-    argument = "/startup"
-    saved.add(os.path.join("Playlists", "Startup.m3P"))
 player = Player(run, argument, home=home, program=shortcut_target(os.path.join(start_menu, "Kelvoria.lnk")),
                 dll_dir=folder, cwd=folder)
 try:
