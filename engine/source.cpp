@@ -40,6 +40,28 @@ int tagTypeOf(const AVFormatContext *format, const WinFile &file, AVIOContext *i
     return FSOUND_TAGFIELD_ID3V2;
 }
 
+// A resampler from the decoder's output to 44.1 kHz stereo 16-bit, ready
+// to use; nullptr when it cannot be built.
+SwrContext *makeResampler(const AVChannelLayout &inLayout, AVSampleFormat inFormat, int inRate)
+{
+    AVChannelLayout outLayout = AV_CHANNEL_LAYOUT_STEREO;
+    SwrContext *swr = nullptr;
+    // FFmpeg 5.1 takes the layouts through non-const pointers; it only reads them.
+    int result = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, kOutputRate,
+                                     const_cast<AVChannelLayout *>(&inLayout), inFormat, inRate, 0, nullptr);
+    if (result >= 0 && inLayout.nb_channels == 1) {
+        // Mono goes to both speakers at full level, not lowered by 3 dB as
+        // a centre channel folded into stereo would be.
+        const double both[2] = {1.0, 1.0};
+        result = swr_set_matrix(swr, both, 1);
+    }
+    if (result < 0 || !swr || swr_init(swr) < 0) {
+        swr_free(&swr);
+        return nullptr;
+    }
+    return swr;
+}
+
 } // namespace
 
 std::unique_ptr<Source> Source::open(const char *path)
@@ -164,36 +186,27 @@ bool Source::seekTo(int64_t ms)
 bool Source::configureResampler(const AVFrame *frame)
 {
     if (swr_ && frame->sample_rate == swrRate_ && frame->format == swrFormat_ &&
-        av_channel_layout_compare(&frame->ch_layout, &swrLayout_) == 0)
+        av_channel_layout_compare(&frame->ch_layout, &swrLayout_.get()) == 0)
         return true;
     swr_.reset();
     if (frame->sample_rate < kMinInputRate || frame->sample_rate > kMaxInputRate)
         return false;
-    AVChannelLayout inLayout{};
-    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || frame->ch_layout.nb_channels <= 0)
-        av_channel_layout_default(&inLayout, std::max(frame->ch_layout.nb_channels, 1));
-    else if (av_channel_layout_copy(&inLayout, &frame->ch_layout) < 0)
+    // The resampler mixes down only speakers it knows by name (the native
+    // order); channels in any other order are mixed as the usual layout of
+    // as many channels.
+    ChannelLayout inLayout;
+    if (frame->ch_layout.order != AV_CHANNEL_ORDER_NATIVE || frame->ch_layout.nb_channels <= 0)
+        inLayout.setDefault(std::max(frame->ch_layout.nb_channels, 1));
+    else if (!inLayout.copyFrom(frame->ch_layout))
         return false;
-    AVChannelLayout outLayout = AV_CHANNEL_LAYOUT_STEREO;
-    SwrContext *swr = nullptr;
-    int result = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, kOutputRate, &inLayout,
-                                     static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
-    if (result >= 0 && inLayout.nb_channels == 1) {
-        // Mono goes to both speakers at full level, not lowered by 3 dB as
-        // a centre channel folded into stereo would be.
-        const double both[2] = {1.0, 1.0};
-        result = swr_set_matrix(swr, both, 1);
-    }
-    av_channel_layout_uninit(&inLayout);
-    if (result < 0 || !swr || swr_init(swr) < 0) {
+    SwrContext *swr = makeResampler(inLayout.get(), static_cast<AVSampleFormat>(frame->format), frame->sample_rate);
+    if (!swr || !swrLayout_.copyFrom(frame->ch_layout)) {
         swr_free(&swr);
         return false;
     }
     swr_.reset(swr);
     swrRate_ = frame->sample_rate;
     swrFormat_ = frame->format;
-    av_channel_layout_uninit(&swrLayout_);
-    av_channel_layout_copy(&swrLayout_, &frame->ch_layout);
     return true;
 }
 

@@ -65,7 +65,7 @@ private:
     // Resampler input, to notice a change of format inside a stream.
     int swrRate_ = 0;
     int swrFormat_ = -1;
-    AVChannelLayout swrLayout_{};
+    ChannelLayout swrLayout_;
 
     bool decoderFailed_ = false;
     bool draining_ = false;

@@ -1,9 +1,9 @@
 // Opening files through fmod.dll: lengths, tags and their character set,
 // and every kind of bad input.
 #include "fmod.h"
+#include "process_memory.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -199,15 +199,6 @@ TEST_F(EngineOpen, NullAndClosedHandlesGetNeutralAnswers)
     EXPECT_FALSE(FSOUND_Stream_Close(stream));
     EXPECT_EQ(FSOUND_Stream_GetLengthMs(stream), 0);
     EXPECT_EQ(FSOUND_Stream_Play(0, stream), -1);
-}
-
-size_t privateBytes()
-{
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters), sizeof counters);
-    // Wine fills in only the page file figure, which Windows keeps equal.
-    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 TEST_F(EngineOpen, OpeningAndClosingAgainAndAgainLeaksNothing)
