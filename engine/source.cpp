@@ -1,5 +1,6 @@
 #include "source.h"
 
+#include "adts_length.h"
 #include "../core/fmod.h"
 
 #include <algorithm>
@@ -21,14 +22,20 @@ constexpr int kMaxUndecodablePackets = 512;
 constexpr int kMinInputRate = 1000;
 constexpr int kMaxInputRate = 384000;
 
+bool isFormat(const AVFormatContext *format, const char *name)
+{
+    return format->iformat && std::strcmp(format->iformat->name, name) == 0;
+}
+
+// MP4 atoms and APE items have no field type of their own: like ID3v2
+// frames they are free-form names with text, and are reported as ID3v2.
 int tagTypeOf(const AVFormatContext *format, const WinFile &file, AVIOContext *io)
 {
-    const char *name = format->iformat ? format->iformat->name : "";
-    if (std::strcmp(name, "ogg") == 0)
+    if (isFormat(format, "ogg") || isFormat(format, "flac"))
         return FSOUND_TAGFIELD_VORBISCOMMENT;
-    if (std::strcmp(name, "asf") == 0)
+    if (isFormat(format, "asf"))
         return FSOUND_TAGFIELD_ASF;
-    if (std::strcmp(name, "mp3") == 0 && file.size() > 3) {
+    if ((isFormat(format, "mp3") || isFormat(format, "aac")) && file.size() > 3) {
         int64_t saved = avio_tell(io);
         uint8_t magic[3] = {};
         avio_seek(io, 0, SEEK_SET);
@@ -106,17 +113,21 @@ void Source::measureLength()
 {
     const AVStream *stream = format_->streams[streamIndex_];
     int64_t ms = -1;
-    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+    if (isFormat(format_.get(), "aac")) {
+        ms = adtsLengthMs(io_.get());
+        // The AAC parser leaves the sample rate to the decoder (an ADTS
+        // header gives half of it for HE-AAC), so until the first frames
+        // have been decoded, packets have no duration and no time stamp,
+        // and seeking finds none.
+        lookAtFirstPackets();
+    } else if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
         ms = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
     else if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
         ms = av_rescale(format_->duration, 1000, AV_TIME_BASE);
     if (ms < 0) {
         // Only headerless streams (a constant bit rate MP3 without an Info
         // frame) come here: look at the first packets for the bit rate.
-        format_->probesize = 64 * 1024;
-        format_->max_analyze_duration = AV_TIME_BASE / 2;
-        if (avformat_find_stream_info(format_.get(), nullptr) >= 0 && format_->duration != AV_NOPTS_VALUE &&
-            format_->duration > 0)
+        if (lookAtFirstPackets() && format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
             ms = av_rescale(format_->duration, 1000, AV_TIME_BASE);
         if (ms < 0 && stream->codecpar->bit_rate > 0)
             ms = av_rescale(file_->size(), 8000, stream->codecpar->bit_rate);
@@ -124,12 +135,24 @@ void Source::measureLength()
     lengthMs_ = static_cast<int>(std::clamp<int64_t>(ms, 0, INT32_MAX));
 }
 
+bool Source::lookAtFirstPackets()
+{
+    format_->probesize = 64 * 1024;
+    format_->max_analyze_duration = AV_TIME_BASE / 2;
+    return avformat_find_stream_info(format_.get(), nullptr) >= 0;
+}
+
 void Source::readTags()
 {
     int type = tagTypeOf(format_.get(), *file_, io_.get());
     collectTags(format_->metadata, type, tags_);
-    collectTags(format_->streams[streamIndex_]->metadata, type, tags_);
-    if (std::strcmp(format_->iformat->name, "mp3") == 0)
+    // An MP4 track's own metadata comes from its headers (language,
+    // handler, vendor); what a person wrote is in the file's item list,
+    // which FFmpeg gives the container.
+    if (!isFormat(format_.get(), "mov,mp4,m4a,3gp,3g2,mj2"))
+        collectTags(format_->streams[streamIndex_]->metadata, type, tags_);
+    // The MP3 demuxer leaves an APEv2 tag alone; the AAC one reads it.
+    if (isFormat(format_.get(), "mp3"))
         collectApeTags(io_.get(), tags_);
 }
 

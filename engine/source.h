@@ -45,6 +45,7 @@ private:
     bool configureResampler(const AVFrame *frame);
     void resample(const AVFrame *frame, std::vector<int16_t> &out);
     bool readFrame();
+    bool lookAtFirstPackets();
     void measureLength();
     void readTags();
 

@@ -71,6 +71,9 @@ TEST(Decoder, EveryFormatDecodesToItsPitchAndLength)
     } cases[] = {
         {"tagged.mp3", 440}, {"vbr.mp3", 880},     {"tagged.ogg", 660},    {"tagged.wma", 550},
         {"tagged.wav", 330}, {"mono8.wav", 330},   {"adpcm_ms.wav", 330},  {"adpcm_ima.wav", 330},
+        {"tagged.flac", 770}, {"plain.flac", 770}, {"flac.ogg", 770},      {"tagged.m4a", 1000},
+        {"plain.m4a", 1000}, {"alac.m4a", 1000},   {"tagged.opus", 1200},  {"plain.opus", 1200},
+        {"ambisonic.opus", 1200}, {"id3v2.aac", 1300}, {"ape.aac", 1300},
     };
     for (const Case &c : cases) {
         auto source = openSource(c.file);
@@ -130,6 +133,38 @@ TEST(Decoder, RatesFrom1kHzTo384kHzAreResampledAndAbsurdOnesSkipped)
         ASSERT_NE(source, nullptr) << c.file;
         std::vector<int16_t> pcm = decodeAll(*source);
         EXPECT_NEAR(pcm.size() / 2.0, c.frames, c.frames * 0.02 + 32) << c.file;
+    }
+}
+
+TEST(Decoder, TheFFmpegBuildHoldsWhatEveryKindNeeds)
+{
+    // The kinds of scripts/build-ffmpeg.sh. WMA Lossless is checked only
+    // here: no encoder can make a file of it to play.
+    struct Kind {
+        const char *name;
+        const char *demuxer;
+        std::vector<AVCodecID> decoders;
+        std::vector<AVCodecID> parsers;
+    } kinds[] = {
+        {"mp3", "mp3", {AV_CODEC_ID_MP3}, {AV_CODEC_ID_MP3}},
+        {"wav", "wav", {AV_CODEC_ID_PCM_U8, AV_CODEC_ID_PCM_S16LE, AV_CODEC_ID_PCM_S24LE, AV_CODEC_ID_PCM_F32LE,
+                        AV_CODEC_ID_PCM_ALAW, AV_CODEC_ID_PCM_MULAW, AV_CODEC_ID_ADPCM_MS, AV_CODEC_ID_ADPCM_IMA_WAV}, {}},
+        {"wma", "asf", {AV_CODEC_ID_WMAV1, AV_CODEC_ID_WMAV2, AV_CODEC_ID_WMAPRO, AV_CODEC_ID_WMALOSSLESS}, {}},
+        {"ogg", "ogg", {AV_CODEC_ID_VORBIS, AV_CODEC_ID_FLAC}, {AV_CODEC_ID_VORBIS, AV_CODEC_ID_FLAC}},
+        {"flac", "flac", {AV_CODEC_ID_FLAC}, {AV_CODEC_ID_FLAC}},
+        {"m4a", "mov", {AV_CODEC_ID_AAC, AV_CODEC_ID_ALAC}, {}},
+        {"opus", "ogg", {AV_CODEC_ID_OPUS}, {AV_CODEC_ID_OPUS}},
+        {"aac", "aac", {AV_CODEC_ID_AAC}, {AV_CODEC_ID_AAC}},
+    };
+    for (const Kind &kind : kinds) {
+        EXPECT_NE(av_find_input_format(kind.demuxer), nullptr) << kind.name;
+        for (AVCodecID codec : kind.decoders)
+            EXPECT_NE(avcodec_find_decoder(codec), nullptr) << kind.name << ": " << avcodec_get_name(codec);
+        for (AVCodecID codec : kind.parsers) {
+            AVCodecParserContext *parser = av_parser_init(codec);
+            EXPECT_NE(parser, nullptr) << kind.name << ": parser for " << avcodec_get_name(codec);
+            av_parser_close(parser);
+        }
     }
 }
 
