@@ -1,6 +1,7 @@
 #include "source.h"
 
 #include "adts_length.h"
+#include "flac_frame.h"
 #include "../core/fmod.h"
 
 #include <algorithm>
@@ -168,6 +169,8 @@ bool Source::openDecoder()
     if (avcodec_parameters_to_context(codec_.get(), stream->codecpar) < 0)
         return false;
     codec_->pkt_timebase = stream->time_base;
+    isFlac_ = stream->codecpar->codec_id == AV_CODEC_ID_FLAC;
+    flacFixedBlockSize_ = flacFixedBlockSize(stream->codecpar->extradata, stream->codecpar->extradata_size);
     return avcodec_open2(codec_.get(), decoder, nullptr) >= 0;
 }
 
@@ -192,17 +195,19 @@ bool Source::seekTo(int64_t ms)
     int64_t timestamp = av_rescale_q(from, AVRational{1, 1000}, stream->time_base);
     if (stream->start_time != AV_NOPTS_VALUE)
         timestamp += stream->start_time;
-    bool atStart = !draining_ && !finished_ && seekTargetFrames_ < 0 && ms == 0 && !swr_;
-    if (!atStart) {
+    // A new decoder is at the start already: no seek, which in some formats
+    // lands a little off.
+    if (positioned_ || ms > 0) {
         if (av_seek_frame(format_.get(), streamIndex_, timestamp, AVSEEK_FLAG_BACKWARD) < 0)
             avformat_seek_file(format_.get(), streamIndex_, INT64_MIN, timestamp, timestamp, 0);
         avcodec_flush_buffers(codec_.get());
         swr_.reset(); // drops what the resampler held from before the seek
     }
+    positioned_ = true;
     draining_ = false;
     finished_ = false;
     seekTargetFrames_ = av_rescale(std::max<int64_t>(ms, 0), kOutputRate, 1000);
-    dropFrames_ = -1; // known at the first frame
+    nextFrameAt_ = seekTargetFrames_; // a stream without time stamps is taken to start there
     return true;
 }
 
@@ -261,10 +266,47 @@ bool Source::readFrame()
             avcodec_send_packet(codec_.get(), nullptr);
             continue;
         }
-        if (packet_->stream_index == streamIndex_)
+        if (packet_->stream_index == streamIndex_) {
+            if (isFlac_)
+                stampFromFlacHeader(*packet_);
             avcodec_send_packet(codec_.get(), packet_.get()); // damaged packets are skipped
+        }
         av_packet_unref(packet_.get());
     }
+}
+
+void Source::stampFromFlacHeader(AVPacket &packet) const
+{
+    const AVStream *stream = format_->streams[streamIndex_];
+    int64_t sample = flacFrameFirstSample(packet.data, packet.size, flacFixedBlockSize_);
+    int rate = stream->codecpar->sample_rate;
+    if (sample < 0 || rate <= 0)
+        return;
+    int64_t pts = av_rescale_q(sample, AVRational{1, rate}, stream->time_base);
+    if (stream->start_time != AV_NOPTS_VALUE)
+        pts += stream->start_time;
+    packet.pts = packet.dts = pts;
+}
+
+int64_t Source::frameStartFrames() const
+{
+    int64_t pts = frame_->best_effort_timestamp;
+    if (pts == AV_NOPTS_VALUE)
+        return nextFrameAt_;
+    const AVStream *stream = format_->streams[streamIndex_];
+    if (stream->start_time != AV_NOPTS_VALUE)
+        pts -= stream->start_time;
+    return av_rescale_q(pts, stream->time_base, AVRational{1, kOutputRate});
+}
+
+void Source::dropBeforeSeekTarget(int64_t startFrames, size_t frameStart, std::vector<int16_t> &out)
+{
+    int64_t produced = nextFrameAt_ - startFrames;
+    int64_t drop = std::clamp<int64_t>(seekTargetFrames_ - startFrames, 0, produced);
+    out.erase(out.begin() + static_cast<ptrdiff_t>(frameStart),
+              out.begin() + static_cast<ptrdiff_t>(frameStart + drop * kOutputChannels));
+    if (startFrames + produced > seekTargetFrames_)
+        seekTargetFrames_ = -1; // reached
 }
 
 bool Source::decode(std::vector<int16_t> &out)
@@ -285,27 +327,14 @@ bool Source::decode(std::vector<int16_t> &out)
             ++unplayable;
             continue;
         }
-        if (dropFrames_ < 0) {
-            int64_t pts = frame_->best_effort_timestamp;
-            const AVStream *stream = format_->streams[streamIndex_];
-            dropFrames_ = 0;
-            if (pts != AV_NOPTS_VALUE && seekTargetFrames_ > 0) {
-                if (stream->start_time != AV_NOPTS_VALUE)
-                    pts -= stream->start_time;
-                int64_t startFrames = av_rescale_q(pts, stream->time_base, AVRational{1, kOutputRate});
-                dropFrames_ = std::max<int64_t>(seekTargetFrames_ - startFrames, 0);
-            }
-        }
+        int64_t startFrames = frameStartFrames();
         size_t frameStart = out.size();
         resample(frame_.get(), out);
         av_frame_unref(frame_.get());
-        if (dropFrames_ > 0) {
-            int64_t produced = static_cast<int64_t>(out.size() - frameStart) / kOutputChannels;
-            int64_t drop = std::min(dropFrames_, produced);
-            out.erase(out.begin() + static_cast<ptrdiff_t>(frameStart),
-                      out.begin() + static_cast<ptrdiff_t>(frameStart + drop * kOutputChannels));
-            dropFrames_ -= drop;
-        }
+        int64_t produced = static_cast<int64_t>(out.size() - frameStart) / kOutputChannels;
+        nextFrameAt_ = startFrames + produced;
+        if (seekTargetFrames_ >= 0)
+            dropBeforeSeekTarget(startFrames, frameStart, out);
     }
     return true;
 }
