@@ -113,34 +113,31 @@ Source::~Source() = default;
 void Source::measureLength()
 {
     const AVStream *stream = format_->streams[streamIndex_];
+    bool rawAac = isFormat(format_.get(), "aac");
     int64_t ms = -1;
-    if (isFormat(format_.get(), "aac")) {
+    if (rawAac)
         ms = adtsLengthMs(io_.get());
-        // The AAC parser leaves the sample rate to the decoder (an ADTS
-        // header gives half of it for HE-AAC), so until the first frames
-        // have been decoded, packets have no duration and no time stamp,
-        // and seeking finds none.
-        lookAtFirstPackets();
-    } else if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+    else if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
         ms = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
     else if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
         ms = av_rescale(format_->duration, 1000, AV_TIME_BASE);
-    if (ms < 0) {
-        // Only headerless streams (a constant bit rate MP3 without an Info
-        // frame) come here: look at the first packets for the bit rate.
-        if (lookAtFirstPackets() && format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
+    // Headerless streams: FFmpeg looks at their first packets, for the bit
+    // rate of a constant bit rate MP3 without an Info frame, and for the
+    // timing of raw AAC. The AAC parser leaves the sample rate to the
+    // decoder (an ADTS header gives half of it for HE-AAC), so until the
+    // first frames have been decoded, packets have no duration and no time
+    // stamp, and seeking finds none. FFmpeg 5.1 looks only once: a second
+    // avformat_find_stream_info reads freed memory.
+    if (rawAac || ms < 0) {
+        format_->probesize = 64 * 1024;
+        format_->max_analyze_duration = AV_TIME_BASE / 2;
+        bool looked = avformat_find_stream_info(format_.get(), nullptr) >= 0;
+        if (ms < 0 && looked && format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
             ms = av_rescale(format_->duration, 1000, AV_TIME_BASE);
-        if (ms < 0 && stream->codecpar->bit_rate > 0)
-            ms = av_rescale(file_->size(), 8000, stream->codecpar->bit_rate);
     }
+    if (ms < 0 && stream->codecpar->bit_rate > 0)
+        ms = av_rescale(file_->size(), 8000, stream->codecpar->bit_rate);
     lengthMs_ = static_cast<int>(std::clamp<int64_t>(ms, 0, INT32_MAX));
-}
-
-bool Source::lookAtFirstPackets()
-{
-    format_->probesize = 64 * 1024;
-    format_->max_analyze_duration = AV_TIME_BASE / 2;
-    return avformat_find_stream_info(format_.get(), nullptr) >= 0;
 }
 
 void Source::readTags()

@@ -56,7 +56,6 @@ private:
     // first one's and a count: a demuxer may stamp the first packets after
     // a seek from an estimate and the later ones exactly.
     void dropBeforeSeekTarget(int64_t startFrames, size_t frameStart, std::vector<int16_t> &out);
-    bool lookAtFirstPackets();
     void measureLength();
     void readTags();
 
