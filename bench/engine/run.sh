@@ -100,13 +100,13 @@ gaps=$(sed -n 's/.*gaps: //p' "$work/capture.txt")
 bench_figure "under-runs while the UI thread works" "${underruns:-no figure} under-runs" "-" "-" "0 under-runs"
 bench_figure "gaps in the captured sound meanwhile" "${gaps:-no figure} gaps" "-" "-" "0 gaps"
 
-echo "== engine: 10,000 mutated media files (seed 13), each opened, read, played, sought, stopped, closed"
+echo "== engine: 10,000 mutated media files of the eight kinds (seed 13), each opened, read, played, sought, stopped, closed"
 fixtures=$build/tests/fixtures/engine
 bash "$root/tests/fixtures/make-engine-fixtures.sh" "$fixtures"
 rm -rf "$work/fuzz"
 # Exit status 1 means a file crashed, hung or got a wrong answer: the lines
 # above the figures name each one; the figures are printed either way.
-{ run "$build/bench/bench_engine_fuzz.exe" "$(winpath "$fixtures")" "$(winpath "$work/fuzz")" --seed 13 --count 10000 ||
+{ run "$build/tests/engine_media_fuzz.exe" "$(winpath "$fixtures")" "$(winpath "$work/fuzz")" --seed 13 --count 10000 ||
     echo "engine fuzz: failures above"; } | tr -d '\r' | tee "$work/fuzz.txt"
-failures=$(sed -n 's/^engine fuzz: seed .* crashes \([0-9]*\), hangs \([0-9]*\).*/\1 crashes, \2 hangs/p' "$work/fuzz.txt")
+failures=$(sed -n 's/^engine fuzz: seed .* crashes \([0-9]*\), hangs \([0-9]*\), wrong answers \([0-9]*\).*/\1 crashes, \2 hangs, \3 wrong answers/p' "$work/fuzz.txt")
 bench_figure "10,000 mutated media files" "${failures:-no figures}" "-" "-" -
