@@ -143,53 +143,33 @@ TEST(Decoder, RatesFrom1kHzTo384kHzAreResampledAndAbsurdOnesSkipped)
 
 TEST(Decoder, TheFFmpegBuildHoldsWhatEveryKindNeeds)
 {
-    // The kinds of scripts/build-ffmpeg.sh. WMA Lossless is checked only
-    // here: no encoder can make a file of it to play.
-    struct Kind {
-        const char *name;
-        const char *demuxer;
-        std::vector<AVCodecID> decoders;
-        std::vector<AVCodecID> parsers;
-    } kinds[] = {
-        {"mp3", "mp3", {AV_CODEC_ID_MP3}, {AV_CODEC_ID_MP3}},
-        {"wav", "wav", {AV_CODEC_ID_PCM_U8, AV_CODEC_ID_PCM_S16LE, AV_CODEC_ID_PCM_S24LE, AV_CODEC_ID_PCM_F32LE,
-                        AV_CODEC_ID_PCM_ALAW, AV_CODEC_ID_PCM_MULAW, AV_CODEC_ID_ADPCM_MS, AV_CODEC_ID_ADPCM_IMA_WAV}, {}},
-        {"wma", "asf", {AV_CODEC_ID_WMAV1, AV_CODEC_ID_WMAV2, AV_CODEC_ID_WMAPRO, AV_CODEC_ID_WMALOSSLESS}, {}},
-        {"ogg", "ogg", {AV_CODEC_ID_VORBIS, AV_CODEC_ID_FLAC}, {AV_CODEC_ID_VORBIS, AV_CODEC_ID_FLAC}},
-        {"flac", "flac", {AV_CODEC_ID_FLAC}, {AV_CODEC_ID_FLAC}},
-        {"m4a", "mov", {AV_CODEC_ID_AAC, AV_CODEC_ID_ALAC}, {}},
-        {"opus", "ogg", {AV_CODEC_ID_OPUS}, {AV_CODEC_ID_OPUS}},
-        {"aac", "aac", {AV_CODEC_ID_AAC}, {AV_CODEC_ID_AAC}},
-    };
-    for (const Kind &kind : kinds) {
-        EXPECT_NE(av_find_input_format(kind.demuxer), nullptr) << kind.name;
-        for (AVCodecID codec : kind.decoders)
-            EXPECT_NE(avcodec_find_decoder(codec), nullptr) << kind.name << ": " << avcodec_get_name(codec);
-        for (AVCodecID codec : kind.parsers) {
-            AVCodecParserContext *parser = av_parser_init(codec);
-            EXPECT_NE(parser, nullptr) << kind.name << ": parser for " << avcodec_get_name(codec);
-            av_parser_close(parser);
-        }
+    // What scripts/build-ffmpeg.sh enables for mp3, wav, wma, ogg, flac,
+    // m4a, opus and aac. WMA Lossless is checked only here: no encoder can
+    // make a file of it.
+    for (const char *demuxer : {"mp3", "wav", "asf", "ogg", "flac", "mov", "aac"})
+        EXPECT_NE(av_find_input_format(demuxer), nullptr) << demuxer;
+    for (AVCodecID codec : {AV_CODEC_ID_MP3, AV_CODEC_ID_PCM_S16LE, AV_CODEC_ID_ADPCM_MS, AV_CODEC_ID_WMAV2,
+                            AV_CODEC_ID_WMAPRO, AV_CODEC_ID_WMALOSSLESS, AV_CODEC_ID_VORBIS, AV_CODEC_ID_FLAC,
+                            AV_CODEC_ID_AAC, AV_CODEC_ID_ALAC, AV_CODEC_ID_OPUS})
+        EXPECT_NE(avcodec_find_decoder(codec), nullptr) << avcodec_get_name(codec);
+    for (AVCodecID codec : {AV_CODEC_ID_MP3, AV_CODEC_ID_VORBIS, AV_CODEC_ID_FLAC, AV_CODEC_ID_OPUS, AV_CODEC_ID_AAC}) {
+        AVCodecParserContext *parser = av_parser_init(codec);
+        EXPECT_NE(parser, nullptr) << "parser for " << avcodec_get_name(codec);
+        av_parser_close(parser);
     }
 }
 
 TEST(ChannelLayouts, ACustomOrderIsReleasedByItsHolder)
 {
-    // 64 channels in an order of their own carry a map of a few kilobytes;
+    // 64 channels in an order of their own carry a map of 1.5 to 2 KB;
     // 20,000 copies that kept theirs would hold tens of megabytes.
-    AVChannelLayout custom{};
-    custom.order = AV_CHANNEL_ORDER_CUSTOM;
-    custom.nb_channels = 64;
+    AVChannelLayout custom{AV_CHANNEL_ORDER_CUSTOM, 64, {}, nullptr};
     custom.u.map = static_cast<AVChannelCustom *>(av_calloc(64, sizeof(AVChannelCustom)));
     ASSERT_NE(custom.u.map, nullptr);
-    for (int i = 0; i < 64; ++i)
-        custom.u.map[i].id = static_cast<AVChannel>(AV_CHAN_AMBISONIC_BASE + i);
     size_t before = privateBytes();
     for (int i = 0; i < 10000; ++i) {
         ChannelLayout layout;
-        ASSERT_TRUE(layout.copyFrom(custom));
-        ASSERT_TRUE(layout.copyFrom(custom)); // replaces the first copy
-        EXPECT_EQ(av_channel_layout_compare(&layout.get(), &custom), 0);
+        ASSERT_TRUE(layout.copyFrom(custom) && layout.copyFrom(custom)); // the second replaces the first
     }
     size_t grown = privateBytes() > before ? privateBytes() - before : 0;
     EXPECT_LT(grown, 1u << 20) << "grew by " << grown << " bytes";

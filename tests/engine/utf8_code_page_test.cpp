@@ -14,17 +14,6 @@ namespace {
 
 const std::string kDir = "fixtures\\engine\\";
 
-class EngineInUtf8 : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's code page did not take";
-        FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND);
-        ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
-    }
-    static void TearDownTestSuite() { FSOUND_Close(); }
-};
-
 std::string tagValue(FSOUND_STREAM *stream, const std::string &wanted)
 {
     int count = 0;
@@ -39,8 +28,11 @@ std::string tagValue(FSOUND_STREAM *stream, const std::string &wanted)
     return "<absent>";
 }
 
-TEST_F(EngineInUtf8, Utf8NamesOpenAndTagsComeOutAsUtf8)
+TEST(EngineInUtf8, Utf8NamesOpenAndTagsComeOutAsUtf8)
 {
+    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's code page did not take";
+    FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND);
+    ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
     struct Case {
         const char *file;
         int ms;
@@ -64,6 +56,7 @@ TEST_F(EngineInUtf8, Utf8NamesOpenAndTagsComeOutAsUtf8)
         EXPECT_EQ(tagValue(stream, "ARTIST"), c.artist) << c.file;
         FSOUND_Stream_Close(stream);
     }
+    FSOUND_Close();
 }
 
 } // namespace
