@@ -9,7 +9,9 @@ namespace {
 constexpr size_t kRingFrames = kOutputRate * 2;  // two seconds decoded ahead
 constexpr size_t kRefillFrames = kOutputRate / 2; // decode again when half a second is free
 constexpr size_t kMinFreeToDecode = 8192;         // room for a large packet
-constexpr DWORD kPlayingWaitMs = 20;
+// While playing, the sink wakes the output as it wants audio; this only
+// bounds how long a device that stopped signalling goes unnoticed.
+constexpr DWORD kPlayingWaitMs = 100;
 constexpr DWORD kIdleWaitMs = INFINITE;
 } // namespace
 

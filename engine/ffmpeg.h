@@ -38,6 +38,38 @@ struct IoContextFreer {
     }
 };
 
+// An AVChannelLayout that releases what it holds. A layout in a custom
+// channel order keeps a map of its channels on the heap, which only
+// av_channel_layout_uninit frees; copying one over another without it, or
+// forgetting it at the end, leaks that map.
+class ChannelLayout {
+public:
+    ChannelLayout() = default;
+    ~ChannelLayout() { av_channel_layout_uninit(&layout_); }
+    ChannelLayout(const ChannelLayout &) = delete;
+    ChannelLayout &operator=(const ChannelLayout &) = delete;
+
+    // Holds a copy of `other` from now on; false (holding nothing) when
+    // the copy could not be made.
+    bool copyFrom(const AVChannelLayout &other)
+    {
+        if (av_channel_layout_copy(&layout_, &other) >= 0)
+            return true;
+        av_channel_layout_uninit(&layout_);
+        return false;
+    }
+    // Holds the usual layout of `channels` channels from now on.
+    void setDefault(int channels)
+    {
+        av_channel_layout_uninit(&layout_);
+        av_channel_layout_default(&layout_, channels);
+    }
+    const AVChannelLayout &get() const { return layout_; }
+
+private:
+    AVChannelLayout layout_{};
+};
+
 using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextCloser>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
 using SwrPtr = std::unique_ptr<SwrContext, SwrFreer>;

@@ -1,5 +1,7 @@
 #include "source.h"
 
+#include "adts_length.h"
+#include "flac_frame.h"
 #include "../core/fmod.h"
 
 #include <algorithm>
@@ -21,14 +23,20 @@ constexpr int kMaxUndecodablePackets = 512;
 constexpr int kMinInputRate = 1000;
 constexpr int kMaxInputRate = 384000;
 
+bool isFormat(const AVFormatContext *format, const char *name)
+{
+    return format->iformat && std::strcmp(format->iformat->name, name) == 0;
+}
+
+// MP4 atoms and APE items have no field type of their own: like ID3v2
+// frames they are free-form names with text, and are reported as ID3v2.
 int tagTypeOf(const AVFormatContext *format, const WinFile &file, AVIOContext *io)
 {
-    const char *name = format->iformat ? format->iformat->name : "";
-    if (std::strcmp(name, "ogg") == 0)
+    if (isFormat(format, "ogg") || isFormat(format, "flac"))
         return FSOUND_TAGFIELD_VORBISCOMMENT;
-    if (std::strcmp(name, "asf") == 0)
+    if (isFormat(format, "asf"))
         return FSOUND_TAGFIELD_ASF;
-    if (std::strcmp(name, "mp3") == 0 && file.size() > 3) {
+    if ((isFormat(format, "mp3") || isFormat(format, "aac")) && file.size() > 3) {
         int64_t saved = avio_tell(io);
         uint8_t magic[3] = {};
         avio_seek(io, 0, SEEK_SET);
@@ -38,6 +46,28 @@ int tagTypeOf(const AVFormatContext *format, const WinFile &file, AVIOContext *i
             return FSOUND_TAGFIELD_ID3V1;
     }
     return FSOUND_TAGFIELD_ID3V2;
+}
+
+// A resampler from the decoder's output to 44.1 kHz stereo 16-bit, ready
+// to use; nullptr when it cannot be built.
+SwrContext *makeResampler(const AVChannelLayout &inLayout, AVSampleFormat inFormat, int inRate)
+{
+    AVChannelLayout outLayout = AV_CHANNEL_LAYOUT_STEREO;
+    SwrContext *swr = nullptr;
+    // FFmpeg 5.1 takes the layouts through non-const pointers; it only reads them.
+    int result = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, kOutputRate,
+                                     const_cast<AVChannelLayout *>(&inLayout), inFormat, inRate, 0, nullptr);
+    if (result >= 0 && inLayout.nb_channels == 1) {
+        // Mono goes to both speakers at full level, not lowered by 3 dB as
+        // a centre channel folded into stereo would be.
+        const double both[2] = {1.0, 1.0};
+        result = swr_set_matrix(swr, both, 1);
+    }
+    if (result < 0 || !swr || swr_init(swr) < 0) {
+        swr_free(&swr);
+        return nullptr;
+    }
+    return swr;
 }
 
 } // namespace
@@ -83,22 +113,30 @@ Source::~Source() = default;
 void Source::measureLength()
 {
     const AVStream *stream = format_->streams[streamIndex_];
+    bool rawAac = isFormat(format_.get(), "aac");
     int64_t ms = -1;
-    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+    if (rawAac)
+        ms = adtsLengthMs(io_.get());
+    else if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
         ms = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
     else if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
         ms = av_rescale(format_->duration, 1000, AV_TIME_BASE);
-    if (ms < 0) {
-        // Only headerless streams (a constant bit rate MP3 without an Info
-        // frame) come here: look at the first packets for the bit rate.
+    // Headerless streams: FFmpeg looks at their first packets, for the bit
+    // rate of a constant bit rate MP3 without an Info frame, and for the
+    // timing of raw AAC. The AAC parser leaves the sample rate to the
+    // decoder (an ADTS header gives half of it for HE-AAC), so until the
+    // first frames have been decoded, packets have no duration and no time
+    // stamp, and seeking finds none. FFmpeg 5.1 looks only once: a second
+    // avformat_find_stream_info reads freed memory.
+    if (rawAac || ms < 0) {
         format_->probesize = 64 * 1024;
         format_->max_analyze_duration = AV_TIME_BASE / 2;
-        if (avformat_find_stream_info(format_.get(), nullptr) >= 0 && format_->duration != AV_NOPTS_VALUE &&
-            format_->duration > 0)
+        bool looked = avformat_find_stream_info(format_.get(), nullptr) >= 0;
+        if (ms < 0 && looked && format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
             ms = av_rescale(format_->duration, 1000, AV_TIME_BASE);
-        if (ms < 0 && stream->codecpar->bit_rate > 0)
-            ms = av_rescale(file_->size(), 8000, stream->codecpar->bit_rate);
     }
+    if (ms < 0 && stream->codecpar->bit_rate > 0)
+        ms = av_rescale(file_->size(), 8000, stream->codecpar->bit_rate);
     lengthMs_ = static_cast<int>(std::clamp<int64_t>(ms, 0, INT32_MAX));
 }
 
@@ -106,8 +144,13 @@ void Source::readTags()
 {
     int type = tagTypeOf(format_.get(), *file_, io_.get());
     collectTags(format_->metadata, type, tags_);
-    collectTags(format_->streams[streamIndex_]->metadata, type, tags_);
-    if (std::strcmp(format_->iformat->name, "mp3") == 0)
+    // An MP4 track's own metadata comes from its headers (language,
+    // handler, vendor); what a person wrote is in the file's item list,
+    // which FFmpeg gives the container.
+    if (!isFormat(format_.get(), "mov,mp4,m4a,3gp,3g2,mj2"))
+        collectTags(format_->streams[streamIndex_]->metadata, type, tags_);
+    // The MP3 demuxer leaves an APEv2 tag alone; the AAC one reads it.
+    if (isFormat(format_.get(), "mp3"))
         collectApeTags(io_.get(), tags_);
 }
 
@@ -123,6 +166,8 @@ bool Source::openDecoder()
     if (avcodec_parameters_to_context(codec_.get(), stream->codecpar) < 0)
         return false;
     codec_->pkt_timebase = stream->time_base;
+    isFlac_ = stream->codecpar->codec_id == AV_CODEC_ID_FLAC;
+    flacFixedBlockSize_ = flacFixedBlockSize(stream->codecpar->extradata, stream->codecpar->extradata_size);
     return avcodec_open2(codec_.get(), decoder, nullptr) >= 0;
 }
 
@@ -147,53 +192,46 @@ bool Source::seekTo(int64_t ms)
     int64_t timestamp = av_rescale_q(from, AVRational{1, 1000}, stream->time_base);
     if (stream->start_time != AV_NOPTS_VALUE)
         timestamp += stream->start_time;
-    bool atStart = !draining_ && !finished_ && seekTargetFrames_ < 0 && ms == 0 && !swr_;
-    if (!atStart) {
+    // A new decoder is at the start already: no seek, which in some formats
+    // lands a little off.
+    if (positioned_ || ms > 0) {
         if (av_seek_frame(format_.get(), streamIndex_, timestamp, AVSEEK_FLAG_BACKWARD) < 0)
             avformat_seek_file(format_.get(), streamIndex_, INT64_MIN, timestamp, timestamp, 0);
         avcodec_flush_buffers(codec_.get());
         swr_.reset(); // drops what the resampler held from before the seek
     }
+    positioned_ = true;
     draining_ = false;
     finished_ = false;
     seekTargetFrames_ = av_rescale(std::max<int64_t>(ms, 0), kOutputRate, 1000);
-    dropFrames_ = -1; // known at the first frame
+    nextFrameAt_ = seekTargetFrames_; // a stream without time stamps is taken to start there
     return true;
 }
 
 bool Source::configureResampler(const AVFrame *frame)
 {
     if (swr_ && frame->sample_rate == swrRate_ && frame->format == swrFormat_ &&
-        av_channel_layout_compare(&frame->ch_layout, &swrLayout_) == 0)
+        av_channel_layout_compare(&frame->ch_layout, &swrLayout_.get()) == 0)
         return true;
     swr_.reset();
     if (frame->sample_rate < kMinInputRate || frame->sample_rate > kMaxInputRate)
         return false;
-    AVChannelLayout inLayout{};
-    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || frame->ch_layout.nb_channels <= 0)
-        av_channel_layout_default(&inLayout, std::max(frame->ch_layout.nb_channels, 1));
-    else if (av_channel_layout_copy(&inLayout, &frame->ch_layout) < 0)
+    // The resampler mixes down only speakers it knows by name (the native
+    // order); channels in any other order are mixed as the usual layout of
+    // as many channels.
+    ChannelLayout inLayout;
+    if (frame->ch_layout.order != AV_CHANNEL_ORDER_NATIVE || frame->ch_layout.nb_channels <= 0)
+        inLayout.setDefault(std::max(frame->ch_layout.nb_channels, 1));
+    else if (!inLayout.copyFrom(frame->ch_layout))
         return false;
-    AVChannelLayout outLayout = AV_CHANNEL_LAYOUT_STEREO;
-    SwrContext *swr = nullptr;
-    int result = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16, kOutputRate, &inLayout,
-                                     static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
-    if (result >= 0 && inLayout.nb_channels == 1) {
-        // Mono goes to both speakers at full level, not lowered by 3 dB as
-        // a centre channel folded into stereo would be.
-        const double both[2] = {1.0, 1.0};
-        result = swr_set_matrix(swr, both, 1);
-    }
-    av_channel_layout_uninit(&inLayout);
-    if (result < 0 || !swr || swr_init(swr) < 0) {
+    SwrContext *swr = makeResampler(inLayout.get(), static_cast<AVSampleFormat>(frame->format), frame->sample_rate);
+    if (!swr || !swrLayout_.copyFrom(frame->ch_layout)) {
         swr_free(&swr);
         return false;
     }
     swr_.reset(swr);
     swrRate_ = frame->sample_rate;
     swrFormat_ = frame->format;
-    av_channel_layout_uninit(&swrLayout_);
-    av_channel_layout_copy(&swrLayout_, &frame->ch_layout);
     return true;
 }
 
@@ -225,10 +263,47 @@ bool Source::readFrame()
             avcodec_send_packet(codec_.get(), nullptr);
             continue;
         }
-        if (packet_->stream_index == streamIndex_)
+        if (packet_->stream_index == streamIndex_) {
+            if (isFlac_)
+                stampFromFlacHeader(*packet_);
             avcodec_send_packet(codec_.get(), packet_.get()); // damaged packets are skipped
+        }
         av_packet_unref(packet_.get());
     }
+}
+
+void Source::stampFromFlacHeader(AVPacket &packet) const
+{
+    const AVStream *stream = format_->streams[streamIndex_];
+    int64_t sample = flacFrameFirstSample(packet.data, packet.size, flacFixedBlockSize_);
+    int rate = stream->codecpar->sample_rate;
+    if (sample < 0 || rate <= 0)
+        return;
+    int64_t pts = av_rescale_q(sample, AVRational{1, rate}, stream->time_base);
+    if (stream->start_time != AV_NOPTS_VALUE)
+        pts += stream->start_time;
+    packet.pts = packet.dts = pts;
+}
+
+int64_t Source::frameStartFrames() const
+{
+    int64_t pts = frame_->best_effort_timestamp;
+    if (pts == AV_NOPTS_VALUE)
+        return nextFrameAt_;
+    const AVStream *stream = format_->streams[streamIndex_];
+    if (stream->start_time != AV_NOPTS_VALUE)
+        pts -= stream->start_time;
+    return av_rescale_q(pts, stream->time_base, AVRational{1, kOutputRate});
+}
+
+void Source::dropBeforeSeekTarget(int64_t startFrames, size_t frameStart, std::vector<int16_t> &out)
+{
+    int64_t produced = nextFrameAt_ - startFrames;
+    int64_t drop = std::clamp<int64_t>(seekTargetFrames_ - startFrames, 0, produced);
+    out.erase(out.begin() + static_cast<ptrdiff_t>(frameStart),
+              out.begin() + static_cast<ptrdiff_t>(frameStart + drop * kOutputChannels));
+    if (startFrames + produced > seekTargetFrames_)
+        seekTargetFrames_ = -1; // reached
 }
 
 bool Source::decode(std::vector<int16_t> &out)
@@ -249,27 +324,14 @@ bool Source::decode(std::vector<int16_t> &out)
             ++unplayable;
             continue;
         }
-        if (dropFrames_ < 0) {
-            int64_t pts = frame_->best_effort_timestamp;
-            const AVStream *stream = format_->streams[streamIndex_];
-            dropFrames_ = 0;
-            if (pts != AV_NOPTS_VALUE && seekTargetFrames_ > 0) {
-                if (stream->start_time != AV_NOPTS_VALUE)
-                    pts -= stream->start_time;
-                int64_t startFrames = av_rescale_q(pts, stream->time_base, AVRational{1, kOutputRate});
-                dropFrames_ = std::max<int64_t>(seekTargetFrames_ - startFrames, 0);
-            }
-        }
+        int64_t startFrames = frameStartFrames();
         size_t frameStart = out.size();
         resample(frame_.get(), out);
         av_frame_unref(frame_.get());
-        if (dropFrames_ > 0) {
-            int64_t produced = static_cast<int64_t>(out.size() - frameStart) / kOutputChannels;
-            int64_t drop = std::min(dropFrames_, produced);
-            out.erase(out.begin() + static_cast<ptrdiff_t>(frameStart),
-                      out.begin() + static_cast<ptrdiff_t>(frameStart + drop * kOutputChannels));
-            dropFrames_ -= drop;
-        }
+        int64_t produced = static_cast<int64_t>(out.size() - frameStart) / kOutputChannels;
+        nextFrameAt_ = startFrames + produced;
+        if (seekTargetFrames_ >= 0)
+            dropBeforeSeekTarget(startFrames, frameStart, out);
     }
     return true;
 }

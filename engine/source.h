@@ -45,6 +45,17 @@ private:
     bool configureResampler(const AVFrame *frame);
     void resample(const AVFrame *frame, std::vector<int16_t> &out);
     bool readFrame();
+    // Gives a FLAC packet the time its frame header says (see flac_frame.h).
+    void stampFromFlacHeader(AVPacket &packet) const;
+    // Where the decoded frame starts, in output frames from the start: by
+    // its time stamp, or right after the frame before when it has none.
+    int64_t frameStartFrames() const;
+    // After a seek, drops the output of the frame (from `frameStart` in
+    // `out` to its end; nextFrameAt_ is where it ends) that lies before the
+    // asked time. Each frame is judged by its own time stamp, not by the
+    // first one's and a count: a demuxer may stamp the first packets after
+    // a seek from an estimate and the later ones exactly.
+    void dropBeforeSeekTarget(int64_t startFrames, size_t frameStart, std::vector<int16_t> &out);
     void measureLength();
     void readTags();
 
@@ -59,20 +70,24 @@ private:
     PacketPtr packet_;
 
     int streamIndex_ = -1;
+    bool isFlac_ = false;
+    int flacFixedBlockSize_ = 0;
     int lengthMs_ = 0;
     std::vector<TagField> tags_;
 
     // Resampler input, to notice a change of format inside a stream.
     int swrRate_ = 0;
     int swrFormat_ = -1;
-    AVChannelLayout swrLayout_{};
+    ChannelLayout swrLayout_;
 
     bool decoderFailed_ = false;
+    bool positioned_ = false; // seekTo() has been called
     bool draining_ = false;
     bool finished_ = false;
-    // Output frames still to drop after a seek, before the asked time.
-    int64_t dropFrames_ = 0;
+    // The asked time of the last seek, in output frames, until output
+    // reaches it (then -1).
     int64_t seekTargetFrames_ = -1;
+    int64_t nextFrameAt_ = 0; // where the next frame should start, in output frames
 };
 
 } // namespace kelvoria

@@ -32,15 +32,45 @@ bool isTechnical(const std::string &name)
     return false;
 }
 
-std::string wideToAnsi(const wchar_t *wide, int count)
+std::wstring toWide(UINT codePage, DWORD flags, const std::string &text)
 {
-    BOOL usedDefault = FALSE;
-    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, count, nullptr, 0, "?", &usedDefault);
+    int count = MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (count <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(count), L'\0');
+    MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), &wide[0], count);
+    return wide;
+}
+
+std::string fromWide(UINT codePage, DWORD flags, const char *defaultChar, const std::wstring &wide)
+{
+    int count = static_cast<int>(wide.size());
+    int bytes = WideCharToMultiByte(codePage, flags, wide.data(), count, nullptr, 0, defaultChar, nullptr);
     if (bytes <= 0)
         return std::string();
-    std::string ansi(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, count, &ansi[0], bytes, "?", &usedDefault);
-    return ansi;
+    std::string text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(codePage, flags, wide.data(), count, &text[0], bytes, defaultChar, nullptr);
+    return text;
+}
+
+// To a code page that shows characters it lacks as '?', not as look-alikes
+// (an 'L' for a Polish 'Ł'). Code pages that cannot do this, UTF-8 among
+// them, refuse the request; they get the characters as they convert them.
+std::string toCodePage(UINT codePage, const std::wstring &wide)
+{
+    std::string text = fromWide(codePage, WC_NO_BEST_FIT_CHARS, "?", wide);
+    return text.empty() ? fromWide(codePage, 0, nullptr, wide) : text;
+}
+
+// The code page of the user's locale for programs that are not Unicode:
+// where text that is not UTF-8 most likely came from when this process
+// itself runs in UTF-8.
+UINT legacyCodePage()
+{
+    DWORD codePage = 0;
+    int got = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                             reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(WCHAR));
+    return got && codePage != CP_ACP && codePage != CP_UTF8 ? codePage : 1252;
 }
 
 uint32_t readLe32(const uint8_t *p)
@@ -54,13 +84,12 @@ std::string utf8ToAnsi(const char *utf8)
 {
     if (!utf8 || !*utf8)
         return std::string();
-    int length = static_cast<int>(std::strlen(utf8));
-    int wideCount = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, length, nullptr, 0);
-    if (wideCount <= 0)
-        return std::string(utf8, static_cast<size_t>(length));
-    std::wstring wide(static_cast<size_t>(wideCount), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, length, &wide[0], wideCount);
-    return wideToAnsi(wide.data(), wideCount);
+    std::string text(utf8);
+    std::wstring wide = toWide(CP_UTF8, MB_ERR_INVALID_CHARS, text);
+    bool isUtf8 = !wide.empty();
+    if (GetACP() == CP_UTF8)
+        return isUtf8 ? text : fromWide(CP_UTF8, 0, nullptr, toWide(legacyCodePage(), 0, text));
+    return isUtf8 ? toCodePage(CP_ACP, wide) : text;
 }
 
 std::string normaliseTagName(const char *name)

@@ -1,5 +1,5 @@
 // The descriptive tags of a file, as the engine reports them: upper-case
-// names, values in the ANSI code page.
+// names, values in the process's ANSI code page (which may be UTF-8).
 #pragma once
 
 #include "ffmpeg.h"
@@ -16,8 +16,12 @@ struct TagField {
     std::string value; // ANSI text, NUL-terminated by std::string
 };
 
-// UTF-8 text to the ANSI code page; characters it cannot show become '?'.
-// Text that is not valid UTF-8 is taken as ANSI already.
+// UTF-8 text to the process's ANSI code page (CP_ACP), whatever it is. In a
+// process that runs in UTF-8 (its manifest says so), valid UTF-8 is kept as
+// it is, and other text is taken as the user's legacy code page (1252 in
+// Western Europe) and converted. In any other code page, characters it
+// cannot show become '?', and text that is not valid UTF-8 is taken as
+// ANSI already.
 std::string utf8ToAnsi(const char *utf8);
 
 // "artist", "WM/AlbumTitle", "Author" ... to the names the engine reports

@@ -25,11 +25,27 @@ CONFIGURE_FLAGS=(
     --disable-avdevice --disable-avfilter --disable-swscale --disable-postproc
     --disable-debug --disable-pthreads --disable-w32threads
     --enable-avformat --enable-avcodec --enable-swresample
-    --enable-demuxer=mp3,ogg,asf,wav
-    --enable-parser=mpegaudio,vorbis
-    --enable-decoder=mp3,mp3float,vorbis,wmav1,wmav2,wmapro
+    # What each kind of music file needs, one group per kind, in the order
+    # of the player's kinds table (core/music_kinds.cpp): mp3, wav, wma, ogg,
+    # flac, m4a, opus, aac. A component two kinds share is named in both.
+    # mp3: MPEG audio layer III.
+    --enable-demuxer=mp3 --enable-parser=mpegaudio --enable-decoder=mp3,mp3float
+    # wav: PCM, A-law, mu-law and the two common ADPCMs in RIFF.
+    --enable-demuxer=wav
     --enable-decoder=pcm_u8,pcm_s8,pcm_s16le,pcm_s24le,pcm_s32le,pcm_f32le,pcm_f64le,pcm_alaw,pcm_mulaw
     --enable-decoder=adpcm_ms,adpcm_ima_wav
+    # wma: WMA 1, 2, Pro and Lossless in ASF.
+    --enable-demuxer=asf --enable-decoder=wmav1,wmav2,wmapro,wmalossless
+    # ogg: Vorbis, and FLAC, in Ogg (the demuxer leaves FLAC's frames to its parser).
+    --enable-demuxer=ogg --enable-parser=vorbis,flac --enable-decoder=vorbis,flac
+    # flac: native FLAC.
+    --enable-demuxer=flac --enable-parser=flac --enable-decoder=flac
+    # m4a: AAC and ALAC in MP4.
+    --enable-demuxer=mov --enable-decoder=aac,alac
+    # opus: Opus in Ogg.
+    --enable-demuxer=ogg --enable-parser=opus --enable-decoder=opus
+    # aac: raw AAC in ADTS frames.
+    --enable-demuxer=aac --enable-parser=aac --enable-decoder=aac
     --extra-cflags=-O2
 )
 

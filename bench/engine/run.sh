@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The engine's benchmarks: tag reading over 1,999 files, CPU while playing,
-# start and seek latency, under-runs while the user-interface thread works,
-# and 10,000 mutated media files. Prints the figures.
+# The engine's benchmarks: tag reading over 1,999 files, CPU while an MP3, a
+# FLAC and an M4A play, start and seek latency, under-runs while the
+# user-interface thread works, and 10,000 mutated media files. Prints the
+# figures.
 #   run.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -20,7 +21,6 @@ if [ ! -f "$work/.complete" ]; then
     ff -f lavfi -i "$src" -c:a libvorbis -metadata title=T -metadata artist=A "$work/a.ogg"
     ff -f lavfi -i "$src" -c:a wmav2 -metadata title=T -metadata artist=A "$work/a.wma"
     ff -f lavfi -i "$src" -c:a pcm_s16le -metadata title=T -metadata artist=A "$work/a.wav"
-    ff -f lavfi -i "sine=frequency=440:duration=40" -c:a libmp3lame -b:a 128k "$work/play.mp3"
     mkdir -p "$work/list"
     : > "$work/list.txt"
     for i in $(seq 1 1999); do
@@ -29,6 +29,15 @@ if [ ! -f "$work/.complete" ]; then
         echo "Z:${work//\//\\}\\list\\song$i.$ext" >> "$work/list.txt"
     done
     touch "$work/.complete"
+fi
+# The songs the CPU and latency figures play: 40 s of a tone, as a 128 kbps
+# MP3, and in stereo as a FLAC and an AAC M4A.
+if [ ! -f "$work/.play-complete" ]; then
+    play="sine=frequency=440:duration=40"
+    ff -f lavfi -i "$play" -c:a libmp3lame -b:a 128k "$work/play.mp3"
+    ff -f lavfi -i "$play" -ac 2 -c:a flac "$work/play.flac"
+    ff -f lavfi -i "$play" -ac 2 -c:a aac -b:a 192k "$work/play.m4a"
+    touch "$work/.play-complete"
 fi
 # The same songs as a folder tree to scan, and a long song to play meanwhile.
 if [ ! -f "$work/.tree-complete" ]; then
@@ -48,12 +57,20 @@ read -r engine_ms floor_ms < <(sed -n 's/^per file: //p' "$work/tags.txt")
 bench_figure "open, tags and close, per file" "$engine_ms ms" "$floor_ms ms (CreateFileA + 64 KB ReadFile)" \
     "$(ratio "$engine_ms" "$floor_ms")" -
 
-echo "== engine: CPU while a 128 kbps MP3 plays for 30 s"
-run "$build/bench/bench_engine_cpu.exe" "$(winpath "$work/play.mp3")" 30 | tee "$work/cpu.txt"
-engine_cpu=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu.txt")
-ffmpeg_cpu=$( { TIMEFORMAT='%U %S'; time ffmpeg -nostdin -loglevel error -re -t 30 -i "$work/play.mp3" -f null - ; } 2>&1 | awk '{print $1 + $2}')
-bench_figure "engine alone while an MP3 plays" "$engine_cpu s CPU in 30 s" "$ffmpeg_cpu s (ffmpeg -re)" \
-    "$(ratio "$engine_cpu" "$ffmpeg_cpu")" 0.9
+# cpu_figure KIND WHAT: the engine alone playing play.KIND for 30 s, against
+# ffmpeg decoding the same file at its own pace (-re) in the same run.
+cpu_figure() {
+    local kind=$1 what=$2 engine_cpu ffmpeg_cpu
+    echo "== engine: CPU while $what plays for 30 s"
+    run "$build/bench/bench_engine_cpu.exe" "$(winpath "$work/play.$kind")" 30 | tee "$work/cpu-$kind.txt"
+    engine_cpu=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-$kind.txt")
+    ffmpeg_cpu=$( { TIMEFORMAT='%U %S'; time ffmpeg -nostdin -loglevel error -re -t 30 -i "$work/play.$kind" -f null - ; } 2>&1 | awk '{print $1 + $2}')
+    bench_figure "engine alone while $what plays" "$engine_cpu s CPU in 30 s" "$ffmpeg_cpu s (ffmpeg -re)" \
+        "$(ratio "$engine_cpu" "$ffmpeg_cpu")" 0.9
+}
+cpu_figure mp3 "an MP3"
+cpu_figure flac "a FLAC"
+cpu_figure m4a "an M4A"
 
 echo "== engine: latency"
 run "$build/bench/bench_engine_latency.exe" "$(winpath "$work/play.mp3")"
@@ -100,13 +117,13 @@ gaps=$(sed -n 's/.*gaps: //p' "$work/capture.txt")
 bench_figure "under-runs while the UI thread works" "${underruns:-no figure} under-runs" "-" "-" "0 under-runs"
 bench_figure "gaps in the captured sound meanwhile" "${gaps:-no figure} gaps" "-" "-" "0 gaps"
 
-echo "== engine: 10,000 mutated media files (seed 13), each opened, read, played, sought, stopped, closed"
+echo "== engine: 10,000 mutated media files of the eight kinds (seed 13), each opened, read, played, sought, stopped, closed"
 fixtures=$build/tests/fixtures/engine
 bash "$root/tests/fixtures/make-engine-fixtures.sh" "$fixtures"
 rm -rf "$work/fuzz"
 # Exit status 1 means a file crashed, hung or got a wrong answer: the lines
 # above the figures name each one; the figures are printed either way.
-{ run "$build/bench/bench_engine_fuzz.exe" "$(winpath "$fixtures")" "$(winpath "$work/fuzz")" --seed 13 --count 10000 ||
+{ run "$build/tests/engine_media_fuzz.exe" "$(winpath "$fixtures")" "$(winpath "$work/fuzz")" --seed 13 --count 10000 ||
     echo "engine fuzz: failures above"; } | tr -d '\r' | tee "$work/fuzz.txt"
-failures=$(sed -n 's/^engine fuzz: seed .* crashes \([0-9]*\), hangs \([0-9]*\).*/\1 crashes, \2 hangs/p' "$work/fuzz.txt")
+failures=$(sed -n 's/^engine fuzz: seed .* crashes \([0-9]*\), hangs \([0-9]*\), wrong answers \([0-9]*\).*/\1 crashes, \2 hangs, \3 wrong answers/p' "$work/fuzz.txt")
 bench_figure "10,000 mutated media files" "${failures:-no figures}" "-" "-" -

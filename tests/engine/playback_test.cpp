@@ -178,7 +178,8 @@ TEST_F(EnginePlayback, ClosingThePlayingStreamStopsTheChannel)
 
 TEST_F(EnginePlayback, EveryFormatPlaysToItsEnd)
 {
-    for (const char *file : {"tagged.ogg", "tagged.wma", "mono8.wav", "adpcm_ms.wav", "adpcm_ima.wav", "vbr.mp3"}) {
+    for (const char *file : {"tagged.ogg", "tagged.wma", "mono8.wav", "adpcm_ms.wav", "adpcm_ima.wav", "vbr.mp3",
+                             "tagged.flac", "flac.ogg", "tagged.m4a", "alac.m4a", "tagged.opus", "plain.aac"}) {
         FSOUND_STREAM *stream = open(file);
         ASSERT_NE(stream, nullptr) << file;
         // Start a second before the end so the test stays short.
@@ -193,7 +194,8 @@ TEST_F(EnginePlayback, EveryFormatPlaysToItsEnd)
 TEST_F(EnginePlayback, DamagedStreamsEndWithoutHanging)
 {
     for (const char *file : {"garbage.mp3", "garbage.ogg", "noisy.mp3", "truncated.mp3", "truncated.ogg",
-                             "truncated.wma", "truncated.wav"}) {
+                             "truncated.wma", "truncated.wav", "truncated.flac", "truncated.m4a", "truncated.opus",
+                             "truncated.aac"}) {
         FSOUND_STREAM *stream = open(file);
         if (!stream)
             continue;

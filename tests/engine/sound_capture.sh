@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Plays a 440 Hz tone through the real wave output under Wine, with ALSA's
-# file plugin as the default device, and checks what reached the "speaker":
-# the right amount of sound, at the tone's frequency, in both channels.
+# Plays a tone of each kind of file through the real wave output under Wine,
+# with ALSA's file plugin as the default device, and checks what reached the
+# "speaker": the right amount of sound, at the tone's frequency and level,
+# in both channels.
 #   sound_capture.sh WINE_EXEC PREFIX DLL_DIR PLAY_FILE_EXE FIXTURE_DIR
 set -euo pipefail
 wine_exec=$1 prefix=$2 dll_dir=$3 player=$4 fixtures=$5
@@ -19,13 +20,16 @@ pcm.!default {
 ASOUND
 
 # A sound server of the user's would take the sound instead of ALSA.
-HOME=$home PULSE_SERVER=none bash "$wine_exec" "$prefix" "$dll_dir" "$player" "$fixtures/tagged.mp3"
-
-python3 - "$raw" <<'PY'
+for tone in tagged.mp3:440 tagged.flac:770 tagged.m4a:1000 tagged.opus:1200 id3v2.aac:1300; do
+    file=${tone%:*} hz=${tone#*:}
+    rm -f "$raw"
+    HOME=$home PULSE_SERVER=none bash "$wine_exec" "$prefix" "$dll_dir" "$player" "$fixtures/$file"
+    python3 - "$raw" "$file" "$hz" <<'PY'
 import struct, sys
 data = open(sys.argv[1], 'rb').read()
+name, expected = sys.argv[2], float(sys.argv[3])
 frames = len(data) // 4
-print(f"captured {frames} frames ({frames / 44100:.2f} s)")
+print(f"{name}: captured {frames} frames ({frames / 44100:.2f} s)")
 # The tone lasts 5 s; the device may add a little silence around it.
 assert 4.5 * 44100 <= frames <= 7 * 44100, "wrong amount of sound"
 samples = struct.unpack(f'<{frames * 2}h', data[:frames * 4])
@@ -36,11 +40,12 @@ peak = max(abs(s) for s in middle)
 assert 3400 <= peak <= 4400, f"wrong level: peak {peak}"
 crossings = [i for i in range(1, len(middle)) if middle[i - 1] < 0 <= middle[i]]
 hz = (len(crossings) - 1) / ((crossings[-1] - crossings[0]) / 44100)
-print(f"frequency {hz:.1f} Hz, peak {peak}")
-assert abs(hz - 440) < 440 * 0.01, "wrong frequency"
+print(f"{name}: frequency {hz:.1f} Hz, peak {peak}")
+assert abs(hz - expected) < expected * 0.01, "wrong frequency"
 assert max(abs(l - r) for l, r in zip(left[44100:44100 * 3], right[44100:44100 * 3])) <= 1, "channels differ"
-print("sound capture: the tone arrived whole")
+print(f"sound capture: the tone of {name} arrived whole")
 PY
+done
 
 # With no usable device the engine plays on in silence, in real time.
 cat > "$home/.asoundrc" <<ASOUND

@@ -1,6 +1,7 @@
 // Hostile media files through fmod.dll: mutated copies of the generated
-// fixtures (mp3, ogg, wma, wav; tagged and untagged), each passed through the
-// calls the player makes, in its order:
+// fixtures of every kind the engine plays (mp3, wav, wma, ogg, flac, m4a,
+// opus, aac; tagged and untagged), each passed through the calls the player
+// makes, in its order:
 //   FSOUND_SetOutput(nosound), FSOUND_Init, FSOUND_Stream_Open, the tag
 //   fields, FSOUND_Stream_Play, FSOUND_Stream_SetTime to the middle and near
 //   the end, FSOUND_StopSound, FSOUND_Stream_Close, FSOUND_Close.
@@ -12,7 +13,9 @@
 // crash and a call that has not returned after kCallLimitMs as a hang, names
 // the file (kind, index, seed, what was done to it), keeps the file, and goes
 // on with a new child from the next file.
-//   bench_engine_fuzz.exe FIXTURE_DIR WORK_DIR [--seed N] [--count N] [--first N] [--kind mp3|ogg|wma|wav]
+//   engine_media_fuzz.exe FIXTURE_DIR WORK_DIR [--seed N] [--count N] [--first N] [--kind KIND]
+// A short run is a test (engine_media_fuzz); bench/engine/run.sh runs ten
+// thousand files.
 // Exit status 0 when no file crashed, hung or got a wrong answer.
 #include "fmod.h"
 
@@ -39,21 +42,27 @@ struct Fixture {
     bool tagged;
 };
 
-// The four kinds, tagged and untagged, as tests/fixtures/make-engine-fixtures.sh makes them.
+// Every kind, tagged and untagged, as tests/fixtures/make-engine-fixtures.sh makes them.
 const Fixture kFixtures[] = {
     {"mp3", "tagged.mp3", true},   {"mp3", "plain.mp3", false},   {"mp3", "id3v1.mp3", true},
     {"mp3", "headerless.mp3", false}, {"mp3", "ape.mp3", true},   {"mp3", "vbr.mp3", false},
     {"mp3", "id3v2.mp3", true},    {"mp3", "long.mp3", false},
-    {"ogg", "tagged.ogg", true},   {"ogg", "plain.ogg", false},
-    {"wma", "tagged.wma", true},   {"wma", "plain.wma", false},
     {"wav", "tagged.wav", true},   {"wav", "mono8.wav", false},   {"wav", "adpcm_ms.wav", false},
     {"wav", "adpcm_ima.wav", false},
+    {"wma", "tagged.wma", true},   {"wma", "plain.wma", false},
+    {"ogg", "tagged.ogg", true},   {"ogg", "flac.ogg", true},     {"ogg", "plain.ogg", false},
+    {"flac", "tagged.flac", true}, {"flac", "plain.flac", false},
+    {"m4a", "tagged.m4a", true},   {"m4a", "alac.m4a", true},     {"m4a", "plain.m4a", false},
+    {"opus", "tagged.opus", true}, {"opus", "plain.opus", false}, {"opus", "ambisonic.opus", false},
+    {"aac", "id3v2.aac", true},    {"aac", "ape.aac", true},      {"aac", "plain.aac", false},
 };
-const char *const kKinds[] = {"mp3", "ogg", "wma", "wav"};
+// In the order of the player's kinds table.
+const char *const kKinds[] = {"mp3", "wav", "wma", "ogg", "flac", "m4a", "opus", "aac"};
+constexpr int kKindCount = sizeof kKinds / sizeof kKinds[0];
 
 int kindIndex(const char *kind)
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kKindCount; ++i)
         if (std::strcmp(kind, kKinds[i]) == 0)
             return i;
     return -1;
@@ -84,7 +93,8 @@ std::vector<size_t> headerMarks(const std::vector<uint8_t> &data)
 {
     static const std::string kMagic[] = {
         "RIFF", "WAVE", "fmt ", "data", "fact", "LIST", "OggS", "\x01vorbis", "\x03vorbis", "ID3", "TAG",
-        "APETAGEX", "Xing", "Info", "LAME",
+        "APETAGEX", "Xing", "Info", "LAME", "fLaC", "\x7f" "FLAC", "OpusHead", "OpusTags", "ftyp", "moov",
+        "mdhd", "stsd", "mp4a", "alac", "esds", "stts", "stsz", "stco", "ilst",
         std::string("\x30\x26\xB2\x75", 4), // ASF header object
         std::string("\xA1\xDC\xAB\x8C", 4), // ASF file properties
         std::string("\x91\x07\xDC\xB7", 4), // ASF stream properties
@@ -98,7 +108,7 @@ std::vector<size_t> headerMarks(const std::vector<uint8_t> &data)
             ++at;
         }
     }
-    // The first MPEG audio frame header.
+    // The first MPEG audio or ADTS frame header.
     for (size_t i = 0; i + 1 < data.size() && i < 16384; ++i)
         if (data[i] == 0xFF && (data[i + 1] & 0xE0) == 0xE0) {
             marks.push_back(i);
@@ -290,8 +300,8 @@ bool writeAll(const std::string &path, const std::vector<uint8_t> &data)
 // untagged files too.
 const Fixture &fixtureFor(int index, int onlyKind, Random &random)
 {
-    const char *kind = kKinds[onlyKind >= 0 ? onlyKind : index % 4];
-    bool tagged = (index / 4) % 2 == 0;
+    const char *kind = kKinds[onlyKind >= 0 ? onlyKind : index % kKindCount];
+    bool tagged = (index / kKindCount) % 2 == 0;
     std::vector<const Fixture *> choices;
     for (const Fixture &fixture : kFixtures)
         if (std::strcmp(fixture.kind, kind) == 0 && fixture.tagged == tagged)
@@ -378,7 +388,7 @@ int runChild(const std::string &fixtures, const std::string &work, uint64_t seed
 
 struct Tally {
     int files = 0, opened = 0, crashes = 0, hangs = 0, wrong = 0;
-    int perKind[4] = {};
+    int perKind[kKindCount] = {};
     double slowestMs = 0;
     std::string slowest = "none";
 };
@@ -557,11 +567,13 @@ int runParent(const std::string &fixtures, const std::string &work, uint64_t see
     while (next < first + count && !broken)
         next = runOneChild(self, fixtures, work, seed, next, first + count, onlyKind, tally, broken);
     double seconds = (GetTickCount() - start) / 1000.0;
-    std::printf("engine fuzz: seed %llu, files %d (mp3 %d, ogg %d, wma %d, wav %d), opened %d, crashes %d, hangs %d, "
-                "wrong answers %d, time %.1f s (%.1f ms a file)\n",
-                static_cast<unsigned long long>(seed), tally.files + tally.crashes + tally.hangs, tally.perKind[0],
-                tally.perKind[1], tally.perKind[2], tally.perKind[3], tally.opened, tally.crashes, tally.hangs,
-                tally.wrong, seconds, seconds * 1000.0 / std::max(count, 1));
+    std::string perKind;
+    for (int kind = 0; kind < kKindCount; ++kind)
+        perKind += (kind ? ", " : "") + std::string(kKinds[kind]) + " " + std::to_string(tally.perKind[kind]);
+    std::printf("engine fuzz: seed %llu, files %d (%s), opened %d, crashes %d, hangs %d, wrong answers %d, "
+                "time %.1f s (%.1f ms a file)\n",
+                static_cast<unsigned long long>(seed), tally.files + tally.crashes + tally.hangs, perKind.c_str(),
+                tally.opened, tally.crashes, tally.hangs, tally.wrong, seconds, seconds * 1000.0 / std::max(count, 1));
     std::printf("engine fuzz: slowest call %.1f ms: %s\n", tally.slowestMs, tally.slowest.c_str());
     if (broken)
         std::printf("engine fuzz: the driver could not run every file\n");
