@@ -54,6 +54,20 @@ void chooseRandomSong()
     data.currentSong = 1 + rand() % data.songsNumber;
 }
 
+// A song can run out between two ticks before any of them saw its last
+// second, when the thread was busy for a second or two (a long scan, a
+// window that took its time to hide): its stream's time, kept at its very
+// end, says so, and the end rule then moves on as for a song seen to its
+// end. A song stopped before its end keeps the position last polled.
+void catchUpWithAnEnd(st1 *list, FSOUND_STREAM *stream)
+{
+    if (list->songsNumber == 0 || list->position >= list->length - 1)
+        return;
+    int endMs = FSOUND_Stream_GetLengthMs(stream);
+    if (endMs > 0 && FSOUND_Stream_GetTime(stream) >= endMs)
+        list->position = endMs / 1000;
+}
+
 } // namespace
 
 void transportAttach(HWND window, HWND slider, HWND status)
@@ -190,6 +204,7 @@ int everyTimer(HWND window, st1 *list, FSOUND_STREAM *stream)
         // Written once, not at every idle tick: the text is the same.
         if (strcmp(list->statusText, STOPPED_TEXT) != 0)
             snprintf(list->statusText, sizeof(list->statusText), "%s", STOPPED_TEXT);
+        catchUpWithAnEnd(list, stream);
         result = 2;
     }
     // Whole seconds: the song is left once its last whole second is reached.

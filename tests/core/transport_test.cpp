@@ -295,6 +295,26 @@ TEST_F(Transport, ASongIsLeftWhenItsLastWholeSecondIsReached)
     EXPECT_EQ(data.position, 0);
 }
 
+// No tick while the song ran out (the thread was busy): the next tick sees
+// the stream at its end and moves on all the same; a song stopped in its
+// middle between two ticks stays stopped.
+TEST_F(Transport, ASongThatRanOutBetweenTwoTicksIsLeftAtTheNextOne)
+{
+    addSongs(2, 3000);
+    progressTick();
+    fake_fmod::advance(5000);
+    ASSERT_FALSE(fake_fmod::channelPlaying());
+    progressTick();
+    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_TRUE(fake_fmod::channelPlaying());
+
+    fake_fmod::advance(1000);
+    stopSong();
+    run(1000);
+    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_FALSE(fake_fmod::channelPlaying());
+}
+
 TEST_F(Transport, ASongShorterThanTwoSecondsIsLeftAtTheFirstTick)
 {
     addSongs(1, 1500);
