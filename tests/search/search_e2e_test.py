@@ -1,32 +1,59 @@
-"""A scan from outside, as a user makes one: the playlist window's search
-area opens the search window, the box of drive D: (a folder of the build
-that make-search-drives.sh maps, filled here) is ticked, Start, the "Done :"
-box dismissed; then the list, saved through the playlist window, names
-exactly the tree's music files. One folder and one file carry Greek names:
-the program speaks UTF-8, so they are listed, and saved, by those names.
+"""A scan from outside, as a user makes one, of a music folder as people
+have them today: every kind the player knows, some with upper-case
+extensions, names in Greek, Japanese and an emoji, tags in those scripts,
+all inside a read-only folder (as Windows marks a customised Music folder).
+The playlist window's search area opens the search window, the box of drive
+D: (a folder of the build that make-search-drives.sh maps, filled here) is
+ticked, Start, the "Done :" box dismissed. Then the list shows every song by
+its tag name, the first song of each newer kind is heard in the sound
+capture, and the list, saved through the playlist window, names exactly the
+tree's music files, in UTF-8, the program's code page.
     search_e2e_test.py WINE_EXEC PREFIX RUN_DIR DRIVE_DIR"""
 import os
+import stat
 import subprocess
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "e2e"))
-from kelvoria_e2e import (Build, Player, answer_file_dialog, check, click_until, eventually, release_at,  # noqa: E402
-                          set_setting, settle, shown_named, visible_main_window, visible_tool_windows, xdotool)
+from kelvoria_e2e import (Build, Player, answer_file_dialog, check, click_until, eventually, frequencies,  # noqa: E402
+                          quiet_home, release_at, set_setting, settle, shown_named, visible_main_window,
+                          visible_tool_windows, xdotool)
 
 build = Build(sys.argv)
 drive = sys.argv[4]
-
+MUSIC = "Music"     # read-only
+# name: (tone in Hz, codec options, artist, title); None for what is not music.
 tree = {
-    "one.mp3": True, "notes.txt": False, "cover.jpg": False,
-    os.path.join("Album", "two.ogg"): True, os.path.join("Album", "three.wav"): True,
-    os.path.join("\u03a9\u03bc\u03ad\u03b3\u03b1", "\u03b3\u03ac\u03bc\u03bc\u03b1.wma"): True,   # Ωμέγα/γάμμα.wma
+    "one.mp3": (440, [], "", ""),
+    "Album/two.ogg": (494, ["-c:a", "libvorbis"], "", ""),
+    "Album/three.wav": (392, [], "", ""),
+    "\u03a9\u03bc\u03ad\u03b3\u03b1/\u03b3\u03ac\u03bc\u03bc\u03b1.wma": (349, ["-c:a", "wmav2"], "", ""),
+    "\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac/\u03c4\u03c1\u03b1\u03b3\u03bf\u03cd\u03b4\u03b9.FLAC":
+        (523, ["-c:a", "flac", "-f", "flac"], "\u0395\u03bb\u03ad\u03bd\u03b7", "\u03a4\u03c1\u03b1\u03b3\u03bf\u03cd\u03b4\u03b9"),
+    "\u65e5\u672c\u8a9e/\u6b4c.M4A": (587, ["-c:a", "aac", "-f", "ipod"], "\u5c71\u7530", "\u6b4c"),
+    "\U0001f3b5 emoji.opus": (659, ["-c:a", "libopus", "-f", "opus"], "\u00c9moji", "\U0001f3b5 \u041d\u043e\u0442\u044b"),
+    "raw.AAC": (698, ["-c:a", "aac", "-f", "adts", "-write_id3v2", "1"], "Raw", "Stream"),
+    "notes.txt": None, "cover.jpg": None, "folder.mp3/": None,
 }
-for name in tree:
-    path = os.path.join(drive, name)
+NEWER_KINDS = (523, 587, 659, 698)
+
+for name, song in tree.items():
+    path = os.path.join(drive, MUSIC, name)
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    open(path, "w").close()
-music = sorted("D:\\" + name.replace("/", "\\") for name, is_music in tree.items() if is_music)
+    if song is None:
+        if not name.endswith("/"):
+            open(path, "w").close()
+        continue
+    hz, codec, artist, title = song
+    tags = ["-metadata", "artist=" + artist, "-metadata", "title=" + title] if artist else []
+    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                    "sine=frequency=%d:duration=3" % hz, "-ac", "2"] + codec + tags + [path], check=True)
+for folder, _, _ in os.walk(os.path.join(drive, MUSIC)):
+    os.chmod(folder, stat.S_IRUSR | stat.S_IXUSR | stat.S_IRGRP | stat.S_IXGRP | stat.S_IROTH | stat.S_IXOTH)
+music = sorted("D:\\%s\\%s" % (MUSIC, name.replace("/", "\\")) for name, song in tree.items() if song)
+shown = sorted("%s - %s" % (song[2], song[3]) if song[2] else name.split("/")[-1]
+               for name, song in tree.items() if song)
 
 # Boxes are made in drive-letter order from y 100, 20 pixels apart: C: then D:.
 D_BOX = (20 + 7, 120 + 6)
@@ -44,7 +71,8 @@ def press_return_in(window):
 set_setting(build, "Minimize", "No")
 set_setting(build, "Playlist", "No")
 saved = os.path.join(tempfile.mkdtemp(prefix="kelvoria-search-"), "found")
-player = Player(build)
+home, raw = quiet_home()
+player = Player(build, home=home)
 try:
     main = eventually(visible_main_window, "the main window")
     playlist = click_until(main, 570, 40, lambda: (visible_tool_windows() or [None])[0], "the playlist window")
@@ -60,6 +88,16 @@ try:
                and len(visible_tool_windows()) == 1, "the search window to close")
     print("ok: the drive was scanned and the search window closed")
 
+    rows = subprocess.run(["bash", build.wine_exec, build.prefix, build.run_dir,
+                           os.path.join(os.path.dirname(build.run_dir), "tests", "list_rows.exe")],
+                          capture_output=True, cwd=build.run_dir).stdout.decode("utf-8").splitlines()
+    print("rows:", rows)
+    check(sorted(rows) == shown, "every song is listed, by its tags where it has them")
+    def tones_heard():
+        tones = {round(hz) for hz in frequencies(raw)} if os.path.exists(raw) else set()
+        return tones if all(any(abs(hz - kind) < 4 for hz in tones) for kind in NEWER_KINDS) else None
+    print("heard: %s Hz" % sorted(eventually(tones_heard, "the first song of each newer kind to be heard")))
+
     release_at(playlist, *SAVE_AREA)
     answer_file_dialog("Save As", "Z:" + saved.replace("/", "\\"))
     told = eventually(lambda: shown_named("Playlist successfully saved in :"), "the saved box")
@@ -70,6 +108,8 @@ try:
     check(player.exit_code() == 0, "the player ends with 0")
 finally:
     player.kill()
+    for folder, _, _ in os.walk(os.path.join(drive, MUSIC)):
+        os.chmod(folder, stat.S_IRWXU)     # the next run's fixture set-up empties the drive
 
 lines = open(saved + ".m3P", "rb").read().decode("utf-8").splitlines()
 print("saved list:", lines)
