@@ -15,6 +15,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <memory>
 
 std::vector<std::string> splitArguments(const char *arguments)
@@ -55,8 +56,10 @@ pathRequest requestOf(const char *arguments, const char *currentFolder)
         }
         if (argument.empty() || argument[0] == '/')
             continue;
+        std::string native = argument;
+        std::replace(native.begin(), native.end(), '/', '\\');
         char path[PATH_SIZE];
-        if (absolutePath(path, sizeof(path), currentFolder, argument.c_str()))
+        if (absolutePath(path, sizeof(path), currentFolder, native.c_str()))
             request.paths.push_back(path);
     }
     return request;

@@ -306,6 +306,9 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_DROPFILES:
         appendDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return TRUE;
+    case WM_APPCOMMAND:     // a media key while this window has the focus
+        SendMessageA(hwnd, message, wParam, lParam);
+        return TRUE;
     }
     return FALSE;
 }

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "frame.h"
+#include "globals.h"
 #include "playlist_file.h"
 #include "songlist.h"
 #include "stored_settings.h"
@@ -214,6 +215,9 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_RBUTTONUP:
         endDrag(holding);
+        return TRUE;
+    case WM_APPCOMMAND:     // a media key while this window has the focus
+        SendMessageA(hwnd, message, wParam, lParam);
         return TRUE;
     }
     return FALSE;
