@@ -14,6 +14,7 @@ UINT_PTR timer = NO_TIMER;
 UINT_PTR boxTimer = NO_TIMER;
 HWND dialogOwner;
 std::vector<std::string> toType;
+int typeToChoose;
 size_t nextTyped;
 bool done;
 std::string filter;
@@ -87,6 +88,11 @@ void CALLBACK fileDialogTick(HWND, UINT, UINT_PTR, DWORD)
         stopAnswering();
         return;
     }
+    if (typeToChoose > 0 && nextTyped == 0) {
+        HWND types = GetDlgItem(dialog, FILE_TYPE_COMBO);
+        SendMessageA(types, CB_SETCURSEL, typeToChoose - 1, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(FILE_TYPE_COMBO, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    }
     // Pressing Open may open a message box whose own loop ticks this timer
     // again: the text is counted as typed, and the timer is stopped after
     // the last, before the press.
@@ -159,10 +165,11 @@ void startAnswering(TIMERPROC tick)
 
 } // namespace
 
-void answerFileDialog(HWND owner, const std::vector<std::string> &typed)
+void answerFileDialog(HWND owner, const std::vector<std::string> &typed, int filterIndex)
 {
     dialogOwner = owner;
     toType = typed;
+    typeToChoose = filterIndex;
     nextTyped = 0;
     filter.clear();
     startAnswering(fileDialogTick);

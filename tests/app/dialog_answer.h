@@ -14,8 +14,9 @@
 // The file dialog owned by `owner` is answered by typing each text of
 // `typed` into its file name box and pressing Open after each (a folder
 // first, then the names, as a user does), or by Cancel when `typed` is
-// empty. filterSeen() tells the file type box's text as the dialog showed it.
-void answerFileDialog(HWND owner, const std::vector<std::string> &typed);
+// empty; the file type `filterIndex` (from 1) is chosen first when given.
+// filterSeen() tells the file type box's text as the dialog showed it.
+void answerFileDialog(HWND owner, const std::vector<std::string> &typed, int filterIndex = 0);
 std::string filterSeen();
 
 // The next message boxes, one after the other, are read and answered by

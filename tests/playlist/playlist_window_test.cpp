@@ -258,6 +258,24 @@ TEST_F(PlaylistWindow, SavingAddsAMissingExtensionAndAsksBeforeReplacingAFile)
     }
 }
 
+// The save dialog's second file type writes extended M3U under ".m3u8",
+// with the same rules for the name.
+TEST_F(PlaylistWindow, SavingAsM3u8WritesExtendedM3uUnderItsOwnExtension)
+{
+    std::string written = folder + "\\mylist.m3u8";
+    DeleteFileA(written.c_str());
+    addSongs(2, 10000);
+    answerFileDialog(hPlaylistDialog, {folder + "\\mylist"}, 2);
+    answerMessageBoxes({IDOK});
+    runCommand(PLAYLIST_CMD_SAVE);
+    forgetAnswers();
+    ASSERT_TRUE(messageBoxesAnswered());
+    EXPECT_EQ(written, lastMessageBox().text);
+    EXPECT_EQ("#EXTM3U\r\n#EXTINF:10,song1.mp3\r\nC:\\Music\\song1.mp3\r\n"
+              "#EXTINF:10,song2.mp3\r\nC:\\Music\\song2.mp3\r\n",
+              fileBytes(written));
+}
+
 TEST_F(PlaylistWindow, OpeningReplacesTheListStopsTheSongAndShowsTheTaggedNames)
 {
     std::string file = folder + "\\two.m3P";
