@@ -1,62 +1,35 @@
-// Prints the rows of the running player's song list, one a line in UTF-8,
-// as the playlist window shows them: the list box is not a window of the
-// display, so the end-to-end tests read it through the system, as any
-// program may.
-//   list_rows.exe      (exit status 1 when no player runs)
+// Prints the rows of the running player's song list, one a line in UTF-8:
+// the list box is no window of the display, so the end-to-end tests read it
+// through the system, as any program may. Exit status 1 without a player.
 #include <windows.h>
 
 #include <stdio.h>
 
 #include <string>
-#include <vector>
-
-namespace {
-
-const int LIST_ID = 10;     // the playlist window's list
-
-struct search {
-    HWND list = NULL;
-};
 
 BOOL CALLBACK findList(HWND window, LPARAM found)
 {
-    HWND list = GetDlgItem(window, LIST_ID);
-    char name[32] = "";
-    if (list && GetClassNameA(list, name, sizeof(name)) && lstrcmpiA(name, "ListBox") == 0) {
-        reinterpret_cast<search *>(found)->list = list;
-        return FALSE;
-    }
-    return TRUE;
+    HWND list = GetDlgItem(window, 10);     // the playlist window's list
+    char name[16] = "";
+    if (!list || !GetClassNameA(list, name, sizeof(name)) || lstrcmpiA(name, "ListBox") != 0)
+        return TRUE;
+    *reinterpret_cast<HWND *>(found) = list;
+    return FALSE;
 }
-
-std::string utf8Of(const std::wstring &wide)
-{
-    int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, NULL, 0, NULL, NULL);
-    std::string text(size > 0 ? size : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], size, NULL, NULL);
-    text.resize(strlen(text.c_str()));
-    return text;
-}
-
-} // namespace
 
 int main()
 {
-    HWND player = FindWindowA("Kelvoria_v1.0", NULL);
-    if (!player)
+    HWND player = FindWindowA("Kelvoria_v1.0", NULL), list = NULL;
+    if (player)
+        EnumThreadWindows(GetWindowThreadProcessId(player, NULL), findList, reinterpret_cast<LPARAM>(&list));
+    if (!list)
         return 1;
-    search found;
-    EnumThreadWindows(GetWindowThreadProcessId(player, NULL), findList, reinterpret_cast<LPARAM>(&found));
-    if (!found.list)
-        return 1;
-    LRESULT rows = SendMessageW(found.list, LB_GETCOUNT, 0, 0);
-    for (LRESULT row = 0; row < rows; ++row) {
-        LRESULT length = SendMessageW(found.list, LB_GETTEXTLEN, row, 0);
-        std::wstring text(length > 0 ? length + 1 : 1, L'\0');
-        SendMessageW(found.list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(wcslen(text.c_str()));
-        std::string line = utf8Of(text) + "\n";
-        fwrite(line.data(), 1, line.size(), stdout);
+    for (LRESULT row = 0, rows = SendMessageW(list, LB_GETCOUNT, 0, 0); row < rows; ++row) {
+        std::wstring text(SendMessageW(list, LB_GETTEXTLEN, row, 0) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(&text[0]));
+        char line[1024] = "";
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, line, sizeof(line) - 1, NULL, NULL);
+        printf("%s\n", line);
     }
     return 0;
 }
