@@ -1,11 +1,11 @@
 #include "main_window.h"
 
 #include "frame.h"
-#include "media_keys.h"
-#include "single_instance.h"
 #include "globals.h"
 #include "intake.h"
+#include "media_keys.h"
 #include "music_kinds.h"
+#include "single_instance.h"
 #include "songlist.h"
 #include "startup.h"
 #include "text.h"

@@ -60,14 +60,6 @@ publishedPlayer readPublishedPlayer()
     return player;
 }
 
-std::string utf8Of(const std::string &text)
-{
-    std::string converted;
-    if (processUsesUtf8() || !convertText(text, GetACP(), CP_UTF8, converted))
-        return text;
-    return converted;
-}
-
 // The mode, then the paths, each ended by a NUL.
 std::string handOverOf(const pathRequest &request)
 {
@@ -106,8 +98,7 @@ pathRequest requestOfHandOver(const std::string &message)
         if (end == std::string::npos)
             end = message.size();
         std::string path;
-        if (convertText(message.substr(at, end - at), CP_UTF8, processUsesUtf8() ? CP_UTF8 : GetACP(), path) &&
-            !path.empty() && path.size() < PATH_SIZE)
+        if (fromUtf8(message.substr(at, end - at), path) && !path.empty() && path.size() < PATH_SIZE)
             request.paths.push_back(path);
     }
     return request;
@@ -144,10 +135,8 @@ void publishMainWindow(HWND window)
 
 int handOverTo(const char *arguments)
 {
-    char folder[PATH_SIZE] = "";
-    DWORD length = GetCurrentDirectoryA(sizeof(folder), folder);
-    if (length == 0 || length >= sizeof(folder))
-        folder[0] = '\0';   // relative paths then name nothing
+    char folder[PATH_SIZE];
+    currentFolder(folder, sizeof(folder));    // empty when too long: relative paths then name nothing
     std::string message = handOverOf(requestOf(arguments, folder));
     DWORD start = GetTickCount();
     do {

@@ -5,13 +5,13 @@
 #include "fmod.h"
 #include "globals.h"
 #include "main_window.h"
-#include "playlist_file.h"
-#include "playlist_window.h"
-#include "settings_window.h"
 #include "command_line.h"
 #include "intake.h"
 #include "media_keys.h"
 #include "paths.h"
+#include "playlist_file.h"
+#include "playlist_window.h"
+#include "settings_window.h"
 #include "single_instance.h"
 #include "songlist.h"
 #include "stored_settings.h"
@@ -98,10 +98,8 @@ void honourCommandLine(const char *arguments)
 {
     if (isStartupMode(arguments))
         return;
-    char folder[PATH_SIZE] = "";
-    DWORD length = GetCurrentDirectoryA(sizeof(folder), folder);
-    if (length == 0 || length >= sizeof(folder))
-        folder[0] = '\0';
+    char folder[PATH_SIZE];
+    currentFolder(folder, sizeof(folder));    // empty when too long: relative paths then name nothing
     carryOut(requestOf(arguments, folder));
 }
 

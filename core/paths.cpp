@@ -50,6 +50,18 @@ bool programFolder(char *folder, size_t size)
     return true;
 }
 
+bool currentFolder(char *folder, size_t size)
+{
+    if (size == 0)
+        return false;
+    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(size), folder);
+    if (length == 0 || length >= size) {
+        folder[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
 namespace {
 
 // The root of an absolute path: "C:" for C:\..., "\\server\share" for a

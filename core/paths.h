@@ -28,6 +28,10 @@ bool programFile(char *path, size_t size);
  * text empty) when it does not fit `size`. */
 bool programFolder(char *folder, size_t size);
 
+/* The process's current folder; false (and the text empty) when it does
+ * not fit `size`. */
+bool currentFolder(char *folder, size_t size);
+
 /* `path` made absolute against `folder` when it is relative (not from a
  * drive's root nor a network share), with "." and ".." resolved and never
  * climbing above the root. False when the result does not fit `size`. */

@@ -104,6 +104,19 @@ bool isUtf8(const char *bytes, size_t size)
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, static_cast<int>(size), NULL, 0) > 0;
 }
 
+std::string utf8Of(const std::string &text)
+{
+    std::string converted;
+    if (processUsesUtf8() || !convertText(text, GetACP(), CP_UTF8, converted))
+        return text;
+    return converted;
+}
+
+bool fromUtf8(const std::string &utf8, std::string &text)
+{
+    return convertText(utf8, CP_UTF8, processUsesUtf8() ? CP_UTF8 : GetACP(), text);
+}
+
 bool convertText(const std::string &in, unsigned from, unsigned to, std::string &out)
 {
     out.clear();

@@ -38,4 +38,12 @@ bool isUtf8(const char *bytes, size_t size);
  * a path converted with a stand-in character would name another file. */
 bool convertText(const std::string &in, unsigned from, unsigned to, std::string &out);
 
+/* A text of the process code page in UTF-8 (the same bytes where the
+ * process speaks UTF-8; as they are when they cannot be converted). */
+std::string utf8Of(const std::string &text);
+
+/* A UTF-8 text in the process code page; false when it is not well formed
+ * or holds a character the code page cannot. */
+bool fromUtf8(const std::string &utf8, std::string &text);
+
 #endif

@@ -202,7 +202,7 @@ bool localPath(const std::string &entry, const char *folder, char *path, size_t 
         return false;
     std::replace(text.begin(), text.end(), '/', '\\');
     std::string native;
-    if (!convertText(text, CP_UTF8, processUsesUtf8() ? CP_UTF8 : GetACP(), native))
+    if (!fromUtf8(text, native))
         return false;
     return absolutePath(path, size, folder, native.c_str());
 }
@@ -277,18 +277,9 @@ void readPls(st1 *list, const std::string &bytes, const char *folder)
     }
 }
 
-// Texts of the process code page in a file that is UTF-8 whatever the
-// process speaks.
-std::string utf8Of(const char *text)
-{
-    std::string converted;
-    if (processUsesUtf8() || !convertText(text, GetACP(), CP_UTF8, converted))
-        return text;
-    return converted;
-}
-
 // Extended M3U, the form every other player reads: the header, then for
-// each song its length and display name, and its absolute path.
+// each song its length and display name, and its absolute path, in UTF-8
+// whatever the process speaks.
 bool writeM3u8(FILE *file, const playlistSong *songs, int count)
 {
     bool written = fputs("#EXTM3U\r\n", file) >= 0;
