@@ -83,6 +83,14 @@ def tone(path, hz, seconds):
                     "sine=frequency=%d:duration=%s" % (hz, seconds), "-ac", "2", path], check=True)
 
 
+def first_tone(raw):
+    """The frequency heard from half a second into the sound to a second and a
+    half, or None when nothing was heard."""
+    left = left_channel(raw)
+    sound = [i for i, s in enumerate(left) if abs(s) > 1000]
+    return frequency(left[sound[0] + 22050:sound[0] + 66150]) if sound else None
+
+
 def frequencies(raw, step=44100):
     """The tone heard in each step of what was captured (0 for silence)."""
     left = left_channel(raw)
