@@ -54,6 +54,8 @@ HWND statusLabel() { return GetWindow(titleLabel(), GW_HWNDNEXT); }
 HWND positionBar() { return GetDlgItem(hwnd, SLIDER_ID); }
 HWND playlistRows() { return GetDlgItem(hPlaylistDialog, 10); }
 
+typedef std::vector<std::string> texts;
+
 std::string spaces(int n) { return std::string(n, ' '); }
 
 class MainWindow : public ::testing::Test {
@@ -306,6 +308,28 @@ TEST_F(MainWindow, TransportCommandsReachTheEngine)
     SendMessageA(hwnd, WM_COMMAND, CMD_PLAY, 0);
     EXPECT_TRUE(fake_fmod::channelPlaying());
     EXPECT_EQ(3, fake_fmod::countCalls("Stream_Open(C:\\Music\\song1.mp3"));
+}
+
+// The media keys, as global hot keys and as application commands, the
+// latter also while a tool window has the focus.
+TEST_F(MainWindow, MediaKeysSendTheTransportCommands)
+{
+    const LPARAM next = MAKELPARAM(0, FAPPCOMMAND_KEY | APPCOMMAND_MEDIA_NEXTTRACK);
+    const struct { HWND to; UINT message; WPARAM wParam; LPARAM lParam; texts sent; } keys[] = {
+        {hwnd, WM_HOTKEY, 1, 0, {"command 31"}}, {hwnd, WM_HOTKEY, 2, 0, {"command 7"}},
+        {hwnd, WM_HOTKEY, 3, 0, {"command 5"}}, {hwnd, WM_HOTKEY, 4, 0, {"command 6"}},
+        {hwnd, WM_HOTKEY, 5, 0, {}},
+        {hwnd, WM_APPCOMMAND, 0, next, {"command 5"}},
+        {hPlaylistDialog, WM_APPCOMMAND, 0, MAKELPARAM(0, APPCOMMAND_MEDIA_PLAY_PAUSE), {"command 31"}},
+        {hSettingsDialog, WM_APPCOMMAND, 0, MAKELPARAM(0, APPCOMMAND_MEDIA_STOP), {"command 7"}},
+        {hwnd, WM_APPCOMMAND, 0, MAKELPARAM(0, APPCOMMAND_VOLUME_UP), {}},
+    };
+    watchMainWindow();
+    for (const auto &key : keys) {
+        sentToMain().clear();
+        SendMessageA(key.to, key.message, key.wParam, key.lParam);
+        EXPECT_EQ(key.sent, sentToMain()) << key.message << " " << key.wParam << " " << key.lParam;
+    }
 }
 
 TEST_F(MainWindow, UnknownCommandsDoNothing)
