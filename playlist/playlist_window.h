@@ -3,8 +3,9 @@
  * "Playlist", created hidden at start-up and owned by the main window.
  *
  * It shows the song list, one row per song (row r is slot r + 1), and plays
- * the row that is double-clicked. Files dropped on it are appended to the
- * list. Five areas of its skin send it commands on a left-button press:
+ * the row that is double-clicked. Items dropped on it are appended to the
+ * list: a file whatever its kind, the music below a folder, the songs of a
+ * playlist file. Five areas of its skin send it commands on a left-button press:
  *   11 save the list as a playlist file    12 open a playlist file
  *   14 hide (and clear `loaded`)           15 clear the list
  *   33 the search window, modal
