@@ -102,7 +102,7 @@ bool carryOut(const pathRequest &request)
         takePath(gathered.get(), path);
     if (gathered->songsNumber == 0)
         return false;
-    clearSongList(&data);
+    clearPlaylist(&data);
     for (int slot = 1; slot <= gathered->songsNumber; ++slot)
         takeSong(&data, gathered->paths[slot], gathered->names[slot]);
     finishIntake(&data, true);

@@ -6,6 +6,7 @@
 #include "media_keys.h"
 #include "music_kinds.h"
 #include "single_instance.h"
+#include "song_events.h"
 #include "songlist.h"
 #include "startup.h"
 #include "text.h"
@@ -175,6 +176,13 @@ void openFiles(HWND window, bool &holding)
     repaintSkinNow(window, hBmp);
 }
 
+// The tray's tip names the song heard.
+void followSongList(songListChange change, void *context)
+{
+    if (change == SONG_HEARD_CHANGED || change == CURRENT_SONG_CHANGED)
+        refreshTrayTip(*static_cast<NOTIFYICONDATAA *>(context));
+}
+
 // A media key's command, sent as the areas send theirs; false for none.
 bool sendCommand(HWND window, int command)
 {
@@ -243,6 +251,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_CREATE:
         createMainWindow(window, hdcBis, hOldBmp, hTags, hStatus, hSlider);
+        listenToSongList(followSongList, &TrayIcon);
         return 0;
     case WM_DESTROY:
         releaseSkinSurface(hdcBis, hOldBmp, hBmp);

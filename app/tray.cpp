@@ -2,6 +2,8 @@
 
 #include "globals.h"
 #include "main_window.h"
+#include "songlist.h"
+#include "text.h"
 #include "transport.h"
 
 #include <stddef.h>
@@ -20,6 +22,20 @@ static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == 88, "the 32-bit tray icon
 #endif
 const int TRAY_TIP_SIZE = 64;
 
+// "Song - Kelvoria" while a song is heard, the program's name alone before
+// the first; cut between characters to the record's 64 bytes.
+void writeTrayTip(char *tip)
+{
+    const char *name = "";
+    if (data.currentSong >= 1 && data.currentSong <= data.songsNumber && data.currentSong < NAME_SLOTS)
+        name = data.names[data.currentSong];
+    while (*name == '\\')
+        ++name;     // a name from a path alone starts with its backslash
+    char text[NAME_SIZE + sizeof(TRAY_TIP) + 4];
+    snprintf(text, sizeof(text), *name ? "%s - %s" : "%s%s", name, TRAY_TIP);
+    copyText(tip, TRAY_TIP_SIZE, text);
+}
+
 void fillTrayIcon(HWND window, NOTIFYICONDATAA &TrayIcon)
 {
     memset(&TrayIcon, 0, sizeof(TrayIcon));
@@ -29,7 +45,7 @@ void fillTrayIcon(HWND window, NOTIFYICONDATAA &TrayIcon)
     TrayIcon.hIcon = LoadIconA(hInst, "icone");
     TrayIcon.uCallbackMessage = MSG_TRAY_CALLBACK;
     TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    snprintf(TrayIcon.szTip, TRAY_TIP_SIZE, "%s", TRAY_TIP);
+    writeTrayTip(TrayIcon.szTip);
 }
 
 // The menu reaches the window as WM_COMMAND with the chosen item's id once
@@ -60,6 +76,17 @@ void restoreFromTray(HWND window, NOTIFYICONDATAA &TrayIcon)
     ShowWindow(window, SW_SHOW);
     SendMessageA(window, MSG_SONG_DISPLAY, 0, 0);
     notifyShell(NIM_DELETE, &TrayIcon);
+    TrayIcon.cbSize = 0;    // no icon now: nothing to keep up to date
+}
+
+void refreshTrayTip(NOTIFYICONDATAA &TrayIcon)
+{
+    if (TrayIcon.cbSize == 0)
+        return;
+    writeTrayTip(TrayIcon.szTip);
+    TrayIcon.uFlags = NIF_TIP;
+    notifyShell(NIM_MODIFY, &TrayIcon);
+    TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 }
 
 void quitFromTray(HWND window, NOTIFYICONDATAA &TrayIcon)

@@ -23,6 +23,9 @@ void minimiseToTray(HWND window, NOTIFYICONDATAA &TrayIcon);
 /* Command 19: show the window, refresh the song display, delete the icon. */
 void restoreFromTray(HWND window, NOTIFYICONDATAA &TrayIcon);
 
+/* While the icon is shown, its tip names the song heard ("Song - Kelvoria"). */
+void refreshTrayTip(NOTIFYICONDATAA &TrayIcon);
+
 /* Command 14: delete the icon, then close the window (which ends the run). */
 void quitFromTray(HWND window, NOTIFYICONDATAA &TrayIcon);
 

@@ -1,9 +1,8 @@
 // The one way songs come into the list.
 #include "intake.h"
 
-#include "globals.h"
-#include "messages.h"
 #include "music_kinds.h"
+#include "song_events.h"
 #include "tags.h"
 #include "text.h"
 
@@ -21,6 +20,27 @@ bool takeSong(st1 *list, const char *path, const char *name)
     copyText(list->names[slot], NAME_SIZE, name);
     list->songsNumber = slot;
     return true;
+}
+
+bool addToBatch(songBatch *batch, const char *path, const char *name)
+{
+    if (batch->count < 0 || batch->count >= SONG_BATCH_SIZE)
+        return false;
+    size_t length = strlen(path);
+    if (length >= PATH_SIZE)
+        return false;
+    memcpy(batch->paths[batch->count], path, length + 1);
+    copyText(batch->names[batch->count], NAME_SIZE, name);
+    ++batch->count;
+    return true;
+}
+
+int appendSongs(st1 *list, const songBatch *batch)
+{
+    int taken = 0;
+    while (taken < batch->count && takeSong(list, batch->paths[taken], batch->names[taken]))
+        ++taken;
+    return taken;
 }
 
 bool takeMusicFile(st1 *list, const char *path, const char *name)
@@ -44,10 +64,5 @@ void finishIntake(st1 *list, bool songsRead)
 {
     if (songsRead)
         queryTags(list);
-    SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
-}
-
-void clearSongList(st1 *list)
-{
-    clearPlaylist(list, GetDlgItem(hPlaylistDialog, PLAYLIST_LIST_ID));
+    announceSongList(SONGS_ADDED);
 }

@@ -15,6 +15,22 @@
  * another file). */
 bool takeSong(st1 *list, const char *path, const char *name);
 
+/* Songs gathered to go into the list together, in order. */
+#define SONG_BATCH_SIZE 64
+struct songBatch {
+    int count;
+    char paths[SONG_BATCH_SIZE][PATH_SIZE];
+    char names[SONG_BATCH_SIZE][NAME_SIZE];
+};
+
+/* Adds a song to the batch; false when the batch is full or the path does
+ * not fit a slot (a cut path would name another file). */
+bool addToBatch(songBatch *batch, const char *path, const char *name);
+
+/* Appends the batch's songs after the last, in order, while the list has
+ * room; returns how many went in. */
+int appendSongs(st1 *list, const songBatch *batch);
+
 /* takeSong for a name that is music (isMusicFileName); false for others. */
 bool takeMusicFile(st1 *list, const char *path, const char *name);
 
@@ -27,10 +43,7 @@ const char *nameOfSinglePath(const char *path);
 const char *bareNameOf(const char *path);
 
 /* After songs came in: when `songsRead`, the tags of the whole list are
- * read again; then the playlist window shows the list (WM_CLOSE). */
+ * read again; then the list's listeners hear SONGS_ADDED. */
 void finishIntake(st1 *list, bool songsRead);
-
-/* Empties the list and the playlist window's rows (clearPlaylist). */
-void clearSongList(st1 *list);
 
 #endif

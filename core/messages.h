@@ -38,6 +38,11 @@
 #define CMD_QUIT 14
 #define CMD_RESTORE 19
 #define CMD_TOGGLE 31
+/* The keyboard's and the tray menu's commands beyond the areas' own. */
+#define CMD_VOLUME_UP 40
+#define CMD_VOLUME_DOWN 41
+#define CMD_SEEK_FORWARD 42     /* 5 seconds on */
+#define CMD_SEEK_BACK 43        /* 5 seconds back */
 
 /* ---- To the playlist window --------------------------------------------- */
 

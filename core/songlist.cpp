@@ -5,6 +5,7 @@
 #include "fmod.h"
 #include "intake.h"
 #include "paths.h"
+#include "song_events.h"
 #include "transport.h"
 
 #include <string.h>
@@ -41,12 +42,11 @@ int loadSongs(st1 *list, char *selection)
     return list->songsNumber;
 }
 
-void clearPlaylist(st1 *list, HWND listControl)
+void clearPlaylist(st1 *list)
 {
     if (list->songsNumber == 0)
         return;
     FSOUND_StopSound(0);
-    SendMessageA(listControl, LB_RESETCONTENT, 0, 0);
     int last = list->songsNumber < MAX_SONGS ? list->songsNumber : MAX_SONGS;
     for (int slot = 1; slot <= last; ++slot) {
         list->paths[slot][0] = '\0';
@@ -54,4 +54,5 @@ void clearPlaylist(st1 *list, HWND listControl)
     }
     list->songsNumber = 0;
     transportListCleared();
+    announceSongList(LIST_CLEARED);
 }

@@ -38,6 +38,8 @@ extern st1 data;
  * whole ended by an empty text. Returns the new songsNumber. */
 int loadSongs(st1 *list, char *selection);
 
-void clearPlaylist(st1 *list, HWND listControl);
+/* The one way to empty the list: a non-empty list stops its song, empties
+ * every slot and announces LIST_CLEARED; an empty one is left alone. */
+void clearPlaylist(st1 *list);
 
 #endif

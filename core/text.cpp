@@ -23,23 +23,6 @@ bool processUsesUtf8()
     return GetACP() == CP_UTF8;
 }
 
-// The system locale's ANSI code page, which a UTF-8 manifest leaves as it
-// is; 1252 when the system cannot tell.
-unsigned legacyCodePage()
-{
-    static unsigned codePage;
-    if (!codePage) {
-        DWORD number = 0;
-        if (GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                           reinterpret_cast<char *>(&number), sizeof(number) / sizeof(char)) &&
-            number != 0 && number != CP_UTF8)
-            codePage = number;
-        else
-            codePage = 1252;
-    }
-    return codePage;
-}
-
 namespace {
 
 bool isContinuation(unsigned char byte)

@@ -16,10 +16,8 @@ const char *degreeSign();
 /* True when the process code page is UTF-8. */
 bool processUsesUtf8();
 
-/* The code page Windows uses for programs that are not Unicode, which the
- * process code page no longer tells once it is UTF-8: the one an earlier
- * version of the program wrote its playlists in. */
-unsigned legacyCodePage();
+/* legacyCodePage(): the code page of programs that are not Unicode. */
+#include "legacy_code_page.h"
 
 /* How many bytes of `text` (at most `limit`) can be kept without cutting a
  * character in two: a UTF-8 sequence, or a double-byte character of an

@@ -3,7 +3,7 @@
 // sends Next, which sends Play, which sends the song display refresh).
 #include "transport.h"
 
-#include "globals.h"
+#include "song_events.h"
 
 #include <commctrl.h>
 #include <stdio.h>
@@ -100,7 +100,7 @@ void playSong()
     FSOUND_SetVolume(0, 255);
     data.length = FSOUND_Stream_GetLengthMs(music) / 1000;
     sendToMain(MSG_SONG_DISPLAY);
-    SendDlgItemMessageA(hPlaylistDialog, PLAYLIST_LIST_ID, LB_SETCURSEL, data.currentSong - 1, 0);
+    announceSongList(CURRENT_SONG_CHANGED);
 }
 
 void nextSong()

@@ -25,8 +25,8 @@
  * Next and Previous start their song by sending WM_COMMAND 4 (Play) to the
  * main window, the timer sends WM_COMMAND 5 (Next), the toggle sends 4 when
  * nothing plays; so the main window must route these back to
- * transportCommand. Play also selects the playing row in the playlist
- * window's list (control 10 of hPlaylistDialog).
+ * transportCommand. Play announces CURRENT_SONG_CHANGED (song_events.h), so
+ * the playlist window selects the playing row.
  */
 #ifndef KELVORIA_TRANSPORT_H
 #define KELVORIA_TRANSPORT_H

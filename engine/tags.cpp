@@ -1,6 +1,7 @@
 #include "tags.h"
 
 #include "../core/fmod.h"
+#include "../core/legacy_code_page.h"
 
 #include <windows.h>
 
@@ -60,17 +61,6 @@ std::string toCodePage(UINT codePage, const std::wstring &wide)
 {
     std::string text = fromWide(codePage, WC_NO_BEST_FIT_CHARS, "?", wide);
     return text.empty() ? fromWide(codePage, 0, nullptr, wide) : text;
-}
-
-// The code page of the user's locale for programs that are not Unicode:
-// where text that is not UTF-8 most likely came from when this process
-// itself runs in UTF-8.
-UINT legacyCodePage()
-{
-    DWORD codePage = 0;
-    int got = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                             reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(WCHAR));
-    return got && codePage != CP_ACP && codePage != CP_UTF8 ? codePage : 1252;
 }
 
 uint32_t readLe32(const uint8_t *p)

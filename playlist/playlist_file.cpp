@@ -53,11 +53,12 @@ int savePlaylist(st1 *list, const char *path)
 // cannot be opened leaves the list and the playing song alone.
 int openPlaylist(st1 *list, const char *path, HWND playlistWindow)
 {
+    (void)playlistWindow; // the window follows the list's announcements
     std::string bytes;
     if (!readFileBytes(path, bytes))
         return 1;
     if (list->songsNumber != 0)
-        clearPlaylist(list, GetDlgItem(playlistWindow, PLAYLIST_LIST_ID));
+        clearPlaylist(list);
     addPlaylistSongs(list, path, bytes);
     return 0;
 }

@@ -14,8 +14,9 @@
 int savePlaylist(st1 *list, const char *path);
 
 /* Replaces the list with the songs of the file at `path`, of any kind the
- * player reads. A non-empty list is first cleared (clearPlaylist), with the
- * rows of `playlistWindow`'s list. Returns 0 when the file was read, 1 when
+ * player reads. A non-empty list is first cleared (clearPlaylist), and the
+ * playlist window empties its rows as it hears of it; `playlistWindow` is
+ * kept for the callers' sake and not used. Returns 0 when the file was read, 1 when
  * it could not be opened (the list is then unchanged). */
 int openPlaylist(st1 *list, const char *path, HWND playlistWindow);
 

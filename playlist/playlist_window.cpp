@@ -8,6 +8,7 @@
 #include "playlist_file.h"
 #include "playlist_formats.h"
 #include "search_window.h"
+#include "song_events.h"
 #include "songlist.h"
 #include "transport.h"
 
@@ -70,6 +71,32 @@ void rebuildSongList(HWND list)
     SendMessageA(list, LB_SETCURSEL, data.songsNumber - 1, 0);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(list, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void selectCurrentSong(HWND list)
+{
+    SendMessageA(list, LB_SETCURSEL, data.currentSong - 1, 0);
+}
+
+// The rows follow the song list: songs added or edited rebuild them, a
+// cleared list empties them, and the playing row is selected.
+void followSongList(songListChange change, void *context)
+{
+    HWND list = static_cast<HWND>(context);
+    switch (change) {
+    case SONGS_ADDED:
+    case LIST_EDITED:
+    case NAMES_CHANGED:
+        rebuildSongList(list);
+        break;
+    case LIST_CLEARED:
+        SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        break;
+    case CURRENT_SONG_CHANGED:
+    case SONG_HEARD_CHANGED:
+        selectCurrentSong(list);
+        break;
+    }
 }
 
 // Only the background is coloured: the text keeps the default colour.
@@ -173,7 +200,7 @@ void openSearchWindow()
     DialogBoxParamA(hInst, "Search", hPlaylistDialog, SearchProc, 0);
 }
 
-void runCommand(HWND window, WORD id, HWND hPlaylist, bool &holding)
+void runCommand(HWND window, WORD id, bool &holding)
 {
     switch (id) {
     case PLAYLIST_CMD_SAVE:
@@ -185,7 +212,7 @@ void runCommand(HWND window, WORD id, HWND hPlaylist, bool &holding)
         holding = false;
         break;
     case PLAYLIST_CMD_HIDE: hidePlaylistWindow(window); break;
-    case PLAYLIST_CMD_CLEAR: clearPlaylist(&data, hPlaylist); break;
+    case PLAYLIST_CMD_CLEAR: clearPlaylist(&data); break;
     case PLAYLIST_CMD_SEARCH: openSearchWindow(); break;
     }
 }
@@ -271,6 +298,7 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_INITDIALOG:
         giveOutline(window, Pregion);
         hPlaylist = createSongList(window);
+        listenToSongList(followSongList, hPlaylist);
         startFrameTimer(window);
         return TRUE;
     case WM_PAINT:
@@ -280,7 +308,7 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         rebuildSongList(hPlaylist);
         return TRUE;
     case WM_COMMAND:
-        runCommand(window, LOWORD(wParam), hPlaylist, holding);
+        runCommand(window, LOWORD(wParam), holding);
         if (HIWORD(wParam) == LBN_DBLCLK)
             playSelectedRow(hPlaylist);
         return TRUE;

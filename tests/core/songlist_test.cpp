@@ -1,6 +1,7 @@
 // Adding the files chosen in the open dialog, and emptying the list.
 #include "fake_fmod.h"
 #include "music_names.h"
+#include "song_events.h"
 #include "songlist.h"
 
 #include <gtest/gtest.h>
@@ -150,13 +151,14 @@ TEST_F(SongList, LongDisplayNamesAreCutToTheirSlot)
 int resetsSeen;
 int stopsBeforeReset;
 
-LRESULT CALLBACK listStandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// Stands in for the playlist window, which empties its rows when it hears
+// that the list was cleared.
+void countClears(songListChange change, void *)
 {
-    if (message == LB_RESETCONTENT) {
+    if (change == LIST_CLEARED) {
         ++resetsSeen;
         stopsBeforeReset = fake_fmod::countCalls("StopSound(0)");
     }
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 class ClearList : public SongList {
@@ -164,32 +166,23 @@ protected:
     void SetUp() override
     {
         SongList::SetUp();
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = listStandInProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "KelvoriaTestList";
-        RegisterClassA(&windowClass); // fails harmlessly once registered
-        listControl = CreateWindowA("KelvoriaTestList", "", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                    GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(listControl, nullptr);
+        ASSERT_TRUE(listenToSongList(countClears, nullptr));
         resetsSeen = 0;
         stopsBeforeReset = -1;
     }
-    void TearDown() override { DestroyWindow(listControl); }
-
-    HWND listControl = nullptr;
+    void TearDown() override { stopListeningToSongList(countClears, nullptr); }
 };
 
 TEST_F(ClearList, AnEmptyListIsLeftAloneAndTheSongPlaysOn)
 {
     data.currentSong = 4;
-    clearPlaylist(&data, listControl);
+    clearPlaylist(&data);
     EXPECT_TRUE(fake_fmod::calls().empty());
     EXPECT_EQ(resetsSeen, 0);
     EXPECT_EQ(data.currentSong, 4);
 }
 
-TEST_F(ClearList, ANonEmptyListStopsTheSoundThenEmptiesTheControlAndEverySlot)
+TEST_F(ClearList, ANonEmptyListStopsTheSoundThenEmptiesEverySlotAndSaysSo)
 {
     fillTo(5);
     data.currentSong = 3;
@@ -200,7 +193,7 @@ TEST_F(ClearList, ANonEmptyListStopsTheSoundThenEmptiesTheControlAndEverySlot)
     snprintf(data.statusText, sizeof(data.statusText), "Playing...");
     snprintf(data.progressText, sizeof(data.progressText), "0' 42 / 3' 20");
 
-    clearPlaylist(&data, listControl);
+    clearPlaylist(&data);
 
     EXPECT_EQ(fake_fmod::calls(), std::vector<std::string>{"StopSound(0)"});
     EXPECT_EQ(resetsSeen, 1);
@@ -224,7 +217,7 @@ TEST_F(ClearList, ANonEmptyListStopsTheSoundThenEmptiesTheControlAndEverySlot)
 TEST_F(ClearList, AClearedListFillsAgainFromSlotOne)
 {
     fillTo(MAX_SONGS);
-    clearPlaylist(&data, listControl);
+    clearPlaylist(&data);
     EXPECT_STREQ(data.paths[MAX_SONGS], "");
     EXPECT_EQ(load(&data, selection({"C:\\new.mp3"})), 1);
     EXPECT_STREQ(data.paths[1], "C:\\new.mp3");

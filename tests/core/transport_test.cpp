@@ -3,6 +3,7 @@
 // window that routes commands back to the transport as the main window does.
 #include "fake_fmod.h"
 #include "globals.h"
+#include "song_events.h"
 #include "transport.h"
 
 #include <commctrl.h>
@@ -97,6 +98,16 @@ protected:
                               reinterpret_cast<HMENU>(10), instance, nullptr);
         ASSERT_TRUE(hwnd && hTags && hStatus && hSlider && hPlaylistDialog && hList);
         transportAttach(hwnd, hSlider, hStatus);
+        listenToSongList(followAsThePlaylistWindowDoes, nullptr);
+    }
+
+    // The rows the playlist window would show and select.
+    static void followAsThePlaylistWindowDoes(songListChange change, void *)
+    {
+        if (change == LIST_CLEARED)
+            SendMessageA(hList, LB_RESETCONTENT, 0, 0);
+        else if (change == CURRENT_SONG_CHANGED || change == SONG_HEARD_CHANGED)
+            SendMessageA(hList, LB_SETCURSEL, data.currentSong - 1, 0);
     }
 
     static void TearDownTestSuite()
@@ -143,7 +154,7 @@ protected:
         }
     }
 
-    static void clearList() { clearPlaylist(&data, hList); }
+    static void clearList() { clearPlaylist(&data); }
 
     // Lets playback run on for `ms`, ticking every 10 ms as the timer does.
     static void run(int ms)

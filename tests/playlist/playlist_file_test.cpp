@@ -49,7 +49,7 @@ protected:
         // The playlist window answers command 15 by clearing the list.
         answerMessages([](const ReceivedMessage &message) {
             if (message.message == WM_COMMAND && message.wParam == 15)
-                clearPlaylist(&data, nullptr);
+                clearPlaylist(&data);
         });
     }
     void TearDown() override { destroyRecordingWindow(playlistWindow); }
