@@ -11,38 +11,40 @@ stamp=$music/.demo-v3
 playlist=$run/Playlists/Startup.m3P
 mkdir -p "$music" "$run/Playlists"
 
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+# shellcheck source=media.sh
+source "$(dirname "${BASH_SOURCE[0]}")/media.sh"
 
 # A tune: notes (Hz, 0 for a rest) of 0.3 s each, played twice, plucked (each note fades
 # as it sounds) with a fifth above it, quietly.
 tune() {
-    local out=$1 title=$2 artist=$3 codec=$4
-    shift 4
+    local out=$1 title=$2 artist=$3 codec
+    shift 3
+    mapfile -t codec < <(codec_of "${out##*.}")
     local inputs=() n=0 f
     for f in "$@" "$@"; do      # the melody twice
         inputs+=(-f lavfi -i "aevalsrc=0.25*(sin(2*PI*$f*t)+0.4*sin(3*PI*$f*t))*exp(-4*t):s=44100:d=0.3")
         n=$((n + 1))
     done
     ff "${inputs[@]}" -filter_complex "concat=n=$n:v=0:a=1,aformat=channel_layouts=stereo" \
-       $codec -metadata title="$title" -metadata artist="$artist" "$out"
+       "${codec[@]}" -metadata title="$title" -metadata artist="$artist" "$out"
 }
 
 if [ ! -f "$stamp" ]; then
-    tune "$music/morning.mp3" "Morning Steps" "Kelvoria Demo Band" "-c:a libmp3lame -b:a 128k" \
+    tune "$music/morning.mp3" "Morning Steps" "Kelvoria Demo Band" \
         523 587 659 698 784 0 784 0 880 784 698 659 587 523 0 523
-    tune "$music/harbour.ogg" "Harbour Lights" "Kelvoria Demo Band" "-c:a libvorbis -q:a 4" \
+    tune "$music/harbour.ogg" "Harbour Lights" "Kelvoria Demo Band" \
         392 440 494 523 494 440 392 0 330 392 440 392 330 294 0 262
-    tune "$music/evening.wma" "Evening Round" "The Test Tones" "-c:a wmav2 -b:a 128k" \
+    tune "$music/evening.wma" "Evening Round" "The Test Tones" \
         440 0 440 523 659 523 440 0 392 494 587 494 392 0 440 440
-    tune "$music/lullaby.wav" "Little Lullaby" "The Test Tones" "-c:a pcm_s16le" \
+    tune "$music/lullaby.wav" "Little Lullaby" "The Test Tones" \
         659 587 523 587 659 659 659 0 587 587 587 0 659 784 784 0
-    tune "$music/river.flac" "River Bend" "Kelvoria Demo Band" "-c:a flac" \
+    tune "$music/river.flac" "River Bend" "Kelvoria Demo Band" \
         330 392 440 392 330 294 262 0 294 330 392 330 294 262 0 262
-    tune "$music/window.m4a" "Window Seat" "Kelvoria Demo Band" "-c:a aac -b:a 128k" \
+    tune "$music/window.m4a" "Window Seat" "Kelvoria Demo Band" \
         523 659 784 659 523 0 587 698 880 698 587 0 523 494 440 0
-    tune "$music/lantern.opus" "Lantern Walk" "The Test Tones" "-c:a libopus -b:a 96k" \
+    tune "$music/lantern.opus" "Lantern Walk" "The Test Tones" \
         440 494 523 587 523 494 440 0 392 440 494 440 392 349 0 330
-    tune "$music/postcard.aac" "Postcard" "The Test Tones" "-c:a aac -b:a 128k -write_id3v2 1" \
+    tune "$music/postcard.aac" "Postcard" "The Test Tones" \
         392 392 440 392 523 494 0 392 392 440 392 587 523 0 523 0
     touch "$stamp"
 fi

@@ -28,10 +28,10 @@ cp -r "$build/run/Skins" "$work/"
 # Songs of 2 s, the four formats in turn: the player leaves a song once its
 # last whole second is reached, so each is heard for 1 s, and the last one,
 # at 660 Hz so that it is known in the capture, to its end.
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
-declare -A codec=([mp3]=libmp3lame [ogg]=libvorbis [wma]=wmav2 [wav]=pcm_s16le)
+# shellcheck source=../../tools/media.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/media.sh"
 for ext in mp3 ogg wma wav; do
-    ff -f lavfi -i "sine=frequency=440:duration=2" -c:a "${codec[$ext]}" "$work/Music/tone.$ext"
+    make_music "$work/Music/tone.$ext" "$(tone 440 2)"
 done
 printf '%d\r\n' "$songs" > "$work/Playlists/Startup.m3P"
 for i in $(seq 1 "$songs"); do
@@ -39,7 +39,7 @@ for i in $(seq 1 "$songs"); do
     [ "$i" = "$songs" ] && ext=mp3 # the first song's format: the codecs' levels differ a little
     song=$work/Music/song$i.$ext
     if [ "$i" = "$songs" ]; then
-        ff -f lavfi -i "sine=frequency=660:duration=2" -c:a "${codec[$ext]}" "$song"
+        make_music "$song" "$(tone 660 2)"
     else
         ln -f "$work/Music/tone.$ext" "$song"
     fi

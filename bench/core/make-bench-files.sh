@@ -4,6 +4,7 @@
 # (hard links: distinct paths, one copy on disk).
 #   make-bench-files.sh OUTDIR
 set -euo pipefail
+media=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tools" && pwd)/media.sh
 out=$1
 stamp=$out/.complete-v1
 [ -f "$stamp" ] && exit 0
@@ -11,7 +12,8 @@ rm -rf "$out"
 mkdir -p "$out/source"
 cd "$out/source"
 
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+# shellcheck source=../../tools/media.sh
+source "$media"
 tone="sine=frequency=440:sample_rate=44100:duration=180"
 tags=(-metadata title="Bench Title" -metadata artist="Bench Artist" -metadata album="Bench Album")
 

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Generates the benchmark's music files (once) and runs the tag reading
 # benchmark under Wine.
-#   run.sh [BUILD]     (default: $KELVORIA_BUILD_DIR or build)
+#   run.sh [BUILD]     (default: where scripts/build.sh builds the chosen target)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-${KELVORIA_BUILD_DIR:-$root/build}}
+# shellcheck source=../../scripts/arch.sh
+source "$root/scripts/arch.sh"
+if [ -n "${1:-}" ]; then
+    build=$1
+else
+    kelvoria_choose_arch
+    build=$(kelvoria_build_dir "$root")   # where scripts/build.sh puts it
+fi
 files=$build/bench/core/files
 bash "$root/bench/core/make-bench-files.sh" "$files"
 # shellcheck source=../summary.sh

@@ -14,13 +14,13 @@ run() { bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$@"; }
 work=$build/bench/engine-files
 mkdir -p "$work"
 
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+# shellcheck source=../../tools/media.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/media.sh"
 if [ ! -f "$work/.complete" ]; then
     src="sine=frequency=440:duration=3"
-    ff -f lavfi -i "$src" -c:a libmp3lame -b:a 128k -metadata title=T -metadata artist=A "$work/a.mp3"
-    ff -f lavfi -i "$src" -c:a libvorbis -metadata title=T -metadata artist=A "$work/a.ogg"
-    ff -f lavfi -i "$src" -c:a wmav2 -metadata title=T -metadata artist=A "$work/a.wma"
-    ff -f lavfi -i "$src" -c:a pcm_s16le -metadata title=T -metadata artist=A "$work/a.wav"
+    for kind in mp3 ogg wma wav; do
+        make_music "$work/a.$kind" "$src" -metadata title=T -metadata artist=A
+    done
     mkdir -p "$work/list"
     : > "$work/list.txt"
     for i in $(seq 1 1999); do
@@ -34,9 +34,9 @@ fi
 # MP3, and in stereo as a FLAC and an AAC M4A.
 if [ ! -f "$work/.play-complete" ]; then
     play="sine=frequency=440:duration=40"
-    ff -f lavfi -i "$play" -c:a libmp3lame -b:a 128k "$work/play.mp3"
-    ff -f lavfi -i "$play" -ac 2 -c:a flac "$work/play.flac"
-    ff -f lavfi -i "$play" -ac 2 -c:a aac -b:a 192k "$work/play.m4a"
+    make_music "$work/play.mp3" "$play"
+    make_music "$work/play.flac" "$play" -ac 2
+    make_music "$work/play.m4a" "$play" -ac 2
     touch "$work/.play-complete"
 fi
 # The same songs as a folder tree to scan, and a long song to play meanwhile.
@@ -46,7 +46,7 @@ if [ ! -f "$work/.tree-complete" ]; then
         mkdir -p "$folder"
         ln -f "$work"/list/song"$i".* "$folder/"
     done
-    ff -f lavfi -i "sine=frequency=440:duration=600" -c:a libmp3lame -b:a 128k "$work/long.mp3"
+    make_music "$work/long.mp3" "$(tone 440 600)"
     touch "$work/.tree-complete"
 fi
 winpath() { echo "Z:${1//\//\\}"; }

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
 # Runs the playlist window's rebuild benchmark under Wine beside the skins.
-#   run.sh [BUILD]     (default: $KELVORIA_BUILD_DIR or build)
+#   run.sh [BUILD]     (default: where scripts/build.sh builds the chosen target)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-${KELVORIA_BUILD_DIR:-$root/build}}
+# shellcheck source=../../scripts/arch.sh
+source "$root/scripts/arch.sh"
+if [ -n "${1:-}" ]; then
+    build=$1
+else
+    kelvoria_choose_arch
+    build=$(kelvoria_build_dir "$root")   # where scripts/build.sh puts it
+fi
 # shellcheck source=../summary.sh
 source "$root/bench/summary.sh"
 cd "$build/run"

@@ -12,6 +12,8 @@ set -euo pipefail
 build=$(cd "${1:?usage: run-scan-bench.sh BUILD_DIR}" && pwd)
 # shellcheck source=../summary.sh
 source "$(dirname "$0")/../summary.sh"
+# shellcheck source=../../tools/media.sh
+source "$(dirname "$0")/../../tools/media.sh"
 tree=$build/bench/scan-tags-tree
 sample=$build/bench/scan-tags-sample
 runs=5
@@ -20,17 +22,9 @@ kinds=(mp3 wav wma ogg flac m4a opus aac)
 if [ ! -f "$tree/.complete-v2" ]; then
     rm -rf "$tree" "$sample"
     mkdir -p "$tree" "$sample"
-    ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
     tags=(-metadata title="Bench Title" -metadata artist="Bench Artist")
     for kind in "${kinds[@]}"; do
-        codec=()
-        case $kind in
-            wma) codec=(-c:a wmav2) ;;
-            ogg) codec=(-c:a libvorbis) ;;
-            opus) codec=(-c:a libopus) ;;
-            aac) codec=(-c:a aac -write_id3v2 1) ;;
-        esac
-        ff -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=2" "${codec[@]}" "${tags[@]}" "$sample/song.$kind"
+        make_music "$sample/song.$kind" "$(tone 440 2)" "${tags[@]}"
     done
     number=0
     for artist in $(seq -w 0 19); do

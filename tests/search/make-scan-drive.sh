@@ -36,8 +36,8 @@ stamp=$music/.complete-v1
 [ -f "$stamp" ] && exit 0
 rm -rf "$music"
 mkdir -p "$music"
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
-ff -f lavfi -i "sine=frequency=440:duration=1" -c:a libmp3lame -b:a 64k \
-   -metadata title="Scan Title" -metadata artist="Scan Artist" "$music/tagged.mp3"
-ff -f lavfi -i "sine=frequency=660:duration=1" -c:a libvorbis -map_metadata -1 "$music/plain.ogg"
+# shellcheck source=../../tools/media.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/media.sh"
+make_music "$music/tagged.mp3" "$(tone 440 1)" -metadata title="Scan Title" -metadata artist="Scan Artist"
+make_music "$music/plain.ogg" "$(tone 660 1)" -map_metadata -1
 touch "$stamp"
