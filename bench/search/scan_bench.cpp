@@ -92,15 +92,13 @@ int main(int argc, char **argv)
         floor = floor < 0 || took < floor ? took : floor;
         took = bestOf(1, [&] {
             memset(&data, 0, sizeof(data));
-            data.songsNumber = 1;
             exploreDirectory(pattern, &data);
         });
         walk = walk < 0 || took < walk ? took : walk;
     }
     double scan = bestOf(runs, [&] {
         memset(&data, 0, sizeof(data));
-        data.songsNumber = 1;
-        searchDiskForMF(pattern, &data, hPlaylistDialog);
+        searchDiskForMF(pattern, &data);
     });
     int relabelled = 0;
     for (int slot = 1; slot <= data.songsNumber; ++slot)
