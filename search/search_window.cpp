@@ -57,7 +57,7 @@ HWND createProgressBar(HWND window)
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
-    RECT place = {120, 123, 225, 128};
+    RECT place = {112, 128, 198, 133};
     MapDialogRect(window, &place);
     HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, place.left, place.top,
                                place.right - place.left, place.bottom - place.top, window, NULL, hInst, NULL);
@@ -84,9 +84,8 @@ void showProgressBar(HWND bar, const walkProgress &progress)
 {
     bool known = progress.usedBytes > 0;
     LONG style = GetWindowLongA(bar, GWL_STYLE);
-    if (known == !(style & PBS_MARQUEE))
-        ; // the style fits
-    else {
+    bool moving = (style & PBS_MARQUEE) != 0;
+    if (moving == known) {
         SetWindowLongA(bar, GWL_STYLE, known ? style & ~PBS_MARQUEE : style | PBS_MARQUEE);
         SendMessageA(bar, PBM_SETMARQUEE, !known, 50);
     }
