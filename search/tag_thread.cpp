@@ -18,6 +18,9 @@ namespace {
 #define MSG_TAGS_READ 0x8012
 const UINT_PTR ANNOUNCE_TIMER = 1;
 const UINT ANNOUNCE_EVERY_MS = 250;
+// Answers wait up to this long to go back together: one message per answer
+// would cost the user-interface thread more than the reading.
+const ULONGLONG ANSWERS_EVERY_MS = 50;
 
 struct tagRequest {
     int slot;
@@ -34,6 +37,8 @@ struct tagReading {
     std::mutex lock;            // guards what follows
     std::condition_variable wake;
     bool quit = false;
+    bool answersPosted = false;     // MSG_TAGS_READ is on its way
+    ULONGLONG answersPostedAt = 0;
     std::deque<tagRequest> asked;
     std::deque<tagRequest> read;
 };
@@ -62,13 +67,18 @@ void readOnItsThread()
         request.tagged = tagNameOf(request.path, request.name, name, sizeof(name));
         if (request.tagged)
             memcpy(request.name, name, sizeof(name));
-        bool first;
+        bool post;
         {
             std::lock_guard<std::mutex> guard(t.lock);
-            first = t.read.empty();
             t.read.push_back(request);
+            ULONGLONG now = GetTickCount64();
+            post = !t.answersPosted && (t.asked.empty() || now - t.answersPostedAt >= ANSWERS_EVERY_MS);
+            if (post) {
+                t.answersPosted = true;
+                t.answersPostedAt = now;
+            }
         }
-        if (first)
+        if (post)
             PostMessageA(t.window, MSG_TAGS_READ, 0, 0);
     }
 }
@@ -99,6 +109,7 @@ void takeReadTags()
     {
         std::lock_guard<std::mutex> guard(t.lock);
         answers.swap(t.read);
+        t.answersPosted = false;
     }
     for (const tagRequest &answer : answers)
         t.announcePending |= writeBack(answer);
@@ -147,14 +158,17 @@ void readTagsLater(int slot, const char *path, const char *name)
     request.tagged = false;
     copyText(request.path, sizeof(request.path), path);
     copyText(request.name, sizeof(request.name), name);
+    bool idle;
     {
         std::lock_guard<std::mutex> guard(t.lock);
         if (t.quit)
             return;
+        idle = t.asked.empty();     // else the thread finds this one after the others
         t.asked.push_back(request);
     }
     ++t.waiting;
-    t.wake.notify_one();
+    if (idle)
+        t.wake.notify_one();
 }
 
 int tagsWaiting()

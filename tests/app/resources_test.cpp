@@ -191,7 +191,7 @@ TEST(DialogTemplates, SearchIsInTahomaWithItsTextsGroupStartFolderLabelsAndCance
     expectItem(t.items[4], 4, "BUTTON", "Folder...", 0x50010000, 112, 84, 50, 12);
     for (int label = 5; label <= 7; ++label)    // path ellipsis for the folders, no prefix characters
         expectItem(t.items[label], label, "STATIC", "", label < 7 ? 0x50028080 : 0x50020080, 112,
-                   static_cast<short>(78 + 10 * label), 86, 9);
+                   static_cast<short>(48 + 10 * label), 86, 9);
     expectItem(t.items[8], 3, "BUTTON", "Cancel", 0x58010000, 125, 135, 60, 14);
 }
 

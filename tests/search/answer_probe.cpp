@@ -1,9 +1,10 @@
 // Asks the running player's main window for an answer (WM_NULL through
 // SendMessageTimeout) every 50 ms, as the system does before it calls a
 // window "Not responding", and reads its title label each time, until the
-// file STOP exists. Prints one line per change of title ("title: ...")
-// and then the asks, the ones not answered within 5 s, and the longest
-// wait in milliseconds. Exit status 1 without a player.
+// file STOP exists. Prints one line per change of title ("title: ..."),
+// one per wait over 100 ms ("slow: <ms> at <GetTickCount64>"), and then the
+// asks, the ones not answered within 5 s, and the longest wait in
+// milliseconds. Exit status 1 without a player.
 //   answer_probe STOP
 #include <windows.h>
 
@@ -28,6 +29,8 @@ int main(int argc, char **argv)
         QueryPerformanceCounter(&after);
         double waited = (after.QuadPart - before.QuadPart) * 1000.0 / frequency.QuadPart;
         longest = waited > longest ? waited : longest;
+        if (waited > 100)
+            printf("slow: %.1f ms at %llu\n", waited, static_cast<unsigned long long>(GetTickCount64()));
         ++asks;
         GetWindowTextA(GetWindow(player, GW_CHILD), title, sizeof(title));
         if (strcmp(title, shown) != 0) {
