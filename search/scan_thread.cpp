@@ -32,11 +32,15 @@ struct walkRun {
     walkProgress progress = {};
 };
 
-// Never destroyed: a thread object destroyed while it runs ends the process.
+// Made at the first walk and never destroyed: a thread object destroyed
+// while it runs ends the process.
+walkRun *madeRun;
+
 walkRun &run()
 {
-    static walkRun *instance = new walkRun;
-    return *instance;
+    if (!madeRun)
+        madeRun = new walkRun;
+    return *madeRun;
 }
 
 void noteProgress(walkRun &r, const folderWalk *walk)
@@ -182,6 +186,8 @@ int finishWalk(st1 *list)
 
 int cancelWalk(st1 *list)
 {
+    if (!madeRun)
+        return 0;   // no walk was ever started
     walkRun &r = run();
     if (r.walk)
         r.walk->stopRequested = true;

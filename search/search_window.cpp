@@ -57,7 +57,7 @@ HWND createProgressBar(HWND window)
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
-    RECT place = {112, 128, 198, 133};
+    RECT place = {112, 128, 195, 133};
     MapDialogRect(window, &place);
     HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, place.left, place.top,
                                place.right - place.left, place.bottom - place.top, window, NULL, hInst, NULL);
@@ -99,7 +99,7 @@ void showProgress(HWND window, const scanRun &run)
 {
     walkProgress progress = currentWalkProgress();
     char counts[80];
-    snprintf(counts, sizeof(counts), "%d folders, %d music files", progress.folders, progress.musicFiles);
+    snprintf(counts, sizeof(counts), "%d folders\n%d music files", progress.folders, progress.musicFiles);
     SetDlgItemTextA(window, WALKED_FOLDER_LABEL, progress.folder);
     SetDlgItemTextA(window, COUNTS_LABEL, counts);
     showProgressBar(run.progressBar, progress);

@@ -43,11 +43,15 @@ struct tagReading {
     std::deque<tagRequest> read;
 };
 
-// Never destroyed: a thread object destroyed while it runs ends the process.
+// Made at the first request and never destroyed: a thread object
+// destroyed while it runs ends the process.
+tagReading *madeReading;
+
 tagReading &reading()
 {
-    static tagReading *instance = new tagReading;
-    return *instance;
+    if (!madeReading)
+        madeReading = new tagReading;
+    return *madeReading;
 }
 
 void readOnItsThread()
@@ -173,12 +177,14 @@ void readTagsLater(int slot, const char *path, const char *name)
 
 int tagsWaiting()
 {
-    return reading().waiting;
+    return madeReading ? madeReading->waiting : 0;
 }
 
 void stopScanning()
 {
     cancelWalk(&data);
+    if (!madeReading)
+        return;     // no tags were ever asked for
     tagReading &t = reading();
     {
         std::lock_guard<std::mutex> guard(t.lock);

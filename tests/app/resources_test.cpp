@@ -184,14 +184,13 @@ TEST(DialogTemplates, SearchIsInTahomaWithItsTextsGroupStartFolderLabelsAndCance
                "Please select which disks/partitions you want to scan formusic files and then clik \"Start\", or quit.",
                0x50020000, 8, 25, 130, 30);
     expectItem(t.items[1], -1, "STATIC",
-               "The songs come into the list as they are found; the player goes on meanwhile.",
-               0x50020000, 112, 58, 86, 24);
+               "Songs come into the list as they are found.", 0x50020000, 112, 58, 83, 16);
     expectItem(t.items[2], -1, "BUTTON", "Available partitions :", 0x50000007, 7, 50, 100, 99);
     expectItem(t.items[3], 1, "BUTTON", "Start", 0x50010000, 21, 130, 70, 15);
-    expectItem(t.items[4], 4, "BUTTON", "Folder...", 0x50010000, 112, 84, 50, 12);
+    expectItem(t.items[4], 4, "BUTTON", "Folder...", 0x50010000, 112, 76, 50, 12);
     for (int label = 5; label <= 7; ++label)    // path ellipsis for the folders, no prefix characters
         expectItem(t.items[label], label, "STATIC", "", label < 7 ? 0x50028080 : 0x50020080, 112,
-                   static_cast<short>(48 + 10 * label), 86, 9);
+                   static_cast<short>(40 + 10 * label), 83, static_cast<short>(label < 7 ? 9 : 17));
     expectItem(t.items[8], 3, "BUTTON", "Cancel", 0x58010000, 125, 135, 60, 14);
 }
 
