@@ -31,7 +31,7 @@ player = Player(build, home=home)
 try:
     main = eventually(visible_main_window, "the main window")
     probe = subprocess.Popen(["bash", build.wine_exec, build.prefix, build.run_dir,
-                              os.path.join(tests, "answer_probe.exe"), "Z:" + stop.replace("/", "\\")],
+                              os.path.join(tests, "..", "bench", "answer_probe.exe"), "Z:" + stop.replace("/", "\\")],
                              stdout=subprocess.PIPE, text=True)
     playlist = click_until(main, 570, 40, lambda: (visible_tool_windows() or [None])[0], "the playlist window")
     release_at(playlist, 60, 267)

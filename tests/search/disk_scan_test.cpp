@@ -295,12 +295,10 @@ protected:
         DriveScan::TearDown();
     }
 
-    // Runs this thread's messages until `done` holds (false at a generous
-    // bound): found songs go into the list, the walk's end is finished.
+    // This thread's messages until `done` holds (false at a generous bound).
     bool runUntil(std::function<bool()> done)
     {
-        ULONGLONG end = GetTickCount64() + 120000;
-        while (!done() && GetTickCount64() < end) {
+        for (ULONGLONG end = GetTickCount64() + 120000; !done() && GetTickCount64() < end;) {
             MSG m;
             if (!PeekMessageA(&m, NULL, 0, 0, PM_REMOVE))
                 MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT);
@@ -314,22 +312,21 @@ protected:
         return done();
     }
 
-    // A walk of the whole tree and its tags, away from this thread.
-    void scanAway(const std::string &folder)
+    void scanAway()
     {
-        ASSERT_TRUE(startWalk(window, folder.c_str()));
-        EXPECT_FALSE(startWalk(window, folder.c_str())) << "one walk at a time";
+        ASSERT_TRUE(startWalk(window, root.c_str()));
+        EXPECT_FALSE(startWalk(window, root.c_str())) << "one walk at a time";
         EXPECT_TRUE(runUntil([] { return !walkRunning() && tagsWaiting() == 0; }));
     }
 
-    // `folders` folders, each with `songs` music files beside a text file;
-    // the first of each folder tagged, a hidden folder and a WINDOWS one.
+    // `folders` folders, each with a text file and `songs` songs (the first
+    // tagged); a hidden folder and a WINDOWS one hold a song each.
     void makeTree(int folders, int songs)
     {
-        for (const char *skipped : {"\\WINDOWS", "\\.hidden"})
-            makeFolder(root + skipped, FILE_ATTRIBUTE_HIDDEN * (skipped[1] == '.'));
-        makeFile(root + "\\WINDOWS\\no.mp3");
-        makeFile(root + "\\.hidden\\no.mp3");
+        for (const char *skipped : {"\\WINDOWS", "\\.hidden"}) {
+            makeFolder(root + skipped, skipped[1] == '.' ? FILE_ATTRIBUTE_HIDDEN : 0);
+            makeFile(root + skipped + "\\no.mp3");
+        }
         for (int folder = 0; folder < folders; ++folder) {
             std::string path = root + "\\f" + std::to_string(folder);
             makeFolder(path);
@@ -340,43 +337,38 @@ protected:
         }
     }
 
-    Paths listedNames()
+    // Each song as "path|name".
+    Paths listedSongs()
     {
-        Paths names;
+        Paths songs = listedPaths();
         for (int slot = 1; slot <= data.songsNumber; ++slot)
-            names.push_back(data.names[slot]);
-        return names;
+            songs[slot - 1] += std::string("|") + data.names[slot];
+        return songs;
     }
 
     HWND window = NULL;
 };
 
-TEST_F(BackgroundScan, GivesTheListTheNamesAndTheOrderOfTheScanOnThisThread)
+TEST_F(BackgroundScan, GivesTheListOfTheScanOnThisThreadAndHoldsTheLimit)
 {
     makeTree(6, 30);
     scan(root);
-    Paths paths = listedPaths(), names = listedNames();
-    ASSERT_EQ(paths.size(), 180u);
+    Paths songs = listedSongs();
+    ASSERT_EQ(songs.size(), 180u);
+    EXPECT_EQ(songs[0], root + "\\f0\\0 tagged.mp3|Scan Artist - Scan Title");
     memset(&data, 0, sizeof(data));
     heard.clear();
-    scanAway(root);
-    EXPECT_EQ(listedPaths(), paths);
-    EXPECT_EQ(listedNames(), names);
-    EXPECT_EQ(names[0], "Scan Artist - Scan Title");
-    EXPECT_EQ(heard.back(), std::to_string(NAMES_CHANGED) + ":180Scan Artist - Scan Title");
+    scanAway();
+    EXPECT_EQ(listedSongs(), songs);
+    EXPECT_EQ(heard.back().substr(0, 2), std::to_string(NAMES_CHANGED) + ":") << "names from tags are announced";
     EXPECT_EQ(currentWalkProgress().folders, 7) << "the tree and its six folders";
     EXPECT_EQ(currentWalkProgress().musicFiles, 180);
-}
 
-TEST_F(BackgroundScan, AFullListTakesExactlyWhatFitsAndEndsTheWalk)
-{
-    makeTree(3, 30);
     data.songsNumber = MAX_SONGS - 3;
-    snprintf(data.paths[MAX_SONGS + 1], PATH_SIZE, "untouched");
-    scanAway(root);
+    scanAway();
     EXPECT_EQ(data.songsNumber, MAX_SONGS);
-    EXPECT_EQ(data.paths[MAX_SONGS], root + "\\f0\\10.ogg") << "after 0 tagged.mp3 and 1.ogg";
-    EXPECT_STREQ(data.paths[MAX_SONGS + 1], "untouched");
+    EXPECT_EQ(listedSongs().back(), songs[2]) << "a full list takes exactly what fits";
+    EXPECT_STREQ(data.paths[MAX_SONGS + 1], "");
 }
 
 // Asked to stop, the walk ends at once: deterministically from within, and
@@ -404,18 +396,18 @@ TEST_F(BackgroundScan, CancelStopsTheWalkAndKeepsWhatWasFound)
     EXPECT_EQ(listedPaths(), kept) << "nothing comes after the cancel";
 }
 
+// A name read goes back only to a slot that still holds the song's path.
 TEST_F(BackgroundScan, ATagNameGoesOnlyToTheSongItWasReadFor)
 {
     copyMusic("tagged.mp3", root + "\\t.mp3");
     for (int slot : {1, 2}) {
-        snprintf(data.paths[slot], PATH_SIZE, "%s\\t.mp3", root.c_str());
-        snprintf(data.names[slot], NAME_SIZE, "t.mp3");
+        takeSong(&data, (root + "\\t.mp3").c_str(), "t.mp3");
         readTagsLater(slot, data.paths[slot], data.names[slot]);
     }
-    data.songsNumber = 2;
     snprintf(data.paths[2], PATH_SIZE, "%s\\other.mp3", root.c_str());     // edited meanwhile
     EXPECT_TRUE(runUntil([] { return tagsWaiting() == 0; }));
-    EXPECT_EQ(listedNames(), (Paths{"Scan Artist - Scan Title", "t.mp3"}));
+    EXPECT_STREQ(data.names[1], "Scan Artist - Scan Title");
+    EXPECT_STREQ(data.names[2], "t.mp3");
 }
 
 TEST(FixedDrives, ListsTheFixedRootsInLetterOrderWithTheDiagnosticLine)
