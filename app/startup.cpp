@@ -6,6 +6,7 @@
 #include "globals.h"
 #include "main_window.h"
 #include "command_line.h"
+#include "background_scan.h"
 #include "intake.h"
 #include "media_keys.h"
 #include "paths.h"
@@ -38,17 +39,29 @@ bool registerMainClass(HINSTANCE instance)
 }
 
 // The skin comes first: the main window's creation puts it on its drawing
-// surface. The tool windows start hidden, owned by the main window.
-void createPlayerWindows()
+// surface.
+void createMainPlayerWindow()
 {
     hBmp = loadSkin(mainWindow);
     hwnd = CreateWindowExA(0, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE, 0x80000800, 404, 618, 600, 119, NULL,
                            NULL, hInst, NULL);
+    SetWindowRgn(hwnd, BmpToRgn(hBmp, 0), TRUE);
+}
+
+// The tool windows start hidden, owned by the main window; the playlist
+// window shows the list as it stands when it is made.
+void createToolWindows()
+{
     hPlaylistDialog = CreateDialogParamA(hInst, "Playlist", hwnd, PlaylistProc, 0);
     ShowWindow(hPlaylistDialog, SW_HIDE);
     hSettingsDialog = CreateDialogParamA(hInst, "Settings", hwnd, SettingsProc, 0);
     ShowWindow(hSettingsDialog, SW_HIDE);
-    SetWindowRgn(hwnd, BmpToRgn(hBmp, 0), TRUE);
+}
+
+void createPlayerWindows()
+{
+    createMainPlayerWindow();
+    createToolWindows();
 }
 
 void startEngine()
@@ -114,7 +127,7 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     }
     if (!registerMainClass(instance))
         return 0;
-    createPlayerWindows();
+    createMainPlayerWindow();
     publishMainWindow(hwnd);
     prepareRegistry(programPath, sizeof(programPath));
     startEngine();
@@ -122,12 +135,16 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     honourStartupMode(arguments, programPath);
     honourCommandLine(arguments);
     showUnlessMinimised(arguments);
+    // The face first: nothing the listener sees waits for the tool
+    // windows, which no message has reached before the loop runs.
+    createToolWindows();
     srand(static_cast<unsigned>(time(NULL)));
     return runMessageLoop();
 }
 
 void quit(HWND window)
 {
+    stopScanning();     // its threads use the engine
     FSOUND_Close();
     stopFrameTimer(window);
     releaseMediaKeys(window);

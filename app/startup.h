@@ -1,7 +1,8 @@
 /*
  * Start-up and shutdown of the player, in their fixed order: the class,
- * the main skin, the windows, the outline, the registry, the engine, the
- * "/startup" mode, the random seed and the message loop.
+ * the main skin, the main window and its outline, the registry, the engine,
+ * the "/startup" mode, the command line, the main window shown, the tool
+ * windows, the random seed and the message loop.
  */
 #ifndef KELVORIA_APP_STARTUP_H
 #define KELVORIA_APP_STARTUP_H
@@ -18,7 +19,9 @@ int runPlayer(HINSTANCE instance, const char *arguments);
 
 /* The steps of runPlayer, in the order it takes them. */
 bool registerMainClass(HINSTANCE instance);
-void createPlayerWindows();
+void createPlayerWindows();     /* the main window, then the tool windows */
+void createMainPlayerWindow();
+void createToolWindows();
 void startEngine();
 bool isStartupMode(const char *arguments);
 void honourStartupMode(const char *arguments, char *programPath);

@@ -27,7 +27,7 @@ void copyFieldText(char *target, const void *value, int length)
     copyText(target, TAG_TEXT_SIZE, field);
 }
 
-void readTagFields(st1 *list, FSOUND_STREAM *stream, int fieldCount)
+void readTagFields(FSOUND_STREAM *stream, int fieldCount, char *title, char *artist)
 {
     for (int index = 0; index < fieldCount; ++index) {
         // Reset before each call so that a field the engine does not fill
@@ -39,28 +39,44 @@ void readTagFields(st1 *list, FSOUND_STREAM *stream, int fieldCount)
         if (!name)
             continue;
         if (strcmp(name, "TITLE") == 0)
-            copyFieldText(list->tagTitle, value, length);
+            copyFieldText(title, value, length);
         else if (strcmp(name, "ARTIST") == 0)
-            copyFieldText(list->tagArtist, value, length);
+            copyFieldText(artist, value, length);
     }
+}
+
+// The name tags give the song at `path`, into `title` and `artist` (work
+// texts of TAG_TEXT_SIZE) and then `name`; false when it has no tag fields.
+bool composeTagName(const char *path, const char *shownName, char *title, char *artist, char *name, size_t size)
+{
+    FSOUND_STREAM *stream = FSOUND_Stream_Open(path, 0, 0, 0);
+    if (!stream)
+        return false;
+    int fieldCount = 0;
+    bool tagged = FSOUND_Stream_GetNumTagFields(stream, &fieldCount) && fieldCount > 0;
+    if (tagged) {
+        snprintf(artist, TAG_TEXT_SIZE, "%s", "Artist unknown");
+        copyText(title, TAG_TEXT_SIZE, shownName);
+        readTagFields(stream, fieldCount, title, artist);
+        snprintf(name, size, "%s - %s", artist, title);
+    }
+    FSOUND_Stream_Close(stream);
+    return tagged;
 }
 
 void relabelSong(st1 *list, int slot)
 {
-    FSOUND_STREAM *stream = FSOUND_Stream_Open(list->paths[slot], 0, 0, 0);
-    if (!stream)
-        return;
-    int fieldCount = 0;
-    if (FSOUND_Stream_GetNumTagFields(stream, &fieldCount) && fieldCount > 0) {
-        snprintf(list->tagArtist, sizeof(list->tagArtist), "%s", "Artist unknown");
-        copyText(list->tagTitle, sizeof(list->tagTitle), list->names[slot]);
-        readTagFields(list, stream, fieldCount);
-        snprintf(list->names[slot], NAME_SIZE, "%s - %s", list->tagArtist, list->tagTitle);
-    }
-    FSOUND_Stream_Close(stream);
+    composeTagName(list->paths[slot], list->names[slot], list->tagTitle, list->tagArtist, list->names[slot],
+                   NAME_SIZE);
 }
 
 } // namespace
+
+bool tagNameOf(const char *path, const char *shownName, char *name, size_t size)
+{
+    char title[TAG_TEXT_SIZE], artist[TAG_TEXT_SIZE];
+    return composeTagName(path, shownName, title, artist, name, size);
+}
 
 int songLengthSeconds(const char *path)
 {

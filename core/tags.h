@@ -7,7 +7,15 @@
 
 #include "songlist.h"
 
+#include <stddef.h>
+
 void queryTags(st1 *list);
+
+/* The name queryTags would give a song at `path` now shown as `shownName`,
+ * into `name` (of `size` bytes); false, with `name` untouched, when the song
+ * has no tag fields or cannot be opened. Touches no list: the disk scan
+ * calls it on a thread of its own (the engine serialises its calls). */
+bool tagNameOf(const char *path, const char *shownName, char *name, size_t size);
 
 /* The length in whole seconds of the song at `path`, through a stream of
  * its own; -1 when the engine cannot open it. */

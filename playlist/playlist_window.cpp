@@ -299,6 +299,9 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         giveOutline(window, Pregion);
         hPlaylist = createSongList(window);
         listenToSongList(followSongList, hPlaylist);
+        rebuildSongList(hPlaylist);     // made after songs came in, at start-up
+        if (data.currentSong > 0)
+            selectCurrentSong(hPlaylist);
         startFrameTimer(window);
         return TRUE;
     case WM_PAINT:

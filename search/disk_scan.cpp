@@ -5,7 +5,6 @@
 #include "intake.h"
 #include "music_kinds.h"
 #include "paths.h"
-#include "tags.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -20,25 +19,25 @@ bool isSkippedDirectory(const char *name)
     return strcmp(name, ".") == 0 || strcmp(name, "..") == 0 || strcmp(name, "WINDOWS") == 0;
 }
 
-// During the walk songsNumber is the first free slot; slot 0 is never
-// written and slots past the capacity do not exist.
-bool listIsFull(const st1 *list)
+bool walkGoesOn(folderWalk *walk)
 {
-    return list->songsNumber < 1 || list->songsNumber > MAX_SONGS;
+    if (walk->stopRequested.load(std::memory_order_relaxed))
+        walk->ended = true;
+    return !walk->ended;
 }
 
-// A music file found by the walk goes in through the intake, which appends
-// after the last song: during a walk songsNumber names the first free slot,
-// one more. The path is joined with `fileName`, the name that opens the
-// file; the list shows `shownName`, which also says whether it is music.
-void appendFound(st1 *list, const char *directory, const char *fileName, const char *shownName)
+// A music file found goes into the batch, which is handed on when full.
+// The path is joined with `fileName`, the name that opens the file; the
+// list shows `shownName`, which also says whether it is music.
+void gatherFound(folderWalk *walk, const char *directory, const char *fileName, const char *shownName)
 {
     char path[PATH_SIZE];
     if (!isMusicFileName(shownName) || !joinPath(path, sizeof(path), directory, fileName))
         return;     // a path too long for a slot is left out, never cut
-    --list->songsNumber;
-    takeSong(list, path, shownName);
-    ++list->songsNumber;
+    ++walk->musicFiles;
+    addToBatch(&walk->found, path, shownName);
+    if (walk->found.count == SONG_BATCH_SIZE && !walk->handOver(walk))
+        walk->ended = true;
 }
 
 // The ANSI calls put '?' (never part of a real name) for every character of
@@ -54,29 +53,41 @@ const char *openableName(const WIN32_FIND_DATAA &entry)
     return entry.cAlternateFileName[0] != '\0' ? entry.cAlternateFileName : nullptr;
 }
 
-void walkSubdirectory(const char *directory, const char *name, st1 *list)
+void walkSubdirectory(const char *directory, const char *name, folderWalk *walk)
 {
     char folder[WALK_PATH_SIZE];
     char pattern[WALK_PATH_SIZE];
     if (joinPath(folder, sizeof(folder), directory, name) && joinPath(pattern, sizeof(pattern), folder, "*.*"))
-        exploreDirectory(pattern, list);
+        walkFolderTree(pattern, walk);
     // else too deep to name: skipped like a directory that cannot be opened
 }
 
 // A folder is walked or passed over, never taken for a song.
-void examineEntry(const WIN32_FIND_DATAA &entry, const char *directory, st1 *list)
+void examineEntry(const WIN32_FIND_DATAA &entry, const char *directory, folderWalk *walk)
 {
     const char *openable = openableName(entry);
     if (!openable)
         return;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (isWalkedDirectory(entry.dwFileAttributes) && !isSkippedDirectory(entry.cFileName))
-            walkSubdirectory(directory, openable, list);
+            walkSubdirectory(directory, openable, walk);
         return;
     }
+    walk->bytes += (static_cast<unsigned long long>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
     // The music test reads the long name: a short name may differ in its
     // extension's case or length.
-    appendFound(list, directory, openable, entry.cFileName);
+    gatherFound(walk, directory, openable, entry.cFileName);
+}
+
+// The walk on this thread appends straight into the list; a batch the list
+// cannot take whole, or a list left full, ends the walk.
+bool appendToList(folderWalk *walk)
+{
+    st1 *list = static_cast<st1 *>(walk->context);
+    int taken = appendSongs(list, &walk->found);
+    bool roomLeft = taken == walk->found.count && list->songsNumber < MAX_SONGS;
+    walk->found.count = 0;
+    return roomLeft;
 }
 
 } // namespace
@@ -120,10 +131,22 @@ int queryVolumes(char volumes[][VOLUME_SIZE])
     return pickFixedDrives(driveList, static_cast<int>(length), volumes);
 }
 
-int exploreDirectory(const char *pattern, st1 *list)
+bool folderPattern(char *pattern, size_t size, const char *folder)
 {
     char directory[WALK_PATH_SIZE];
-    if (strlen(pattern) >= sizeof(directory))
+    if (strlen(folder) >= sizeof(directory))
+        return false;
+    strcpy(directory, folder);
+    size_t length = strlen(directory);
+    if (length > 0 && directory[length - 1] == '\\')
+        directory[length - 1] = '\0';     // a drive's root, as D:\ .
+    return joinPath(pattern, size, directory, "*.*");
+}
+
+int walkFolderTree(const char *pattern, folderWalk *walk)
+{
+    char directory[WALK_PATH_SIZE];
+    if (strlen(pattern) >= sizeof(directory) || !walkGoesOn(walk))
         return 0;
     strcpy(directory, pattern);
     findFilePath(directory);
@@ -132,42 +155,44 @@ int exploreDirectory(const char *pattern, st1 *list)
     HANDLE search = FindFirstFileA(pattern, &entry);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
+    ++walk->folders;
+    if (walk->enterFolder)
+        walk->enterFolder(walk, directory);
     // Any failure of FindNextFileA ends this directory: at ERROR_NO_MORE_FILES
-    // it is complete, after another error it cannot be read further.
-    do {
-        if (listIsFull(list))
-            break; // a full list ends the walk; the parents stop at once too
-        examineEntry(entry, directory, list);
-    } while (FindNextFileA(search, &entry));
+    // it is complete, after another error it cannot be read further. An
+    // ended walk stops here, and its parents at once too.
+    do
+        examineEntry(entry, directory, walk);
+    while (walkGoesOn(walk) && FindNextFileA(search, &entry));
     FindClose(search);
     return 1;
 }
 
+int exploreDirectory(const char *pattern, st1 *list)
+{
+    if (list->songsNumber < 0 || list->songsNumber >= MAX_SONGS)
+        return 1;   // nothing could go in: the walk would be for nothing
+    folderWalk walk = {};
+    walk.handOver = appendToList;
+    walk.context = list;
+    int opened = walkFolderTree(pattern, &walk);
+    appendToList(&walk);
+    return opened;
+}
+
 int addFolderMusic(st1 *list, const char *folder)
 {
-    char directory[WALK_PATH_SIZE];
     char pattern[WALK_PATH_SIZE];
-    if (strlen(folder) >= sizeof(directory))
-        return 0;
-    strcpy(directory, folder);
-    size_t length = strlen(directory);
-    if (length > 0 && directory[length - 1] == '\\')
-        directory[length - 1] = '\0';     // a drive's root, as D:\ .
     int before = list->songsNumber;
-    if (before < 0 || before >= MAX_SONGS || !joinPath(pattern, sizeof(pattern), directory, "*.*"))
+    if (before < 0 || before >= MAX_SONGS || !folderPattern(pattern, sizeof(pattern), folder))
         return 0;
-    ++list->songsNumber;
     exploreDirectory(pattern, list);
-    --list->songsNumber;
     return list->songsNumber - before;
 }
 
-int searchDiskForMF(const char *pattern, st1 *list, HWND playlistWindow)
+int searchDiskForMF(const char *pattern, st1 *list)
 {
     exploreDirectory(pattern, list);
-    if (list->songsNumber > 0)
-        --list->songsNumber;
-    queryTags(list);
-    SendMessageA(playlistWindow, WM_CLOSE, 0, 0);
+    finishIntake(list, true);
     return 1;
 }

@@ -81,8 +81,7 @@ void openSongs(const std::vector<std::string> &paths)
 void scanTree(const char *pattern)
 {
     std::memset(&data, 0, sizeof(data));
-    data.songsNumber = 1;
-    searchDiskForMF(pattern, &data, hPlaylistDialog);
+    searchDiskForMF(pattern, &data);
 }
 
 void rebuildRows()

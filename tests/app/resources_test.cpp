@@ -170,7 +170,7 @@ TEST(DialogTemplates, SettingsHasItsNineControlsInOrder)
     expectItem(t.items[8], 32, "BUTTON", "This one !", 0x50010000, 125, 120, 40, 12);
 }
 
-TEST(DialogTemplates, SearchIsInTahomaWithItsTextsGroupAndStart)
+TEST(DialogTemplates, SearchIsInTahomaWithItsTextsGroupStartFolderLabelsAndCancel)
 {
     templateRead t = readTemplate("Search");
     EXPECT_TRUE(t.extended);
@@ -179,16 +179,19 @@ TEST(DialogTemplates, SearchIsInTahomaWithItsTextsGroupAndStart)
     EXPECT_EQ(50, t.x); EXPECT_EQ(50, t.y); EXPECT_EQ(250, t.cx); EXPECT_EQ(160, t.cy);
     EXPECT_EQ(8, t.pointSize);
     EXPECT_EQ("Tahoma", t.font);
-    ASSERT_EQ(4u, t.items.size());
+    ASSERT_EQ(9u, t.items.size());
     expectItem(t.items[0], -1, "STATIC",
                "Please select which disks/partitions you want to scan formusic files and then clik \"Start\", or quit.",
                0x50020000, 8, 25, 130, 30);
     expectItem(t.items[1], -1, "STATIC",
-               "The search may take a while to detect and add the music files, depending of your hard disks size, "
-               "their speed and so on. \n\nSo, please wait.",
-               0x50020000, 120, 62, 70, 70);
+               "Songs come into the list as they are found.", 0x50020000, 112, 58, 83, 16);
     expectItem(t.items[2], -1, "BUTTON", "Available partitions :", 0x50000007, 7, 50, 100, 99);
     expectItem(t.items[3], 1, "BUTTON", "Start", 0x50010000, 21, 130, 70, 15);
+    expectItem(t.items[4], 4, "BUTTON", "Folder...", 0x50010000, 112, 76, 50, 12);
+    for (int label = 5; label <= 7; ++label)    // path ellipsis for the folders, no prefix characters
+        expectItem(t.items[label], label, "STATIC", "", label < 7 ? 0x50028080 : 0x50020080, 112,
+                   static_cast<short>(40 + 10 * label), 83, static_cast<short>(label < 7 ? 9 : 17));
+    expectItem(t.items[8], 3, "BUTTON", "Cancel", 0x58010000, 125, 135, 60, 14);
 }
 
 // ---- Menu, icon, manifest, version -------------------------------------------

@@ -2,12 +2,13 @@
 // the test prefix), made here with the Windows calls. Each test walks a
 // folder of its own, except the one about the drive's root. Wine lists a
 // folder's entries sorted by name, which fixes the walk's order below.
+#include "background_scan.h"
 #include "disk_scan.h"
 #include "fmod.h"
 #include "intake.h"
 #include "music_names.h"
 #include "printed_output.h"
-#include "recording_window.h"
+#include "song_events.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -55,11 +57,10 @@ void copyMusic(const char *fixture, const std::string &path)
     ASSERT_TRUE(CopyFileA((std::string("fixtures\\scan\\") + fixture).c_str(), path.c_str(), FALSE)) << path;
 }
 
-// The songs appended so far; during a walk songsNumber is the first free slot.
-Paths pathsDuringWalk()
+Paths listedPaths()
 {
     Paths paths;
-    for (int slot = 1; slot < data.songsNumber; ++slot)
+    for (int slot = 1; slot <= data.songsNumber; ++slot)
         paths.push_back(data.paths[slot]);
     return paths;
 }
@@ -69,7 +70,6 @@ protected:
     void SetUp() override
     {
         memset(&data, 0, sizeof(data));
-        data.songsNumber = 1; // raised by the search window before a drive's walk
         root = "K:\\" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
         makeFolder(root);
     }
@@ -77,7 +77,7 @@ protected:
     Paths walk()
     {
         EXPECT_EQ(exploreDirectory((root + "\\*.*").c_str(), &data), 1);
-        return pathsDuringWalk();
+        return listedPaths();
     }
 
     std::string root; // a folder of this test's own
@@ -129,9 +129,9 @@ TEST_F(DiskScan, EveryFolderButHiddenOnesAndReparsePointsIsWalked)
     // Wine ignores FILE_ATTRIBUTE_READONLY set on a folder and shows it from
     // the mode bits: the fixture setup made these two read-only.
     ASSERT_EQ(GetFileAttributesA("K:\\readonly\\Locked"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
-    data.songsNumber = 1;
+    data.songsNumber = 0;
     exploreDirectory("K:\\readonly\\*.*", &data);
-    EXPECT_EQ(pathsDuringWalk(), (Paths{"K:\\readonly\\Locked\\inside.mp3", "K:\\readonly\\locked.ogg\\inside.mp3"}));
+    EXPECT_EQ(listedPaths(), (Paths{"K:\\readonly\\Locked\\inside.mp3", "K:\\readonly\\locked.ogg\\inside.mp3"}));
 
     // Words Wine cannot put on a folder here.
     for (DWORD word : {FILE_ATTRIBUTE_ARCHIVE, FILE_ATTRIBUTE_COMPRESSED, FILE_ATTRIBUTE_ENCRYPTED, FILE_ATTRIBUTE_OFFLINE,
@@ -147,7 +147,7 @@ TEST_F(DiskScan, AFileInTheDrivesRootHasTheDriveAndOneBackslash)
     makeFolder("K:\\WINDOWS");
     makeFile("K:\\WINDOWS\\system song.mp3");
     EXPECT_EQ(exploreDirectory("K:\\*.*", &data), 1);
-    Paths paths = pathsDuringWalk();
+    Paths paths = listedPaths();
     EXPECT_NE(std::find(paths.begin(), paths.end(), "K:\\root song.mp3"), paths.end());
     for (const std::string &path : paths)
         EXPECT_EQ(path.find("K:\\WINDOWS\\"), std::string::npos) << path;
@@ -175,16 +175,14 @@ TEST_F(DiskScan, AFullListEndsTheWalk)
     makeFolder(root + "\\sub");
     for (const char *file : {"\\a.mp3", "\\b.mp3", "\\sub\\c.mp3"})
         makeFile(root + file);
-    data.songsNumber = MAX_SONGS; // one free slot left
+    data.songsNumber = MAX_SONGS - 1; // one free slot left
     snprintf(data.paths[MAX_SONGS + 1], PATH_SIZE, "untouched");
     walk();
-    EXPECT_EQ(data.songsNumber, MAX_SONGS + 1);
+    EXPECT_EQ(data.songsNumber, MAX_SONGS);
     EXPECT_EQ(data.paths[MAX_SONGS], root + "\\a.mp3");
     EXPECT_STREQ(data.paths[MAX_SONGS + 1], "untouched");
-
-    data.songsNumber = 0; // not raised: slot 0 must stay empty
     walk();
-    EXPECT_EQ(data.songsNumber, 0);
+    EXPECT_EQ(data.songsNumber, MAX_SONGS) << "a full list takes nothing more";
     EXPECT_STREQ(data.paths[0], "");
 }
 
@@ -199,37 +197,34 @@ protected:
     void SetUp() override
     {
         DiskScan::SetUp();
-        playlistWindow = createRecordingWindow();
-        ASSERT_NE(playlistWindow, nullptr);
+        heard.clear();
+        listenToSongList(hear, nullptr);
     }
-    void TearDown() override { destroyRecordingWindow(playlistWindow); }
+    void TearDown() override { stopListeningToSongList(hear, nullptr); }
 
-    // As the search window runs one drive: the count raised, then the scan.
-    void scan(const std::string &folder)
+    // The count and the first name as each announcement finds them.
+    static void hear(songListChange change, void *)
     {
-        ++data.songsNumber;
-        EXPECT_EQ(searchDiskForMF((folder + "\\*.*").c_str(), &data, playlistWindow), 1);
+        heard.push_back(std::to_string(change) + ":" + std::to_string(data.songsNumber) + data.names[1]);
     }
 
-    HWND playlistWindow = nullptr;
-};
+    // One drive's scan on this thread.
+    void scan(const std::string &folder) { EXPECT_EQ(searchDiskForMF((folder + "\\*.*").c_str(), &data), 1); }
 
-TEST_F(DriveScan, PutsTheCountBackReadsTagsThenRefillsThePlaylistWindow)
+    static std::vector<std::string> heard;
+};
+std::vector<std::string> DriveScan::heard;
+
+TEST_F(DriveScan, ReadsTagsThenAnnouncesTheSongsAdded)
 {
     copyMusic("tagged.mp3", root + "\\a tagged.mp3");
     copyMusic("plain.ogg", root + "\\b plain.ogg");
-    data.songsNumber = 0;
-    std::string seenAtRefill;
-    answerMessages([&](const ReceivedMessage &) { seenAtRefill = std::to_string(data.songsNumber) + data.names[1]; });
     scan(root);
     EXPECT_EQ(data.songsNumber, 2);
     EXPECT_STREQ(data.names[1], "Scan Artist - Scan Title");
     EXPECT_STREQ(data.names[2], "b plain.ogg");
-    ASSERT_EQ(receivedMessages().size(), 1u);
-    EXPECT_EQ(receivedMessages()[0].message, static_cast<UINT>(WM_CLOSE));
-    EXPECT_EQ(receivedMessages()[0].wParam, 0u);
-    EXPECT_EQ(receivedMessages()[0].lParam, 0);
-    EXPECT_EQ(seenAtRefill, "2Scan Artist - Scan Title") << "count and tags are ready before the refill";
+    EXPECT_EQ(heard, (Paths{std::to_string(SONGS_ADDED) + ":2Scan Artist - Scan Title"}))
+        << "count and tags are ready before the announcement";
 }
 
 TEST_F(DriveScan, DrivesAppendInTurnAndEarlierOnesAreRelabelled)
@@ -239,7 +234,6 @@ TEST_F(DriveScan, DrivesAppendInTurnAndEarlierOnesAreRelabelled)
     copyMusic("tagged.mp3", root + "\\first\\one.mp3");
     makeFile(root + "\\empty\\readme.txt");
     makeFile(root + "\\second\\two.wav");
-    data.songsNumber = 0;
     scan(root + "\\first");
     snprintf(data.names[1], NAME_SIZE, "one.mp3");
     scan(root + "\\empty");
@@ -248,7 +242,7 @@ TEST_F(DriveScan, DrivesAppendInTurnAndEarlierOnesAreRelabelled)
     scan(root + "\\second");
     ASSERT_EQ(data.songsNumber, 2);
     EXPECT_EQ(data.paths[2], root + "\\second\\two.wav");
-    EXPECT_EQ(receivedMessages().size(), 3u);
+    EXPECT_EQ(heard.size(), 3u);
 
     data.songsNumber = MAX_SONGS;
     scan(root + "\\second");
@@ -270,7 +264,6 @@ TEST_F(DriveScan, NamesTheCodePageCannotHoldAreStoredByTheirShortNames)
     ASSERT_TRUE(CopyFileW((fixtures + L"plain.ogg").c_str(),
                           (wideRoot + L"\\\x65e5\x672c\\\x6b4c.ogg").c_str(), FALSE));       // 日本\歌.ogg
     copyMusic("plain.ogg", root + "\\caf\xE9.wav");
-    data.songsNumber = 0;
     scan(root);
 
     ASSERT_EQ(data.songsNumber, 3);
@@ -285,6 +278,136 @@ TEST_F(DriveScan, NamesTheCodePageCannotHoldAreStoredByTheirShortNames)
     EXPECT_EQ(shown, (Paths{"?.ogg", "Scan Artist - Scan Title", "caf\xE9.wav"}))
         << "the engine read the tags through the short name";
     EXPECT_NE(std::find(data.paths + 1, data.paths + 4, root + "\\caf\xE9.wav"), data.paths + 4);
+}
+
+// The walk on a thread of its own, its songs taken as the search window
+// takes them, on this thread, from the messages it posts.
+class BackgroundScan : public DriveScan {
+protected:
+    void SetUp() override
+    {
+        DriveScan::SetUp();
+        window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(window);
+        DriveScan::TearDown();
+    }
+
+    // This thread's messages until `done` holds (false at a generous bound).
+    bool runUntil(std::function<bool()> done)
+    {
+        for (ULONGLONG end = GetTickCount64() + 120000; !done() && GetTickCount64() < end;) {
+            MSG m;
+            if (!PeekMessageA(&m, NULL, 0, 0, PM_REMOVE))
+                MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT);
+            else if (m.hwnd == window && m.message == MSG_SCAN_FOUND)
+                takeFoundSongs(&data);
+            else if (m.hwnd == window && m.message == MSG_SCAN_WALKED && isRunningWalk(m.wParam))
+                finishWalk(&data);
+            else
+                DispatchMessageA(&m);
+        }
+        return done();
+    }
+
+    void scanAway()
+    {
+        ASSERT_TRUE(startWalk(window, root.c_str()));
+        EXPECT_FALSE(startWalk(window, root.c_str())) << "one walk at a time";
+        EXPECT_TRUE(runUntil([] { return !walkRunning() && tagsWaiting() == 0; }));
+    }
+
+    // `folders` folders, each with a text file and `songs` songs (the first
+    // tagged); a hidden folder and a WINDOWS one hold a song each.
+    void makeTree(int folders, int songs)
+    {
+        for (const char *skipped : {"\\WINDOWS", "\\.hidden"}) {
+            makeFolder(root + skipped, skipped[1] == '.' ? FILE_ATTRIBUTE_HIDDEN : 0);
+            makeFile(root + skipped + "\\no.mp3");
+        }
+        for (int folder = 0; folder < folders; ++folder) {
+            std::string path = root + "\\f" + std::to_string(folder);
+            makeFolder(path);
+            makeFile(path + "\\notes.txt");
+            copyMusic("tagged.mp3", path + "\\0 tagged.mp3");
+            for (int song = 1; song < songs; ++song)
+                makeFile(path + "\\" + std::to_string(song) + ".ogg");
+        }
+    }
+
+    // Each song as "path|name".
+    Paths listedSongs()
+    {
+        Paths songs = listedPaths();
+        for (int slot = 1; slot <= data.songsNumber; ++slot)
+            songs[slot - 1] += std::string("|") + data.names[slot];
+        return songs;
+    }
+
+    HWND window = NULL;
+};
+
+TEST_F(BackgroundScan, GivesTheListOfTheScanOnThisThreadAndHoldsTheLimit)
+{
+    makeTree(6, 30);
+    scan(root);
+    Paths songs = listedSongs();
+    ASSERT_EQ(songs.size(), 180u);
+    EXPECT_EQ(songs[0], root + "\\f0\\0 tagged.mp3|Scan Artist - Scan Title");
+    memset(&data, 0, sizeof(data));
+    heard.clear();
+    scanAway();
+    EXPECT_EQ(listedSongs(), songs);
+    EXPECT_EQ(heard.back().substr(0, 2), std::to_string(NAMES_CHANGED) + ":") << "names from tags are announced";
+    EXPECT_EQ(currentWalkProgress().folders, 7) << "the tree and its six folders";
+    EXPECT_EQ(currentWalkProgress().musicFiles, 180);
+
+    data.songsNumber = MAX_SONGS - 3;
+    scanAway();
+    EXPECT_EQ(data.songsNumber, MAX_SONGS);
+    EXPECT_EQ(listedSongs().back(), songs[2]) << "a full list takes exactly what fits";
+    EXPECT_STREQ(data.paths[MAX_SONGS + 1], "");
+}
+
+// Asked to stop, the walk ends at once: deterministically from within, and
+// from this thread with what it found kept, in the walk's order.
+TEST_F(BackgroundScan, CancelStopsTheWalkAndKeepsWhatWasFound)
+{
+    makeTree(40, 30);
+    folderWalk walk = {};
+    walk.handOver = [](folderWalk *w) { w->stopRequested = true; return true; };
+    walkFolderTree((root + "\\*.*").c_str(), &walk);
+    EXPECT_EQ(walk.musicFiles, SONG_BATCH_SIZE);
+    EXPECT_EQ(walk.folders, 4) << "the tree and the three folders the first batch came from";
+
+    scan(root);
+    Paths all = listedPaths();
+    memset(&data, 0, sizeof(data));
+    ASSERT_TRUE(startWalk(window, root.c_str()));
+    EXPECT_TRUE(runUntil([] { return data.songsNumber > 0; }));
+    cancelWalk(&data);
+    EXPECT_FALSE(walkRunning());
+    Paths kept = listedPaths();
+    ASSERT_LE(kept.size(), all.size());
+    EXPECT_EQ(kept, Paths(all.begin(), all.begin() + kept.size()));
+    EXPECT_TRUE(runUntil([] { return tagsWaiting() == 0; }));
+    EXPECT_EQ(listedPaths(), kept) << "nothing comes after the cancel";
+}
+
+// A name read goes back only to a slot that still holds the song's path.
+TEST_F(BackgroundScan, ATagNameGoesOnlyToTheSongItWasReadFor)
+{
+    copyMusic("tagged.mp3", root + "\\t.mp3");
+    for (int slot : {1, 2}) {
+        takeSong(&data, (root + "\\t.mp3").c_str(), "t.mp3");
+        readTagsLater(slot, data.paths[slot], data.names[slot]);
+    }
+    snprintf(data.paths[2], PATH_SIZE, "%s\\other.mp3", root.c_str());     // edited meanwhile
+    EXPECT_TRUE(runUntil([] { return tagsWaiting() == 0; }));
+    EXPECT_STREQ(data.names[1], "Scan Artist - Scan Title");
+    EXPECT_STREQ(data.names[2], "t.mp3");
 }
 
 TEST(FixedDrives, ListsTheFixedRootsInLetterOrderWithTheDiagnosticLine)

@@ -18,6 +18,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -73,30 +75,11 @@ bool hasTheSkinsOutline(HWND dialog)
     return same;
 }
 
-// The playlist window's procedure, watched: the cursor each time the scan
-// asks it to refill its list, that is while a drive is walked and tagged.
-WNDPROC playlistProcedure;
-std::vector<HCURSOR> cursorsAtRefill;
-
-LRESULT CALLBACK watchingPlaylist(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_CLOSE)
-        cursorsAtRefill.push_back(GetCursor());
-    return CallWindowProcA(playlistProcedure, window, message, wParam, lParam);
-}
+const char REFUSED[] = "A scan is already running. Cancel it, or wait for its end, before starting another.";
 
 class SearchWindow : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        makePlayerWindows();
-        playlistProcedure = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(hPlaylistDialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watchingPlaylist)));
-    }
-    static void TearDownTestSuite()
-    {
-        SetWindowLongPtrA(hPlaylistDialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(playlistProcedure));
-    }
+    static void SetUpTestSuite() { makePlayerWindows(); }
 
     // Three songs in the list, shown; also run before each case of a table.
     void SetUp() override
@@ -104,7 +87,6 @@ protected:
         startFresh();
         addSongs(3, 1000);
         SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
-        cursorsAtRefill.clear();
     }
 
     void TearDown() override { forgetAnswers(); }
@@ -121,8 +103,9 @@ protected:
 
     // Ticks the boxes of `roots` and starts: "Start" clicks the button,
     // "Enter" presses the key, "Start twice" clicks twice at once, so that
-    // the second click lands in the first "Done :" box's loop. Gives the
-    // texts of the "Done :" boxes shown, all answered.
+    // the second click lands while the first drive is walked; "Cancel" and
+    // "Escape" follow Start at once. Gives the texts of the boxes shown,
+    // all answered.
     static Texts scan(const Texts &roots, const std::string &how)
     {
         answerMessageBoxes(std::vector<int>(2 * roots.size(), IDOK));
@@ -131,16 +114,23 @@ protected:
                           PostMessageA(driveBox(dialog, root), BM_CLICK, 0, 0);
                       if (how == "Enter")
                           pressKey(dialog, VK_RETURN);
-                      for (int click = 0; click < (how == "Start twice" ? 2 : how == "Start"); ++click)
+                      for (int click = 0; click < (how == "Start twice" ? 2 : how != "Enter"); ++click)
                           PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+                      if (how == "Cancel")
+                          PostMessageA(dialog, WM_COMMAND, 3, 0);
+                      if (how == "Cancel" || how == "Escape")
+                          PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
                   }),
                   0);
         Texts shown;
         for (const messageBoxSeen &box : messageBoxesSeen()) {
-            EXPECT_EQ(box.caption, "Done :");
-            EXPECT_EQ(box.icon, "information");
+            EXPECT_EQ(box.caption, box.text == REFUSED ? "Scan running" : "Done :");
+            EXPECT_EQ(box.icon, box.text == REFUSED ? "warning" : "information");
             shown.push_back(box.text);
         }
+        // A refusal's box may be answered before or after a "Done :" box
+        // shown within its own loop: it is put first.
+        std::stable_partition(shown.begin(), shown.end(), [](const std::string &text) { return text == REFUSED; });
         return shown;
     }
 
@@ -214,9 +204,9 @@ Texts firstSongsOfM()
 }
 
 // Start replaces the list: it is emptied first, then each ticked drive adds
-// its songs in turn, under the wait cursor, and after each a box tells the
-// total so far with the normal cursor back. A full list ends the scan at
-// its capacity: the box tells the true count and later drives add nothing.
+// its songs in turn, and after each a box tells the total so far. A full
+// list ends the scan at its capacity: the box tells the true count and
+// later drives add nothing.
 TEST_F(SearchWindow, StartScansTheTickedDrivesInTurnAndTellsTheTotalAfterEach)
 {
     struct scanCase {
@@ -233,8 +223,8 @@ TEST_F(SearchWindow, StartScansTheTickedDrivesInTurnAndTellsTheTotalAfterEach)
          {done("S:\\", 2), done("T:\\", 3)}, {"S:\\first.mp3", "S:\\live\\second.ogg", "T:\\third.wav"}},
         {"drives without music", {"R:\\", "S:\\", "U:\\"}, "Start", {done("R:\\", 0), done("S:\\", 2), done("U:\\", 2)},
          {"S:\\first.mp3", "S:\\live\\second.ogg"}},
-        {"a second Start during the run is ignored", {"S:\\", "T:\\"}, "Start twice",
-         {done("S:\\", 2), done("T:\\", 3)}, {"S:\\first.mp3", "S:\\live\\second.ogg", "T:\\third.wav"}},
+        {"a second Start during the run is refused", {"S:\\", "T:\\"}, "Start twice",
+         {REFUSED, done("S:\\", 2), done("T:\\", 3)}, {"S:\\first.mp3", "S:\\live\\second.ogg", "T:\\third.wav"}},
         {"a drive that fills the list", {"M:\\", "S:\\"}, "Start", {done("M:\\", MAX_SONGS), done("S:\\", MAX_SONGS)},
          firstSongsOfM()},
     };
@@ -248,9 +238,21 @@ TEST_F(SearchWindow, StartScansTheTickedDrivesInTurnAndTellsTheTotalAfterEach)
         EXPECT_STREQ(data.paths[0], "");
         EXPECT_STREQ(data.paths[MAX_SONGS + 1], "");
         EXPECT_EQ(textOf(GetWindow(GetWindow(hwnd, GW_CHILD), GW_HWNDNEXT)), "Stopped.") << "the status label";
-        EXPECT_EQ(cursorsAtRefill, std::vector<HCURSOR>(c.messages.size(), LoadCursorA(NULL, IDC_WAIT)));
-        for (const messageBoxSeen &box : messageBoxesSeen())
-            EXPECT_EQ(box.cursor, LoadCursorA(NULL, IDC_ARROW));
+    }
+}
+
+// Cancel, or closing the window, right after Start: the walk stops where it
+// is, no box tells anything, and the songs found so far stay, in order.
+TEST_F(SearchWindow, CancelOrClosingDuringTheWalkKeepsWhatWasFound)
+{
+    for (const char *how : {"Cancel", "Escape"}) {
+        SCOPED_TRACE(how);
+        SetUp();
+        EXPECT_EQ(scan({"M:\\"}, how), Texts());
+        Texts kept = listedPaths(), all = firstSongsOfM();
+        ASSERT_LE(kept.size(), all.size());
+        EXPECT_EQ(kept, Texts(all.begin(), all.begin() + kept.size()));
+        EXPECT_EQ(SendDlgItemMessageA(hPlaylistDialog, 10, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(kept.size()));
     }
 }
 

@@ -4,9 +4,19 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 
 namespace {
+
+// The real engine serialises every call with one lock, and the player reads
+// tags on a thread of its own: the double serialises its calls the same way.
+std::recursive_mutex &apiLock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+#define SERIALISED std::lock_guard<std::recursive_mutex> serialised(apiLock())
 
 struct Field {
     std::string name;
@@ -85,6 +95,7 @@ namespace fake_fmod {
 
 void reset()
 {
+    SERIALISED;
     Engine &e = engine();
     e.files.clear();
     e.failing.clear();
@@ -100,26 +111,31 @@ void reset()
 
 void addFile(const std::string &path, int lengthMs)
 {
+    SERIALISED;
     engine().files[path].lengthMs = lengthMs;
 }
 
 void failOpen(const std::string &path)
 {
+    SERIALISED;
     engine().failing.insert(path);
 }
 
 void addTag(const std::string &path, const std::string &name, const std::string &value, int length)
 {
+    SERIALISED;
     engine().files[path].fields.push_back({name, value, length == fake_fmod::WHOLE_VALUE ? static_cast<int>(value.size()) : length});
 }
 
 void failTagCount(const std::string &path)
 {
+    SERIALISED;
     engine().files[path].countFails = true;
 }
 
 void advance(int ms)
 {
+    SERIALISED;
     Stream *stream = engine().channel;
     if (!stream || engine().paused)
         return;
@@ -133,12 +149,14 @@ bool channelPaused() { return engine().paused; }
 int volume() { return engine().volume; }
 int openStreams()
 {
+    SERIALISED;
     return static_cast<int>(std::count_if(engine().streams.begin(), engine().streams.end(),
                                           [](const auto &entry) { return entry.second->open; }));
 }
 
 FSOUND_STREAM *channelStream()
 {
+    SERIALISED;
     for (auto &entry : engine().streams)
         if (entry.second.get() == engine().channel)
             return entry.first;
@@ -147,6 +165,7 @@ FSOUND_STREAM *channelStream()
 
 int streamTime(FSOUND_STREAM *handle)
 {
+    SERIALISED;
     Stream *stream = find(handle);
     return stream ? stream->timeMs : 0;
 }
@@ -156,6 +175,7 @@ void clearCalls() { engine().log.clear(); }
 
 int countCalls(const std::string &prefix)
 {
+    SERIALISED;
     return static_cast<int>(std::count_if(engine().log.begin(), engine().log.end(),
                                           [&](const std::string &call) { return call.rfind(prefix, 0) == 0; }));
 }
@@ -166,24 +186,28 @@ extern "C" {
 
 signed char F_API FSOUND_Init(int mixrate, int channels, unsigned int flags)
 {
+    SERIALISED;
     record("Init(" + std::to_string(mixrate) + "," + std::to_string(channels) + "," + std::to_string(flags) + ")");
     return 1;
 }
 
 signed char F_API FSOUND_SetOutput(int outputtype)
 {
+    SERIALISED;
     record("SetOutput(" + std::to_string(outputtype) + ")");
     return 1;
 }
 
 signed char F_API FSOUND_SetDriver(int driver)
 {
+    SERIALISED;
     record("SetDriver(" + std::to_string(driver) + ")");
     return 1;
 }
 
 void F_API FSOUND_Close(void)
 {
+    SERIALISED;
     record("Close()");
     stopChannel();
     for (auto &entry : engine().streams)
@@ -192,6 +216,7 @@ void F_API FSOUND_Close(void)
 
 FSOUND_STREAM *F_API FSOUND_Stream_Open(const char *name, unsigned int mode, int offset, int length)
 {
+    SERIALISED;
     std::string path = name ? name : "";
     Engine &e = engine();
     FSOUND_STREAM *handle = nullptr;
@@ -214,6 +239,7 @@ FSOUND_STREAM *F_API FSOUND_Stream_Open(const char *name, unsigned int mode, int
 
 signed char F_API FSOUND_Stream_Close(FSOUND_STREAM *handle)
 {
+    SERIALISED;
     record("Stream_Close(" + nameOf(handle) + ")");
     Stream *stream = find(handle);
     if (!stream)
@@ -226,6 +252,7 @@ signed char F_API FSOUND_Stream_Close(FSOUND_STREAM *handle)
 
 int F_API FSOUND_Stream_Play(int channel, FSOUND_STREAM *handle)
 {
+    SERIALISED;
     record("Stream_Play(" + std::to_string(channel) + "," + nameOf(handle) + ")");
     Stream *stream = find(handle);
     if (!stream || channel != 0)
@@ -241,6 +268,7 @@ int F_API FSOUND_Stream_Play(int channel, FSOUND_STREAM *handle)
 
 int F_API FSOUND_Stream_GetLengthMs(FSOUND_STREAM *handle)
 {
+    SERIALISED;
     record("Stream_GetLengthMs(" + nameOf(handle) + ")");
     Stream *stream = find(handle);
     return stream ? stream->lengthMs : 0;
@@ -248,6 +276,7 @@ int F_API FSOUND_Stream_GetLengthMs(FSOUND_STREAM *handle)
 
 int F_API FSOUND_Stream_GetTime(FSOUND_STREAM *handle)
 {
+    SERIALISED;
     record("Stream_GetTime(" + nameOf(handle) + ")");
     Stream *stream = find(handle);
     return stream ? stream->timeMs : 0;
@@ -255,6 +284,7 @@ int F_API FSOUND_Stream_GetTime(FSOUND_STREAM *handle)
 
 signed char F_API FSOUND_Stream_SetTime(FSOUND_STREAM *handle, int ms)
 {
+    SERIALISED;
     record("Stream_SetTime(" + nameOf(handle) + "," + std::to_string(ms) + ")");
     Stream *stream = find(handle);
     if (!stream)
@@ -265,6 +295,7 @@ signed char F_API FSOUND_Stream_SetTime(FSOUND_STREAM *handle, int ms)
 
 signed char F_API FSOUND_Stream_GetNumTagFields(FSOUND_STREAM *handle, int *num)
 {
+    SERIALISED;
     record("Stream_GetNumTagFields(" + nameOf(handle) + ")");
     Stream *stream = find(handle);
     if (num)
@@ -275,6 +306,7 @@ signed char F_API FSOUND_Stream_GetNumTagFields(FSOUND_STREAM *handle, int *num)
 signed char F_API FSOUND_Stream_GetTagField(FSOUND_STREAM *handle, int num, int *type, char **name, void **value,
                                             int *length)
 {
+    SERIALISED;
     record("Stream_GetTagField(" + nameOf(handle) + "," + std::to_string(num) + ")");
     Stream *stream = find(handle);
     Field *field = nullptr;
@@ -293,6 +325,7 @@ signed char F_API FSOUND_Stream_GetTagField(FSOUND_STREAM *handle, int num, int 
 
 signed char F_API FSOUND_SetVolume(int channel, int vol)
 {
+    SERIALISED;
     record("SetVolume(" + std::to_string(channel) + "," + std::to_string(vol) + ")");
     if (channel != 0)
         return 0;
@@ -302,6 +335,7 @@ signed char F_API FSOUND_SetVolume(int channel, int vol)
 
 signed char F_API FSOUND_SetPaused(int channel, signed char paused)
 {
+    SERIALISED;
     record("SetPaused(" + std::to_string(channel) + "," + std::to_string(paused) + ")");
     if (channel != 0 || !engine().channel)
         return 0;
@@ -311,6 +345,7 @@ signed char F_API FSOUND_SetPaused(int channel, signed char paused)
 
 signed char F_API FSOUND_StopSound(int channel)
 {
+    SERIALISED;
     record("StopSound(" + std::to_string(channel) + ")");
     if (channel != 0)
         return 0;
@@ -320,6 +355,7 @@ signed char F_API FSOUND_StopSound(int channel)
 
 signed char F_API FSOUND_IsPlaying(int channel)
 {
+    SERIALISED;
     record("IsPlaying(" + std::to_string(channel) + ")");
     return channel == 0 && engine().channel ? 1 : 0;
 }

@@ -1,0 +1,202 @@
+// The walk on a thread of its own. The walking thread gathers batches and
+// the progress under one lock; the user-interface thread takes them when
+// it is told that they wait, and alone writes the song list.
+#include "background_scan.h"
+
+#include "disk_scan.h"
+#include "intake.h"
+#include "paths.h"
+#include "text.h"
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string.h>
+#include <string>
+#include <thread>
+
+namespace {
+
+// A partial batch waits no longer than this for more songs: the list
+// shows songs arriving even where they are few and far apart.
+const ULONGLONG PARTIAL_BATCH_MS = 100;
+
+struct walkRun {
+    std::thread thread;
+    std::unique_ptr<folderWalk> walk;   // shared with the thread until it is joined
+    HWND window = NULL;
+    WPARAM number = 0;                  // of the walk that runs, or ran last
+    ULONGLONG lastHandOver = 0;         // the walking thread's own
+    std::mutex lock;                    // guards what follows
+    std::deque<std::unique_ptr<songBatch>> ready;
+    walkProgress progress = {};
+};
+
+// Made at the first walk and never destroyed: a thread object destroyed
+// while it runs ends the process.
+walkRun *madeRun;
+
+walkRun &run()
+{
+    if (!madeRun)
+        madeRun = new walkRun;
+    return *madeRun;
+}
+
+void noteProgress(walkRun &r, const folderWalk *walk)
+{
+    r.progress.folders = walk->folders;
+    r.progress.musicFiles = walk->musicFiles;
+    r.progress.walkedBytes = walk->bytes;
+}
+
+// Walking thread: the batch joins the ones waiting, and the window is told
+// when the first of them arrives (not once per batch: it takes them all).
+bool handOverBatch(folderWalk *walk)
+{
+    walkRun &r = run();
+    r.lastHandOver = GetTickCount64();
+    if (walk->found.count == 0)
+        return true;
+    std::unique_ptr<songBatch> batch(new songBatch(walk->found));
+    walk->found.count = 0;
+    bool first;
+    {
+        std::lock_guard<std::mutex> guard(r.lock);
+        first = r.ready.empty();
+        r.ready.push_back(std::move(batch));
+        noteProgress(r, walk);
+    }
+    if (first)
+        PostMessageA(r.window, MSG_SCAN_FOUND, 0, 0);
+    return true;
+}
+
+void noteFolder(folderWalk *walk, const char *folder)
+{
+    walkRun &r = run();
+    {
+        std::lock_guard<std::mutex> guard(r.lock);
+        copyText(r.progress.folder, sizeof(r.progress.folder), folder);
+        noteProgress(r, walk);
+    }
+    if (walk->found.count > 0 && GetTickCount64() - r.lastHandOver >= PARTIAL_BATCH_MS)
+        handOverBatch(walk);
+}
+
+void walkOnItsThread(std::string pattern, folderWalk *walk, HWND window, WPARAM number)
+{
+    walkFolderTree(pattern.c_str(), walk);
+    handOverBatch(walk);
+    {
+        walkRun &r = run();
+        std::lock_guard<std::mutex> guard(r.lock);
+        noteProgress(r, walk);
+    }
+    PostMessageA(window, MSG_SCAN_WALKED, number, 0);
+}
+
+// The drive's used space, where the folder is a drive's root: what the
+// walk can at most come across. 0 when it cannot be known.
+unsigned long long usedSpaceOf(const char *folder)
+{
+    size_t length = strlen(folder);
+    bool driveRoot = (length == 2 || length == 3) && folder[1] == ':' && (length == 2 || folder[2] == '\\');
+    ULARGE_INTEGER free, total;
+    if (!driveRoot || !GetDiskFreeSpaceExA(folder, NULL, &total, &free))
+        return 0;
+    return total.QuadPart - free.QuadPart;
+}
+
+void askTagsOfTaken(const st1 *list, int taken)
+{
+    for (int slot = list->songsNumber - taken + 1; slot <= list->songsNumber; ++slot)
+        readTagsLater(slot, list->paths[slot], list->names[slot]);
+}
+
+int joinWalk(st1 *list)
+{
+    walkRun &r = run();
+    if (r.thread.joinable())
+        r.thread.join();
+    int taken = takeFoundSongs(list);
+    r.walk.reset();
+    return taken;
+}
+
+} // namespace
+
+bool startWalk(HWND window, const char *folder)
+{
+    walkRun &r = run();
+    char pattern[PATH_SIZE];
+    if (r.walk || !folderPattern(pattern, sizeof(pattern), folder))
+        return false;
+    r.walk.reset(new folderWalk());
+    r.walk->handOver = handOverBatch;
+    r.walk->enterFolder = noteFolder;
+    r.window = window;
+    r.lastHandOver = GetTickCount64();
+    {
+        std::lock_guard<std::mutex> guard(r.lock);
+        r.ready.clear();
+        r.progress = walkProgress();
+        copyText(r.progress.folder, sizeof(r.progress.folder), folder);
+        r.progress.usedBytes = usedSpaceOf(folder);
+    }
+    r.thread = std::thread(walkOnItsThread, std::string(pattern), r.walk.get(), window, ++r.number);
+    return true;
+}
+
+bool walkRunning()
+{
+    return run().walk != nullptr;
+}
+
+bool isRunningWalk(WPARAM walk)
+{
+    return walkRunning() && walk == run().number;
+}
+
+int takeFoundSongs(st1 *list)
+{
+    walkRun &r = run();
+    std::deque<std::unique_ptr<songBatch>> batches;
+    {
+        std::lock_guard<std::mutex> guard(r.lock);
+        batches.swap(r.ready);
+    }
+    int taken = 0;
+    for (const std::unique_ptr<songBatch> &batch : batches) {
+        int added = appendSongs(list, batch.get());
+        askTagsOfTaken(list, added);
+        taken += added;
+        if (added < batch->count && r.walk)
+            r.walk->stopRequested = true;   // the list is full: the rest would go nowhere
+    }
+    if (list->songsNumber >= MAX_SONGS && r.walk)
+        r.walk->stopRequested = true;
+    return taken;
+}
+
+int finishWalk(st1 *list)
+{
+    return joinWalk(list);
+}
+
+int cancelWalk(st1 *list)
+{
+    if (!madeRun)
+        return 0;   // no walk was ever started
+    walkRun &r = run();
+    if (r.walk)
+        r.walk->stopRequested = true;
+    return joinWalk(list);
+}
+
+walkProgress currentWalkProgress()
+{
+    walkRun &r = run();
+    std::lock_guard<std::mutex> guard(r.lock);
+    return r.progress;
+}
