@@ -7,6 +7,7 @@
 #include "main_window.h"
 #include "command_line.h"
 #include "intake.h"
+#include "keyboard.h"
 #include "media_keys.h"
 #include "paths.h"
 #include "playlist_file.h"
@@ -88,6 +89,8 @@ int runMessageLoop()
 {
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0)) {
+        if (takeKeyboardMessage(message))
+            continue;   // a key of the player, or a tool window's dialog keys
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -51,6 +51,7 @@ void previousSong();  // 6: the one before, or a random song
 void stopSong();      // 7
 void togglePause();   // 31
 void seekSong();      // position bar moved: the engine time follows it
+void seekBy(int ms);  // 42, 43: the song's time moved by ms, within the song
 void progressTick();  // every tick of the main window's timer
 
 // A non-empty list was emptied (its song, if any, stopped): "Stopped." is

@@ -5,6 +5,7 @@
 #include "globals.h"
 #include "messages.h"
 #include "songlist.h"
+#include "window_areas.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -12,7 +13,13 @@
 namespace {
 
 const int MESSAGE_SIZE = 128;
-const DWORD DRIVE_BOX_STYLE = 0x40000003;  // WS_CHILD | BS_AUTOCHECKBOX, shown after creation
+// WS_CHILD | BS_AUTOCHECKBOX, shown after creation; Tab reaches each.
+const DWORD DRIVE_BOX_STYLE = 0x40000003 | WS_TABSTOP;
+
+// The skin's one area; Start and the drive boxes follow with their own names.
+const windowArea accessibleAreas[] = {
+    {"Close", 211, 228, 40, 54, WM_COMMAND, IDCANCEL, 0},
+};
 
 // One unticked box per fixed drive, labelled with its root, in the order of
 // the table; pixels, not dialog units, and the dialog's font is not given
@@ -88,7 +95,6 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     static POINT lp;
     static int dx, dy;
     static bool scanning;
-    (void)lParam;
 
     loadSkinOnce(ScanhBmp, ScanhBmpLoaded, searchWindow);
     buildOutlineOnce(ScanRegion, ScanRegionMade, ScanhBmp, searchWindow.transparent);
@@ -101,6 +107,7 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         giveOutline(window, outlineCopy(ScanRegion));
         startFrameTimer(window);
         createDriveBoxes(window, volumes, volumesNumber, partitions);
+        describeWindowAreas(window, "Search", accessibleAreas, 1);
         return TRUE;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(whiteControlBrush());
@@ -125,6 +132,10 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (inCloseArea(readCursorInWindow(window, rc, lp)))
             SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
         return TRUE;
+    case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
+        return areaMarked(window) ? TRUE : FALSE;
+    case WM_GETOBJECT:
+        return answerDialogGetObject(window, wParam, lParam);
     case WM_COMMAND:
         // The "Done :" boxes have no owner, so this window still takes
         // clicks while one is shown: a second Start there would empty the

@@ -1,0 +1,233 @@
+"""The player from the keyboard and through a screen reader, driven from
+outside: one table of real key presses (window, key, what must follow),
+read back as a screen reader reads the windows (accessible_areas.exe),
+from the playlist window's rows (list_rows.exe) and from the sound
+captured; one table of the windows' areas (window, name, role, rectangle);
+one default action, heard."""
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+from kelvoria_e2e import (Build, Player, check, eventually, quiet_home, set_setting, shown_named, tone,
+                          visible_main_window, visible_tool_windows, xdotool)
+
+build = Build(sys.argv)
+tests_dir = os.path.join(os.path.dirname(build.run_dir), "tests")
+folder = tempfile.mkdtemp(prefix="kelvoria-keys-")
+SONGS = (("one.mp3", 440), ("two.mp3", 660), ("three.mp3", 880))
+for name, hz in SONGS:
+    tone(os.path.join(folder, name), hz, 1200)
+
+
+def probe(*args):
+    out = subprocess.run(["bash", build.wine_exec, build.prefix, build.run_dir,
+                          os.path.join(tests_dir, args[0])] + list(args[1:]),
+                         capture_output=True, cwd=build.run_dir)
+    return out.stdout.decode("utf-8").splitlines() if out.returncode == 0 else None
+
+
+def areas():
+    """{(window, name): (role, (x, y, w, h), value)} of every shown window."""
+    found = {}
+    for line in probe("accessible_areas.exe", "list") or []:
+        window, name, role, place, value = line.split("|")
+        found[(window, name)] = (role, tuple(map(int, place.split(","))), value)
+    return found
+
+
+def label(name_pattern):
+    """The name of the main window's child that matches, as read aloud."""
+    for (window, name), _ in areas().items():
+        if window == "Kelvoria" and re.match(name_pattern, name):
+            return name
+    return None
+
+
+def status():
+    return label(r"^(Playing\.\.\.|Paused\.|Stopped\.|Currently Idle)") or ""
+
+
+def title():
+    """The song named by the title label, without the backslash a path alone is shown with."""
+    name = label(r"^\\?(one|two|three)\.mp3$")
+    return name.lstrip("\\") if name else ""
+
+
+def seconds():
+    value = areas().get(("Kelvoria", "Position"), (None, None, ""))[2]
+    m = re.match(r"(\d+):(\d\d) of", value)
+    return int(m.group(1)) * 60 + int(m.group(2)) if m else None
+
+
+def rows():
+    return [row.lstrip("\\") for row in probe("list_rows.exe") or []]
+
+
+def focused(window):
+    out = probe("accessible_areas.exe", "focus", window)
+    return out[0] if out else None
+
+
+def heard(hz):
+    """The last tenth of a second captured is a tone of `hz`."""
+    size = os.path.getsize(raw) if os.path.exists(raw) else 0
+    if size < 17640:
+        return False
+    with open(raw, "rb") as f:
+        f.seek((size - 17640) // 4 * 4)
+        left = struct.unpack("<%dh" % (17640 // 2), f.read(17640))[0::2]
+    crossings = [i for i in range(1, len(left)) if left[i - 1] < 0 <= left[i]]
+    if max(left) < 1000 or len(crossings) < 3:
+        return False
+    return abs((len(crossings) - 1) / ((crossings[-1] - crossings[0]) / 44100.0) - hz) < hz * 0.02
+
+
+def capture_size():
+    return os.path.getsize(raw) if os.path.exists(raw) else 0
+
+
+def still():
+    """Nothing reaches the capture for a fifth of a second: paused. (The
+    status label is no witness: a tick may write the "Playing..." line over
+    "Paused." while the engine's time catches up with the pause.)"""
+    before = capture_size()
+    time.sleep(0.2)
+    return capture_size() == before
+
+
+def flowing():
+    before = capture_size()
+    time.sleep(0.2)
+    return capture_size() > before
+
+
+def playlist_shown():
+    return len(visible_tool_windows()) == 1
+
+
+def dialog_then_escape(title_text):
+    def shown_then_closed():
+        dialog = shown_named(title_text)
+        if dialog:
+            xdotool("windowfocus", "--sync", dialog)
+            xdotool("key", "Escape")
+        return dialog
+    return shown_then_closed
+
+
+set_setting(build, "Minimize", "No")
+set_setting(build, "Playlist", "No")
+home, raw = quiet_home()
+paths = ["Z:" + os.path.join(folder, name).replace("/", "\\") for name, _ in SONGS]
+player = Player(build, paths, home=home)
+try:
+    main = eventually(visible_main_window, "the main window")
+    eventually(lambda: re.search(r"n\S* 1 / 3$", status()), "the first song")
+    eventually(lambda: heard(440), "the first song to be heard")
+    xdotool("windowfocus", "--sync", main)
+    start = {}
+
+    # (window, key, what must follow, what it is)
+    KEYS = [
+        ("main", "c", still, "C pauses"),
+        ("main", "Right", lambda: seconds() == start["paused"] + 5, "Right seeks 5 s on"),
+        ("main", "Left", lambda: seconds() == start["paused"], "Left seeks 5 s back"),
+        ("main", "c", flowing, "C resumes"),
+        ("main", "space", still, "Space pauses"),
+        ("main", "space", flowing, "Space resumes"),
+        ("main", "b", lambda: title() == ("two.mp3") and heard(660), "B plays the next song"),
+        ("main", "z", lambda: title() == ("one.mp3") and heard(440), "Z plays the previous song"),
+        ("main", "v", lambda: status() == "Stopped.", "V stops"),
+        ("main", "x", lambda: status().startswith("Playing...") and heard(440), "X plays"),
+        ("main", "Tab", lambda: focused("Kelvoria") == "Play or pause", "Tab marks the first area"),
+        ("main", "Tab", lambda: focused("Kelvoria") == "Previous", "Tab moves the mark on"),
+        ("main", "shift+Tab", lambda: focused("Kelvoria") == "Play or pause", "Shift+Tab moves it back"),
+        ("main", "Return", still, "Enter acts on the marked area"),
+        ("main", "space", flowing, "so does Space"),
+        ("main", "ctrl+o", dialog_then_escape("Open"), "Ctrl+O opens the music dialog"),
+        ("main", "ctrl+l", dialog_then_escape("Open"), "Ctrl+L opens the playlist dialog"),
+        ("main", "ctrl+s", dialog_then_escape("Save As"), "Ctrl+S opens the save dialog"),
+        ("main", "ctrl+p", playlist_shown, "Ctrl+P shows the playlist window"),
+        ("playlist", "alt+Down", lambda: rows() == ["two.mp3", "one.mp3", "three.mp3"], "Alt+Down moves the row down"),
+        ("playlist", "alt+Up", lambda: rows() == ["one.mp3", "two.mp3", "three.mp3"], "Alt+Up moves it back"),
+        ("playlist", "Delete", lambda: rows() == ["two.mp3", "three.mp3"] and heard(440),
+         "Delete removes the playing song, which plays on"),
+        ("playlist", "Return", lambda: title() == ("two.mp3") and heard(660), "Enter plays the selected song"),
+        ("playlist", "Tab", lambda: focused("Playlist") == "Open playlist", "Tab leaves the list for the areas"),
+        ("playlist", "b", lambda: title() == ("three.mp3"), "the player's keys act in the playlist window"),
+        ("playlist", "Escape", lambda: not playlist_shown(), "Escape hides the playlist window"),
+    ]
+    for window, key, done, what in KEYS:
+        if key == "Right":
+            start["paused"] = eventually(seconds, "the position")     # paused and still: it stays
+        xdotool("key", key)
+        try:
+            eventually(done, what, deadline=30)
+        except SystemExit:
+            print("the labels read %r and %r" % (status(), title()))
+            print("X focus %s, main %s, focus in main %s" % (xdotool("getwindowfocus").strip(), main, focused("Kelvoria")))
+            raise
+        print("ok: %s (%s, %s)" % (what, window, key))
+
+    # (window, name, role, (x, y, w, h) from the window's top-left corner).
+    # The display has no window manager to hand the X focus back once the
+    # playlist window is unmapped: the test gives it, as a click would.
+    xdotool("windowfocus", "--sync", main)
+    xdotool("key", "ctrl+p")
+    eventually(playlist_shown, "the playlist window again")
+    AREAS = [
+        ("Kelvoria", "Play or pause", "push button", (460, 10, 51, 38)),
+        ("Kelvoria", "Previous", "push button", (420, 42, 43, 40)),
+        ("Kelvoria", "Open files", "push button", (473, 53, 32, 19)),
+        ("Kelvoria", "Next", "push button", (516, 44, 41, 37)),
+        ("Kelvoria", "Stop", "push button", (467, 76, 46, 36)),
+        ("Kelvoria", "Close", "push button", (560, 19, 20, 9)),
+        ("Kelvoria", "Playlist", "push button", (565, 33, 26, 28)),
+        ("Kelvoria", "Settings", "push button", (565, 61, 26, 34)),
+        ("Kelvoria", "Minimise to tray", "push button", (561, 98, 22, 10)),
+        ("Kelvoria", "Position", "slider", (22, 4, 410, 35)),
+        ("Playlist", "Close", "push button", (324, 9, 21, 8)),
+        ("Playlist", "Songs", "list", (20, 22, 315, 208)),    # 223 high, cut to whole rows
+        ("Playlist", "Open playlist", "push button", (12, 241, 105, 13)),
+        ("Playlist", "Save playlist", "push button", (123, 241, 106, 13)),
+        ("Playlist", "Clear list", "push button", (233, 241, 107, 13)),
+        ("Playlist", "Search for music", "push button", (39, 261, 50, 13)),
+    ]
+    found = areas()
+    for window, name, role, place in AREAS:
+        check(found.get((window, name), (None, None))[:2] == (role, place),
+              "%s: %s, %s at %s (read: %s)" % (window, name, role, place, found.get((window, name))))
+    check(re.match(r"^\d+:\d\d of 20:00$", found[("Kelvoria", "Position")][2]),
+          "the position bar's value is the time heard: %s" % found[("Kelvoria", "Position")][2])
+    texts = [name for (window, name), (role, _, _) in found.items() if window == "Kelvoria" and role == "static text"]
+    check(len(texts) == 2 and any(text.startswith("Playing...") for text in texts),
+          "the title and status labels are read as text: %s" % texts)
+
+    # The settings and search windows, opened by default actions.
+    probe("accessible_areas.exe", "act", "Kelvoria", "Settings")
+    eventually(lambda: ("Settings", "Close") in areas(), "the settings window")
+    found = areas()
+    for name, role in (("Close", "push button"), ("Shuffle", "check button"), ("Apply changes", "push button")):
+        check(found.get(("Settings", name), (None,))[0] == role, "Settings: %s, %s (read: %s)" % (name, role, found.get(("Settings", name))))
+    check(found[("Settings", "Close")][1] == (322, 69, 18, 15), "the settings window's close area")
+    xdotool("key", "Escape")
+    eventually(lambda: ("Settings", "Close") not in areas(), "Escape to hide the settings window")
+    probe("accessible_areas.exe", "act", "Playlist", "Search for music")
+    eventually(lambda: ("Search", "Close") in areas(), "the search window")
+    found = areas()
+    check(found[("Search", "Close")][:2] == ("push button", (211, 40, 18, 15)), "the search window's close area")
+    check(found.get(("Search", "Start"), (None,))[0] == "push button", "the search window's Start")
+    xdotool("key", "Escape")
+    eventually(lambda: ("Search", "Close") not in areas(), "Escape to close the search window")
+
+    # One default action, heard: Next, from outside.
+    check(probe("accessible_areas.exe", "act", "Kelvoria", "Previous") is not None, "the default action is taken")
+    eventually(lambda: heard(660), "the previous song to be heard after the default action")
+    probe("accessible_areas.exe", "act", "Kelvoria", "Close")
+    check(player.exit_code() == 0, "the close area's default action ends the player with 0")
+finally:
+    player.kill()
