@@ -8,6 +8,10 @@
 
 namespace {
 
+// IAccessible's interface id, written out: the import library's own symbol
+// for it resolves to an import stub, not to the id.
+const IID ACCESSIBLE_IID = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
 struct describedWindow {
     HWND window;
     const char *name;
@@ -259,7 +263,7 @@ struct windowAccessible : IAccessible {
     {
         if (!object)
             return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IAccessible)) {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, ACCESSIBLE_IID)) {
             *object = static_cast<IAccessible *>(this);
             AddRef();
             return S_OK;
@@ -697,7 +701,7 @@ bool answerGetObject(HWND window, WPARAM wParam, LPARAM lParam, LRESULT &result)
     if (!comStarted)    // the object is handed to the asking program through COM
         comStarted = SUCCEEDED(CoInitializeEx(NULL, COINIT_APARTMENTTHREADED));
     windowAccessible *object = new windowAccessible(window);
-    result = LresultFromObject(IID_IAccessible, wParam, object);
+    result = LresultFromObject(ACCESSIBLE_IID, wParam, object);
     object->Release();
     return true;
 }
