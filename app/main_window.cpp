@@ -103,7 +103,8 @@ void createMainWindow(HWND window, HDC &hdcBis, HBITMAP &hOldBmp, HWND &hTags, H
     loadBarClass();
     hTags = createChild(window, "STATIC", "", LABEL_STYLE, 35, 40, 344, 38, 0);
     hStatus = createChild(window, "STATIC", "Currently Idle", LABEL_STYLE, 35, 75, 339, 17, 0);
-    hSlider = createChild(window, TRACKBAR_CLASSA, "", SLIDER_STYLE, 22, 4, 410, 35, SLIDER_ID);
+    // The bar shows no text: its text is the name screen readers give it.
+    hSlider = createChild(window, TRACKBAR_CLASSA, "Position", SLIDER_STYLE, 22, 4, 410, 35, SLIDER_ID);
     transportAttach(window, hSlider, hStatus);
     describeMainAreas(window);
 }

@@ -12,7 +12,7 @@
  *
  * and then hands the transport its commands, seeks and ticks:
  *
- *   WM_COMMAND:  if (transportCommand(LOWORD(wParam))) return 0;   // 4 5 6 7 31
+ *   WM_COMMAND:  if (transportCommand(LOWORD(wParam))) return 0;   // 4 5 6 7 31 42 43
  *   WM_HSCROLL:  seekSong();                  // whatever the scroll code
  *   WM_TIMER:    ...sample the cursor...; progressTick();
  *
@@ -41,7 +41,8 @@
 
 void transportAttach(HWND mainWindow, HWND slider, HWND status);
 
-// Carries out command `id` when it is one of the transport's; returns
+// Carries out command `id` when it is one of the transport's (42 and 43
+// seek 5 s on and back); returns
 // false (doing nothing) for any other id.
 bool transportCommand(int id);
 

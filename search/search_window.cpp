@@ -132,6 +132,9 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (inCloseArea(readCursorInWindow(window, rc, lp)))
             SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
         return TRUE;
+    case WM_DESTROY:
+        forgetWindowAreas(window);
+        return FALSE;
     case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
         return areaMarked(window) ? TRUE : FALSE;
     case WM_GETOBJECT:

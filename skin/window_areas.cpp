@@ -636,6 +636,13 @@ void describeWindowAreas(HWND window, const char *windowName, const windowArea *
         *slot = describedWindow{window, windowName, areas, count, sliderValue, -1};
 }
 
+void forgetWindowAreas(HWND window)
+{
+    describedWindow *w = describedFor(window);
+    if (w)
+        *w = describedWindow{};
+}
+
 HWND describedWindowOf(HWND window)
 {
     if (describedFor(window))

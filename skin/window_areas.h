@@ -44,6 +44,11 @@ typedef void (*sliderValueWriter)(char *text, int size);
 void describeWindowAreas(HWND window, const char *windowName, const windowArea *areas, int count,
                          sliderValueWriter sliderValue = nullptr);
 
+/* A window that is destroyed before the run ends (the search window) is
+ * forgotten when it goes, so that no later window with its handle is
+ * taken for it. */
+void forgetWindowAreas(HWND window);
+
 /* A key for one of the described windows (msg.hwnd the window or one of its
  * controls): Tab, Shift+Tab, and Enter or Space on a marked area. True
  * when the key was used. */
