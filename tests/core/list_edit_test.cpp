@@ -14,20 +14,13 @@
 namespace {
 
 enum editKind { REMOVE, UP, DOWN, TO };
-struct edit {
-    editKind kind;
-    std::vector<int> slots;
-    int before;     // TO only
-};
+struct edit { editKind kind; std::vector<int> slots; int before; };    // `before`: TO only
 
+// The names left in order, the current song, and the song that starts once
+// the playing one ran out ("" none, "any" one of the list: shuffle).
 struct editCase {
-    const char *what;
-    int songs, playing;
-    bool restart, shuffle;
-    std::vector<edit> edits;
-    const char *order;      // the names left, in order
-    int current;
-    const char *heardNext;  // the song that starts after the playing one ran out; "" none, "any" shuffle
+    const char *what; int songs, playing; bool restart, shuffle; std::vector<edit> edits;
+    const char *order; int current; const char *heardNext;
 };
 
 const editCase cases[] = {
@@ -78,14 +71,11 @@ std::string songHeardNext()
         fake_fmod::advance(10);
         progressTick();
     }
-    if (fake_fmod::countCalls("Stream_Open(") == opened)
-        return "";
-    std::string path = fake_fmod::calls().back();
+    std::string name;  // N of the last song opened: "Stream_Open(C:\\sN.mp3,0,0,0)"
     for (const std::string &call : fake_fmod::calls())
         if (call.rfind("Stream_Open(", 0) == 0)
-            path = call;
-    size_t start = path.find("\\s") + 2;
-    return path.substr(start, path.find(".mp3") - start);
+            name = call.substr(call.find("\\s") + 2, call.find(".mp3") - call.find("\\s") - 2);
+    return fake_fmod::countCalls("Stream_Open(") == opened ? "" : name;
 }
 
 void carryOut(const edit &step)
@@ -97,14 +87,12 @@ void carryOut(const edit &step)
         chosen[slot] = true;
         names.push_back(data.names[slot]);
     }
-    bool moved = true;
-    switch (step.kind) {
-    case REMOVE: removeSongs(&data, chosen); return;
-    case UP: moved = moveSongsUp(&data, chosen); break;
-    case DOWN: moved = moveSongsDown(&data, chosen); break;
-    case TO: moved = moveSongsTo(&data, chosen, step.before); break;
+    if (step.kind == REMOVE) {
+        removeSongs(&data, chosen);
+        return;
     }
-    EXPECT_TRUE(moved);
+    EXPECT_TRUE(step.kind == UP ? moveSongsUp(&data, chosen) : step.kind == DOWN ? moveSongsDown(&data, chosen)
+                                : moveSongsTo(&data, chosen, step.before));
     std::vector<std::string> stillChosen;
     for (int slot = 1; slot <= data.songsNumber; ++slot)
         if (chosen[slot])

@@ -68,13 +68,8 @@ std::vector<playerWindow> shownWindows()
     EnumThreadWindows(GetWindowThreadProcessId(main, NULL), collect, reinterpret_cast<LPARAM>(&windows));
     for (HWND window : windows) {
         IAccessible *object = nullptr;
-        HRESULT result = AccessibleObjectFromWindow(window, OBJID_CLIENT, ACCESSIBLE_IID,
-                                                    reinterpret_cast<void **>(&object));
-        if (FAILED(result) || !object) {
-            fprintf(stderr, "window %p: no accessible object (0x%08lx)\n", static_cast<void *>(window),
-                    static_cast<unsigned long>(result));
+        if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, ACCESSIBLE_IID, reinterpret_cast<void **>(&object))))
             continue;
-        }
         BSTR name = nullptr;
         object->get_accName(child(CHILDID_SELF), &name);
         found.push_back(playerWindow{window, object, utf8(name)});
@@ -110,27 +105,6 @@ void list(const playerWindow &w)
     }
 }
 
-const playerWindow *named(const std::vector<playerWindow> &windows, const char *name)
-{
-    for (const playerWindow &w : windows)
-        if (w.name == name)
-            return &w;
-    return nullptr;
-}
-
-long childNamed(const playerWindow &w, const char *name)
-{
-    long count = 0;
-    w.object->get_accChildCount(&count);
-    for (long id = 1; id <= count; ++id) {
-        BSTR text = nullptr;
-        w.object->get_accName(child(id), &text);
-        if (utf8(text) == name)
-            return id;
-    }
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -145,12 +119,19 @@ int main(int argc, char **argv)
             list(w);
         return 0;
     }
-    const playerWindow *w = argc > 2 ? named(windows, argv[2]) : nullptr;
+    const playerWindow *w = nullptr;
+    for (const playerWindow &each : windows)
+        if (argc > 2 && each.name == argv[2])
+            w = &each;
     if (!w)
         return 1;
-    if (command == "act" && argc > 3) {
-        long id = childNamed(*w, argv[3]);
-        return id && SUCCEEDED(w->object->accDoDefaultAction(child(id))) ? 0 : 1;
+    long count = 0;
+    w->object->get_accChildCount(&count);
+    for (long id = 1; command == "act" && argc > 3 && id <= count; ++id) {
+        BSTR name = nullptr;
+        w->object->get_accName(child(id), &name);
+        if (utf8(name) == argv[3])
+            return SUCCEEDED(w->object->accDoDefaultAction(child(id))) ? 0 : 1;
     }
     if (command == "focus") {
         VARIANT focus;

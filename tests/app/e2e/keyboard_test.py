@@ -1,9 +1,6 @@
-"""The player from the keyboard and through a screen reader, driven from
-outside: one table of real key presses (window, key, what must follow),
-read back as a screen reader reads the windows (accessible_areas.exe),
-from the playlist window's rows (list_rows.exe) and from the sound
-captured; one table of the windows' areas (window, name, role, rectangle);
-one default action, heard; a row dragged and the list's menu."""
+"""The player driven from outside by real key presses (one table: window, key, what must follow), read as a screen
+reader reads it (accessible_areas.exe), by its rows (list_rows.exe) and by the sound captured; one table of areas
+(window, name, role, rectangle); one default action, heard; a row dragged and the list's menu."""
 import os
 import re
 import struct
@@ -55,8 +52,7 @@ def title():
 
 
 def seconds():
-    value = areas().get(("Kelvoria", "Position"), (None, None, ""))[2]
-    m = re.match(r"(\d+):(\d\d) of", value)
+    m = re.match(r"(\d+):(\d\d) of", areas().get(("Kelvoria", "Position"), (None, None, ""))[2])
     return int(m.group(1)) * 60 + int(m.group(2)) if m else None
 
 
@@ -83,9 +79,8 @@ def heard(hz):
 
 
 def capture_grows():
-    """Whether sound reaches the capture within a fifth of a second. Paused
-    is told so, not by the status label: a tick can write the "Playing..."
-    line over "Paused." when a new second began just before the pause."""
+    """Sound reaches the capture within 0.2 s. Pausing is told so: a tick can write the "Playing..." line over
+    "Paused." when a new second began just before the pause."""
     before = os.path.getsize(raw)
     time.sleep(0.2)
     return os.path.getsize(raw) > before
@@ -196,22 +191,16 @@ try:
     texts = [name for (window, name), (role, _, _) in found.items() if window == "Kelvoria" and role == "static text"]
     check(len(texts) == 2 and any(t.startswith("Playing...") for t in texts), "the labels are read as text: %s" % texts)
 
-    # The settings and search windows, opened by default actions.
-    probe("accessible_areas.exe", "act", "Kelvoria", "Settings")
-    eventually(lambda: ("Settings", "Close") in areas(), "the settings window")
-    found = areas()
-    for name, role in (("Close", "push button"), ("Shuffle", "check button"), ("Apply changes", "push button")):
-        check(found.get(("Settings", name), (None,))[0] == role, "Settings: %s, %s" % (name, role))
-    check(found[("Settings", "Close")][1] == (322, 69, 18, 15), "the settings window's close area")
-    xdotool("key", "Escape")
-    eventually(lambda: ("Settings", "Close") not in areas(), "Escape to hide the settings window")
-    probe("accessible_areas.exe", "act", "Playlist", "Search for music")
-    eventually(lambda: ("Search", "Close") in areas(), "the search window")
-    found = areas()
-    check(found[("Search", "Close")][:2] == ("push button", (211, 40, 18, 15)), "the search window's close area")
-    check(found.get(("Search", "Start"), (None,))[0] == "push button", "the search window's Start")
-    xdotool("key", "Escape")
-    eventually(lambda: ("Search", "Close") not in areas(), "Escape to close the search window")
+    # The settings and search windows, opened by default actions, closed by Escape.
+    for opener, window, close_place, control in ((("Kelvoria", "Settings"), "Settings", (322, 69, 18, 15), "Shuffle"),
+                                                 (("Playlist", "Search for music"), "Search", (211, 40, 18, 15), "Start")):
+        probe("accessible_areas.exe", "act", *opener)
+        eventually(lambda: (window, "Close") in areas(), "the %s window" % window)
+        found = areas()
+        check(found[(window, "Close")][:2] == ("push button", close_place), "%s: its close area" % window)
+        check(found.get((window, control), ("",))[0] in ("check button", "push button"), "%s: %s" % (window, control))
+        xdotool("key", "Escape")
+        eventually(lambda: (window, "Close") not in areas(), "Escape to close the %s window" % window)
 
     # One default action, heard: Previous, from outside.
     check(probe("accessible_areas.exe", "act", "Kelvoria", "Previous") is not None, "the default action is taken")
