@@ -308,6 +308,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         eraseWithSkin(reinterpret_cast<HDC>(wParam), hdcBis, mainWindow);
         drawFocusMark(window, reinterpret_cast<HDC>(wParam));
         return 1;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        focusMarkFollowsFocus(window);
+        break;
     case WM_GETOBJECT: {
         LRESULT object = 0;
         if (answerGetObject(window, wParam, lParam, object))

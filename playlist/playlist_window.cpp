@@ -538,7 +538,11 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         showListMenu(window, hPlaylist, lParam);
         return TRUE;
     case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
+        focusMarkFollowsFocus(window);
         return areaMarked(window) ? TRUE : FALSE;
+    case WM_KILLFOCUS:
+        focusMarkFollowsFocus(window);
+        return FALSE;
     case WM_GETOBJECT:
         return answerDialogGetObject(window, wParam, lParam);
     }

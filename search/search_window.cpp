@@ -136,7 +136,11 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         forgetWindowAreas(window);
         return FALSE;
     case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
+        focusMarkFollowsFocus(window);
         return areaMarked(window) ? TRUE : FALSE;
+    case WM_KILLFOCUS:
+        focusMarkFollowsFocus(window);
+        return FALSE;
     case WM_GETOBJECT:
         return answerDialogGetObject(window, wParam, lParam);
     case WM_COMMAND:

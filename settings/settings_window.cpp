@@ -228,7 +228,11 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         SendMessageA(hwnd, message, wParam, lParam);
         return TRUE;
     case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
+        focusMarkFollowsFocus(window);
         return areaMarked(window) ? TRUE : FALSE;
+    case WM_KILLFOCUS:
+        focusMarkFollowsFocus(window);
+        return FALSE;
     case WM_GETOBJECT:
         return answerDialogGetObject(window, wParam, lParam);
     }

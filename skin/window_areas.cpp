@@ -679,12 +679,19 @@ bool areaMarked(HWND window)
 void drawFocusMark(HWND window, HDC dc)
 {
     describedWindow *w = describedFor(window);
-    if (!w || w->markedArea < 0)
+    if (!w || w->markedArea < 0 || GetFocus() != window)
         return;
     RECT place = clientRectOfArea(window, w->areas[w->markedArea]);
     DrawFocusRect(dc, &place);
     InflateRect(&place, -1, -1);    // twice as thick, to show on a busy skin
     DrawFocusRect(dc, &place);
+}
+
+void focusMarkFollowsFocus(HWND window)
+{
+    describedWindow *w = describedFor(window);
+    if (w)
+        invalidateArea(window, *w, w->markedArea);
 }
 
 LONG accessibleChildOf(HWND window, HWND control)

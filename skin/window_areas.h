@@ -62,8 +62,13 @@ HWND describedWindowOf(HWND window);
 bool areaMarked(HWND window);
 
 /* Last in the window's painting, on the surface it painted (client
- * coordinates): the dotted outline around the marked area. */
+ * coordinates): the dotted outline around the marked area, while the
+ * window itself has the keyboard focus. */
 void drawFocusMark(HWND window, HDC dc);
+
+/* WM_SETFOCUS and WM_KILLFOCUS of the window: the mark is drawn again, or
+ * taken away, with the focus. */
+void focusMarkFollowsFocus(HWND window);
 
 /* Child id (1 and up) of the entry or control in the window's accessible
  * object, for events about it; 0 when it has none. */
