@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "fmod.h"
 #include "frame.h"
 #include "globals.h"
 #include "intake.h"
@@ -12,6 +13,7 @@
 #include "text.h"
 #include "transport.h"
 #include "tray.h"
+#include "window_areas.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -34,6 +36,45 @@ const hitArea mainHitAreas[9] = {
 };
 
 namespace {
+
+// The areas for the keyboard and screen readers, in reading order: the
+// transport's block from its top, then the column at the right edge. Each
+// names its hit area by its row in mainHitAreas.
+struct namedHitArea {
+    const char *name;
+    int hitArea;
+};
+const namedHitArea readingOrder[] = {
+    {"Play or pause", 7}, {"Previous", 5}, {"Open files", 3}, {"Next", 6}, {"Stop", 4},
+    {"Close", 0}, {"Playlist", 1}, {"Settings", 2}, {"Minimise to tray", 8},
+};
+const int MAIN_AREAS = sizeof(readingOrder) / sizeof(readingOrder[0]) + 1;   // and the position bar
+
+// The time heard, as a screen reader reads the position bar: "1:23 of 4:05".
+void writePositionValue(char *text, int size)
+{
+    snprintf(text, size, "%d:%02d of %d:%02d", data.position / 60, data.position % 60, data.length / 60,
+             data.length % 60);
+}
+
+void describeMainAreas(HWND window)
+{
+    static windowArea areas[MAIN_AREAS];
+    int count = 0;
+    for (const namedHitArea &named : readingOrder) {
+        const hitArea &hit = mainHitAreas[named.hitArea];
+        areas[count++] = windowArea{named.name, hit.left, hit.right, hit.top, hit.bottom, hit.message, hit.id, 0};
+    }
+    areas[count++] = windowArea{"Position", 0, 0, 0, 0, 0, 0, SLIDER_ID};
+    describeWindowAreas(window, "Kelvoria", areas, count, writePositionValue);
+}
+
+// Pause only: a song that is not playing is not started.
+void pauseWhatPlays()
+{
+    if (FSOUND_IsPlaying(0) || transportPaused())
+        togglePause();
+}
 
 const DWORD LABEL_STYLE = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;        // 0x50000080
 const DWORD SLIDER_STYLE = WS_CHILD | WS_VISIBLE | TBS_NOTICKS;       // 0x50000010
@@ -62,8 +103,10 @@ void createMainWindow(HWND window, HDC &hdcBis, HBITMAP &hOldBmp, HWND &hTags, H
     loadBarClass();
     hTags = createChild(window, "STATIC", "", LABEL_STYLE, 35, 40, 344, 38, 0);
     hStatus = createChild(window, "STATIC", "Currently Idle", LABEL_STYLE, 35, 75, 339, 17, 0);
-    hSlider = createChild(window, TRACKBAR_CLASSA, "", SLIDER_STYLE, 22, 4, 410, 35, SLIDER_ID);
+    // The bar shows no text: its text is the name screen readers give it.
+    hSlider = createChild(window, TRACKBAR_CLASSA, "Position", SLIDER_STYLE, 22, 4, 410, 35, SLIDER_ID);
     transportAttach(window, hSlider, hStatus);
+    describeMainAreas(window);
 }
 
 // A song number outside the names table (only possible if something wrote
@@ -176,11 +219,14 @@ void openFiles(HWND window, bool &holding)
     repaintSkinNow(window, hBmp);
 }
 
-// The tray's tip names the song heard.
+// The tray's tip names the song heard, and a screen reader hears the title.
 void followSongList(songListChange change, void *context)
 {
-    if (change == SONG_HEARD_CHANGED || change == CURRENT_SONG_CHANGED)
+    if (change == SONG_HEARD_CHANGED || change == CURRENT_SONG_CHANGED) {
         refreshTrayTip(*static_cast<NOTIFYICONDATAA *>(context));
+        HWND title = GetWindow(hwnd, GW_CHILD);     // the first child made
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, accessibleChildOf(hwnd, title));
+    }
 }
 
 // A media key's command, sent as the areas send theirs; false for none.
@@ -203,6 +249,7 @@ void runCommand(HWND window, int id, bool &holding, NOTIFYICONDATAA &TrayIcon)
     case CMD_MINIMISE_TO_TRAY: minimiseToTray(window, TrayIcon); break;
     case CMD_QUIT: quitFromTray(window, TrayIcon); break;
     case CMD_RESTORE: restoreFromTray(window, TrayIcon); break;
+    case CMD_PAUSE: pauseWhatPlays(); break;
     }
 }
 
@@ -258,7 +305,19 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         quit(window);
         return 0;
     case WM_ERASEBKGND:
-        return eraseWithSkin(reinterpret_cast<HDC>(wParam), hdcBis, mainWindow);
+        eraseWithSkin(reinterpret_cast<HDC>(wParam), hdcBis, mainWindow);
+        drawFocusMark(window, reinterpret_cast<HDC>(wParam));
+        return 1;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        focusMarkFollowsFocus(window);
+        break;
+    case WM_GETOBJECT: {
+        LRESULT object = 0;
+        if (answerGetObject(window, wParam, lParam, object))
+            return object;
+        break;
+    }
     case MSG_TRAY_CALLBACK:
         answerTrayCallback(window, lParam);
         return 0;

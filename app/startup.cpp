@@ -8,6 +8,7 @@
 #include "command_line.h"
 #include "background_scan.h"
 #include "intake.h"
+#include "keyboard.h"
 #include "media_keys.h"
 #include "paths.h"
 #include "playlist_file.h"
@@ -101,6 +102,8 @@ int runMessageLoop()
 {
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0)) {
+        if (takeKeyboardMessage(message))
+            continue;   // a key of the player, or a tool window's dialog keys
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

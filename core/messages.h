@@ -43,6 +43,7 @@
 #define CMD_VOLUME_DOWN 41
 #define CMD_SEEK_FORWARD 42     /* 5 seconds on */
 #define CMD_SEEK_BACK 43        /* 5 seconds back */
+#define CMD_PAUSE 44            /* pause or resume what plays; starts nothing */
 
 /* ---- To the playlist window --------------------------------------------- */
 
@@ -55,5 +56,11 @@
 #define PLAYLIST_CMD_HIDE 14
 #define PLAYLIST_CMD_CLEAR 15
 #define PLAYLIST_CMD_SEARCH 33
+/* The keyboard's and the list's menu's: the selected rows. */
+#define PLAYLIST_CMD_PLAY_SELECTED 34
+#define PLAYLIST_CMD_REMOVE 35
+#define PLAYLIST_CMD_MOVE_UP 36
+#define PLAYLIST_CMD_MOVE_DOWN 37
+#define PLAYLIST_CMD_SELECT_ALL 38
 
 #endif

@@ -20,6 +20,7 @@ HWND hSlider;
 HWND hStatus;
 
 const char STOPPED_TEXT[] = "Stopped.";
+const int SEEK_STEP_MS = 5000;
 
 void sendToMain(UINT message)
 {
@@ -85,6 +86,8 @@ bool transportCommand(int id)
     case CMD_PREVIOUS: previousSong(); return true;
     case CMD_STOP: stopSong(); return true;
     case CMD_TOGGLE: togglePause(); return true;
+    case CMD_SEEK_FORWARD: seekBy(SEEK_STEP_MS); return true;
+    case CMD_SEEK_BACK: seekBy(-SEEK_STEP_MS); return true;
     default: return false;
     }
 }
@@ -163,6 +166,18 @@ void seekSong()
     data.position = (int)SendMessageA(hSlider, TBM_GETPOS, 0, 0);
     int seconds = (int)SendMessageA(hSlider, TBM_GETPOS, 0, 0);
     FSOUND_Stream_SetTime(music, seconds * 1000);
+}
+
+// As a seek with the bar: a step into the last second lets the next tick
+// move on.
+void seekBy(int ms)
+{
+    int length = FSOUND_Stream_GetLengthMs(music);
+    int time = FSOUND_Stream_GetTime(music) + ms;
+    time = time < 0 ? 0 : time > length ? length : time;
+    FSOUND_Stream_SetTime(music, time);
+    data.position = time / 1000;
+    SendMessageA(hSlider, TBM_SETPOS, 1, data.position);
 }
 
 // The "Playing..." line is shown once a second while a song plays. When the

@@ -12,7 +12,7 @@
  *
  * and then hands the transport its commands, seeks and ticks:
  *
- *   WM_COMMAND:  if (transportCommand(LOWORD(wParam))) return 0;   // 4 5 6 7 31
+ *   WM_COMMAND:  if (transportCommand(LOWORD(wParam))) return 0;   // 4 5 6 7 31 42 43
  *   WM_HSCROLL:  seekSong();                  // whatever the scroll code
  *   WM_TIMER:    ...sample the cursor...; progressTick();
  *
@@ -41,7 +41,8 @@
 
 void transportAttach(HWND mainWindow, HWND slider, HWND status);
 
-// Carries out command `id` when it is one of the transport's; returns
+// Carries out command `id` when it is one of the transport's (42 and 43
+// seek 5 s on and back); returns
 // false (doing nothing) for any other id.
 bool transportCommand(int id);
 
@@ -51,6 +52,7 @@ void previousSong();  // 6: the one before, or a random song
 void stopSong();      // 7
 void togglePause();   // 31
 void seekSong();      // position bar moved: the engine time follows it
+void seekBy(int ms);  // 42, 43: the song's time moved by ms, within the song
 void progressTick();  // every tick of the main window's timer
 
 // A non-empty list was emptied (its song, if any, stopped): "Stopped." is

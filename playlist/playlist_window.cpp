@@ -4,6 +4,7 @@
 #include "frame.h"
 #include "globals.h"
 #include "intake.h"
+#include "list_edit.h"
 #include "music_kinds.h"
 #include "playlist_file.h"
 #include "playlist_formats.h"
@@ -11,6 +12,7 @@
 #include "song_events.h"
 #include "songlist.h"
 #include "transport.h"
+#include "window_areas.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -36,6 +38,29 @@ const playlistArea playlistAreas[] = {
     {39, 88, 39, 261, 273, PLAYLIST_CMD_SEARCH},
 };
 
+// The areas for the keyboard and screen readers, in reading order, with
+// the list between the close area and the buttons below it.
+const windowArea accessibleAreas[] = {
+    {"Close", 324, 344, 9, 16, WM_COMMAND, PLAYLIST_CMD_HIDE, 0},
+    {"Songs", 0, 0, 0, 0, 0, 0, PLAYLIST_LIST_ID},
+    {"Open playlist", 12, 116, 241, 253, WM_COMMAND, PLAYLIST_CMD_OPEN, 0},
+    {"Save playlist", 123, 228, 241, 253, WM_COMMAND, PLAYLIST_CMD_SAVE, 0},
+    {"Clear list", 233, 339, 241, 253, WM_COMMAND, PLAYLIST_CMD_CLEAR, 0},
+    {"Search for music", 39, 88, 261, 273, WM_COMMAND, PLAYLIST_CMD_SEARCH, 0},
+};
+
+// The list's right-click menu.
+struct menuItem {
+    const char *text;
+    WPARAM command;
+};
+const menuItem listMenu[] = {
+    {"Play", PLAYLIST_CMD_PLAY_SELECTED},
+    {"Remove", PLAYLIST_CMD_REMOVE},
+    {"Move up", PLAYLIST_CMD_MOVE_UP},
+    {"Move down", PLAYLIST_CMD_MOVE_DOWN},
+};
+
 // The player's own kind first; the literals' own NULs end the lists.
 const char OPEN_FILTER[] = "Mp3 Playlist\0*.m3P\0Playlists of other players\0*.m3u;*.m3u8;*.pls\0";
 const char SAVE_FILTER[] = "Mp3 Playlist\0*.m3P\0M3U8 playlist\0*.m3u8\0";
@@ -48,11 +73,135 @@ const DWORD OPEN_FLAGS = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;       // 0x1800
 // The chosen name, and room after it for the extension saving appends.
 typedef char playlistName[PLAYLIST_NAME_CAPACITY + LONGEST_EXTENSION];
 
+// Several rows can be chosen (Shift and Ctrl with a click or the arrows);
+// Tab reaches the list; its text, never shown, is the name screen readers
+// give it.
+const DWORD SONG_LIST_STYLE = 0x40300001 | LBS_EXTENDEDSEL | WS_TABSTOP;
+
+// One row alone selected and holding the caret; none for -1.
+void selectOnlyRow(HWND list, int row)
+{
+    SendMessageA(list, LB_SETSEL, FALSE, -1);
+    if (row < 0)
+        return;
+    SendMessageA(list, LB_SETSEL, TRUE, row);
+    SendMessageA(list, LB_SETCARETINDEX, row, FALSE);
+}
+
+int rowCount(HWND list)
+{
+    int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    return rows < 0 ? 0 : rows;
+}
+
+// The chosen rows as flags by slot (row r is slot r + 1); false for none.
+bool chosenSongs(HWND list, bool chosen[NAME_SLOTS])
+{
+    memset(chosen, 0, NAME_SLOTS * sizeof(bool));
+    bool any = false;
+    int rows = rowCount(list);
+    for (int row = 0; row < rows && row + 1 < NAME_SLOTS; ++row)
+        if (SendMessageA(list, LB_GETSEL, row, 0) > 0)
+            any = chosen[row + 1] = true;
+    return any;
+}
+
+void selectChosen(HWND list, const bool chosen[NAME_SLOTS])
+{
+    SendMessageA(list, LB_SETSEL, FALSE, -1);
+    int first = -1;
+    for (int slot = 1; slot <= data.songsNumber && slot < NAME_SLOTS; ++slot) {
+        if (!chosen[slot])
+            continue;
+        SendMessageA(list, LB_SETSEL, TRUE, slot - 1);
+        if (first < 0)
+            first = slot - 1;
+    }
+    if (first >= 0)
+        SendMessageA(list, LB_SETCARETINDEX, first, FALSE);
+}
+
+void removeChosenSongs(HWND list)
+{
+    static bool chosen[NAME_SLOTS];
+    if (!chosenSongs(list, chosen))
+        return;
+    int firstRow = 0;
+    while (!chosen[firstRow + 1])
+        ++firstRow;
+    removeSongs(&data, chosen);
+    // The row that took the first removed one's place, for the next Delete.
+    selectOnlyRow(list, firstRow < data.songsNumber ? firstRow : data.songsNumber - 1);
+}
+
+void moveChosenSongs(HWND list, WPARAM command, int before)
+{
+    static bool chosen[NAME_SLOTS];
+    if (!chosenSongs(list, chosen))
+        return;
+    bool moved = command == PLAYLIST_CMD_MOVE_UP ? moveSongsUp(&data, chosen)
+               : command == PLAYLIST_CMD_MOVE_DOWN ? moveSongsDown(&data, chosen)
+               : moveSongsTo(&data, chosen, before);
+    if (moved)
+        selectChosen(list, chosen);
+}
+
+// The list's own procedure, which the window subclasses to drag rows: a
+// plain press on a row, moved onto another row and released there, moves
+// the selected rows there. The list's own dragging, which would select the
+// rows passed over, does not run meanwhile.
+WNDPROC listOwnProc;
+
+int rowAt(HWND list, LPARAM point)
+{
+    LRESULT found = SendMessageA(list, LB_ITEMFROMPOINT, 0, point);
+    if (HIWORD(found))
+        return -1;  // outside the rows
+    return LOWORD(found);
+}
+
+LRESULT CALLBACK SongListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    static int pressedRow = -1;
+    static bool dragging;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        pressedRow = (wParam & (MK_SHIFT | MK_CONTROL)) ? -1 : rowAt(list, lParam);
+        dragging = false;
+        break;
+    case WM_MOUSEMOVE:
+        if (pressedRow < 0 || !(wParam & MK_LBUTTON))
+            break;
+        if (rowAt(list, lParam) != pressedRow)
+            dragging = true;
+        if (dragging) {
+            showDragCursor();
+            return 0;
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (dragging) {
+            int row = rowAt(list, lParam);
+            CallWindowProcA(listOwnProc, list, message, wParam, lParam);
+            if (row >= 0 && row != pressedRow)
+                moveChosenSongs(list, 0, row > pressedRow ? row + 2 : row + 1);
+            pressedRow = -1;
+            dragging = false;
+            return 0;
+        }
+        pressedRow = -1;
+        break;
+    }
+    return CallWindowProcA(listOwnProc, list, message, wParam, lParam);
+}
+
 // The list control at its place in the client area, shown at once.
 HWND createSongList(HWND window)
 {
-    HWND list = CreateWindowExA(0, "LISTBOX", "", 0x40300001, 19, 21, 315, 223, window,
+    HWND list = CreateWindowExA(0, "LISTBOX", "Songs", SONG_LIST_STYLE, 19, 21, 315, 223, window,
                                 reinterpret_cast<HMENU>(PLAYLIST_LIST_ID), hInst, NULL);
+    listOwnProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SongListProc)));
     ShowWindow(list, SW_SHOW);
     return list;
 }
@@ -68,14 +217,14 @@ void rebuildSongList(HWND list)
     int last = data.songsNumber < MAX_SONGS ? data.songsNumber : MAX_SONGS;
     for (int slot = 1; slot <= last; ++slot)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(data.names[slot]));
-    SendMessageA(list, LB_SETCURSEL, data.songsNumber - 1, 0);
+    selectOnlyRow(list, data.songsNumber - 1);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(list, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void selectCurrentSong(HWND list)
 {
-    SendMessageA(list, LB_SETCURSEL, data.currentSong - 1, 0);
+    selectOnlyRow(list, data.currentSong <= rowCount(list) ? data.currentSong - 1 : -1);
 }
 
 // The rows follow the song list: songs added or edited rebuild them, a
@@ -217,11 +366,54 @@ void runCommand(HWND window, WORD id, bool &holding)
     }
 }
 
-// The selected row is the one double-clicked; the main window plays it.
+// The row double-clicked, or the selected row that holds the caret, else
+// the first selected; nothing when none is.
 void playSelectedRow(HWND hPlaylist)
 {
-    data.currentSong = static_cast<int>(SendMessageA(hPlaylist, LB_GETCURSEL, 0, 0)) + 1;
+    int row = static_cast<int>(SendMessageA(hPlaylist, LB_GETCARETINDEX, 0, 0));
+    if (row < 0 || SendMessageA(hPlaylist, LB_GETSEL, row, 0) <= 0) {
+        int first = -1;
+        if (SendMessageA(hPlaylist, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&first)) != 1)
+            return;
+        row = first;
+    }
+    data.currentSong = row + 1;
     SendMessageA(hwnd, WM_COMMAND, CMD_PLAY, 0);
+}
+
+void runListCommand(HWND hPlaylist, WPARAM id)
+{
+    switch (id) {
+    case PLAYLIST_CMD_PLAY_SELECTED: playSelectedRow(hPlaylist); break;
+    case PLAYLIST_CMD_REMOVE: removeChosenSongs(hPlaylist); break;
+    case PLAYLIST_CMD_MOVE_UP:
+    case PLAYLIST_CMD_MOVE_DOWN: moveChosenSongs(hPlaylist, id, 0); break;
+    case PLAYLIST_CMD_SELECT_ALL: SendMessageA(hPlaylist, LB_SETSEL, TRUE, -1); break;
+    }
+}
+
+// Right-click on a row that is not selected selects it alone first, as in
+// other lists; the keyboard's menu key opens the menu at the list's corner.
+void showListMenu(HWND window, HWND hPlaylist, LPARAM place)
+{
+    POINT at = {static_cast<short>(LOWORD(place)), static_cast<short>(HIWORD(place))};
+    if (place == -1) {
+        at = POINT{0, 0};
+        ClientToScreen(hPlaylist, &at);
+    } else {
+        POINT inList = at;
+        ScreenToClient(hPlaylist, &inList);
+        int row = rowAt(hPlaylist, MAKELPARAM(inList.x, inList.y));
+        if (row >= 0 && SendMessageA(hPlaylist, LB_GETSEL, row, 0) <= 0)
+            selectOnlyRow(hPlaylist, row);
+    }
+    HMENU menu = CreatePopupMenu();
+    for (const menuItem &item : listMenu)
+        AppendMenuA(menu, MF_STRING, item.command, item.text);
+    UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, NULL);
+    DestroyMenu(menu);
+    if (chosen)
+        SendMessageA(window, WM_COMMAND, chosen, 0);
 }
 
 // A dropped folder adds its music files as the scan finds them, and a
@@ -298,6 +490,8 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_INITDIALOG:
         giveOutline(window, Pregion);
         hPlaylist = createSongList(window);
+        describeWindowAreas(window, "Playlist", accessibleAreas,
+                            sizeof(accessibleAreas) / sizeof(accessibleAreas[0]));
         listenToSongList(followSongList, hPlaylist);
         rebuildSongList(hPlaylist);     // made after songs came in, at start-up
         if (data.currentSong > 0)
@@ -312,6 +506,7 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_COMMAND:
         runCommand(window, LOWORD(wParam), holding);
+        runListCommand(hPlaylist, LOWORD(wParam));
         if (HIWORD(wParam) == LBN_DBLCLK)
             playSelectedRow(hPlaylist);
         return TRUE;
@@ -340,6 +535,19 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_APPCOMMAND:     // a media key while this window has the focus
         SendMessageA(hwnd, message, wParam, lParam);
         return TRUE;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != hPlaylist)
+            return FALSE;
+        showListMenu(window, hPlaylist, lParam);
+        return TRUE;
+    case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
+        focusMarkFollowsFocus(window);
+        return areaMarked(window) ? TRUE : FALSE;
+    case WM_KILLFOCUS:
+        focusMarkFollowsFocus(window);
+        return FALSE;
+    case WM_GETOBJECT:
+        return answerDialogGetObject(window, wParam, lParam);
     }
     return FALSE;
 }

@@ -8,6 +8,7 @@
 #include "song_events.h"
 #include "songlist.h"
 #include "text.h"
+#include "window_areas.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -16,7 +17,8 @@
 
 namespace {
 
-const DWORD DRIVE_BOX_STYLE = 0x40000003;  // WS_CHILD | BS_AUTOCHECKBOX, shown after creation
+// WS_CHILD | BS_AUTOCHECKBOX, shown after creation; Tab reaches each.
+const DWORD DRIVE_BOX_STYLE = 0x40000003 | WS_TABSTOP;
 const int SEARCH_CANCEL = 3;
 const int SEARCH_FOLDER = 4;
 const int CHOSEN_FOLDER_LABEL = 5;
@@ -37,6 +39,12 @@ struct scanRun {
     bool songsUnannounced;
     ULONGLONG lastShown;
     HWND progressBar;
+};
+
+// The skin's one area; Start, the drive boxes and the scan's controls
+// follow with their own names.
+const windowArea accessibleAreas[] = {
+    {"Close", 211, 228, 40, 54, WM_COMMAND, IDCANCEL, 0},
 };
 
 // One unticked box per fixed drive, labelled with its root, in the order of
@@ -259,6 +267,7 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         chosenFolder[0] = '\0';
         run.active = false;
         run.progressBar = createProgressBar(window);
+        describeWindowAreas(window, "Search", accessibleAreas, 1);
         return TRUE;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(whiteControlBrush());
@@ -295,7 +304,16 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         // Closing, by the close area, Escape or the player's end, cancels
         // the run; what was found stays listed.
         stopRun(window, run);
+        forgetWindowAreas(window);
         return FALSE;
+    case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
+        focusMarkFollowsFocus(window);
+        return areaMarked(window) ? TRUE : FALSE;
+    case WM_KILLFOCUS:
+        focusMarkFollowsFocus(window);
+        return FALSE;
+    case WM_GETOBJECT:
+        return answerDialogGetObject(window, wParam, lParam);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: startRun(window, run, volumes, volumesNumber, partitions, chosenFolder); break;

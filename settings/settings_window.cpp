@@ -9,6 +9,7 @@
 #include "playlist_file.h"
 #include "songlist.h"
 #include "stored_settings.h"
+#include "window_areas.h"
 
 namespace {
 
@@ -157,6 +158,12 @@ bool inCloseArea(POINT at)
                   SETTINGS_CLOSE_BOTTOM);
 }
 
+// The skin's one area; the check boxes and buttons follow with their own names.
+const windowArea accessibleAreas[] = {
+    {"Close", SETTINGS_CLOSE_LEFT, SETTINGS_CLOSE_RIGHT, SETTINGS_CLOSE_TOP, SETTINGS_CLOSE_BOTTOM, WM_COMMAND,
+     SETTINGS_CLOSE, 0},
+};
+
 } // namespace
 
 INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -184,6 +191,7 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             setUsable(window, SETTINGS_THIS_ONE, false);
         launchMem = playlistMem = 0;
         startFrameTimer(window);
+        describeWindowAreas(window, "Settings", accessibleAreas, 1);
         return TRUE;
     case WM_PAINT:
         paintSkin(window, ShBmp);
@@ -219,6 +227,14 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_APPCOMMAND:     // a media key while this window has the focus
         SendMessageA(hwnd, message, wParam, lParam);
         return TRUE;
+    case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
+        focusMarkFollowsFocus(window);
+        return areaMarked(window) ? TRUE : FALSE;
+    case WM_KILLFOCUS:
+        focusMarkFollowsFocus(window);
+        return FALSE;
+    case WM_GETOBJECT:
+        return answerDialogGetObject(window, wParam, lParam);
     }
     return FALSE;
 }

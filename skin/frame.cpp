@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "draw.h"
+#include "window_areas.h"
 
 const skinnedWindow mainWindow = {"Skins/Skin.bmp", 0x000000, 600, 119};
 const skinnedWindow playlistWindow = {"Skins/Playlist2.bmp", 0x000000, 353, 295};
@@ -314,6 +315,7 @@ void paintSkin(HWND window, HBITMAP skin)
     PAINTSTRUCT paint;
     HDC target = BeginPaint(window, &paint);
     BitBlt(target, 0, 0, size.cx - origin.x, size.cy - origin.y, memory, origin.x, origin.y, SRCCOPY);
+    drawFocusMark(window, target);
     EndPaint(window, &paint);
     SelectObject(memory, previous);
     DeleteDC(memory);

@@ -12,7 +12,9 @@
 #     decoding the same file: 1.1
 #   private memory while playing: 24 MB (absolute)
 # then the time from a second start with a song on its command line to the
-# running player playing it (median of 11, reported), and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
+# running player playing it (median of 11, reported), the time from a key
+# press to its action heard (median of 11, reported) with the areas Tab
+# reaches in each window, and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
 # windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
@@ -140,6 +142,16 @@ handed=$(python3 "$here/handover_times.py" 11 "$build/wine-exec.sh" "$prefix" "$
 echo "times: $handed ms"
 handed_median=$(python3 -c "import statistics, sys; print(round(statistics.median(map(int, sys.argv[1:]))))" $handed)
 bench_figure "second start to the handed song playing" "$handed_median ms" "-" "-" "-"
+
+echo "== app: a key press to its action heard (11 runs), and the areas Tab reaches in each window"
+figures=$(python3 "$here/keyboard_figures.py" 11 "$build/wine-exec.sh" "$prefix" "$work" "$build/tests/accessible_areas.exe")
+echo "$figures"
+keyed=$(echo "$figures" | sed -n 's/^key-to-heard: \(.*\) ms$/\1/p')
+keyed_median=$(python3 -c "import statistics, sys; print(round(statistics.median(map(int, sys.argv[1:]))))" $keyed)
+bench_figure "key press to its action heard" "$keyed_median ms" "-" "-" "-"
+while read -r _ window reach; do
+    bench_figure "areas Tab reaches, named, in $window" "$reach" "-" "-" "-"
+done < <(echo "$figures" | grep '^tab-reach: ')
 
 # The soak, 300 songs in a row (soak.sh), last: it ends the server itself.
 bash "$here/soak.sh" "$build"

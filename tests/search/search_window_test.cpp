@@ -172,7 +172,7 @@ TEST_F(SearchWindow, EachOpeningListsTheFixedDrivesWithFreshBoxesAndItsOutline)
     Texts expected;
     for (size_t row = 0; row < fixed.size(); ++row)
         expected.push_back(fixed[row] + " at 20," + std::to_string(100 + 20 * row) +
-                           " 40x12 id 0 style 50000003 check 0 font 0");
+                           " 40x12 id 0 style 50010003 check 0 font 0");
 
     for (int opening = 1; opening <= 2; ++opening) {
         SCOPED_TRACE("opening " + std::to_string(opening));
