@@ -113,6 +113,8 @@ bool Engine::queue(Stream *next)
     std::lock_guard<std::mutex> lock(mutex_);
     if (!active_ || next == current_)
         return false;
+    if (next == queued_)
+        return true; // already on its way: what is decoded of it stays
     dropQueued();
     if (next) {
         if (next->positionMs >= next->source->lengthMs())

@@ -72,6 +72,22 @@ cpu_figure mp3 "an MP3"
 cpu_figure flac "a FLAC"
 cpu_figure m4a "an M4A"
 
+# The CPU figure through transitions: 3 s MP3s one after another, ten
+# transitions in 30 s, against the one MP3 playing for as long.
+if [ ! -f "$work/.chain-complete" ]; then
+    for i in 1 2 3; do
+        ff -f lavfi -i "sine=frequency=$(( 300 + 100 * i )):duration=3" -c:a libmp3lame -b:a 128k "$work/chain$i.mp3"
+    done
+    touch "$work/.chain-complete"
+fi
+echo "== engine: CPU while 3 s MP3s play one after another for 30 s"
+run "$build/bench/bench_engine_cpu.exe" "$(winpath "$work/chain1.mp3")" 30 "$(winpath "$work/chain2.mp3")" \
+    "$(winpath "$work/chain3.mp3")" | tee "$work/cpu-chain.txt"
+chain_cpu=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-chain.txt")
+mp3_cpu=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-mp3.txt")
+bench_figure "engine through $(sed -n 's/^transitions: //p' "$work/cpu-chain.txt") transitions in 30 s" \
+    "$chain_cpu s CPU" "$mp3_cpu s (one MP3 playing)" "$(ratio "$chain_cpu" "$mp3_cpu")" 1.05
+
 echo "== engine: latency"
 run "$build/bench/bench_engine_latency.exe" "$(winpath "$work/play.mp3")"
 
@@ -116,6 +132,36 @@ rm -rf "$home"
 gaps=$(sed -n 's/.*gaps: //p' "$work/capture.txt")
 bench_figure "under-runs while the UI thread works" "${underruns:-no figure} under-runs" "-" "-" "0 under-runs"
 bench_figure "gaps in the captured sound meanwhile" "${gaps:-no figure} gaps" "-" "-" "0 gaps"
+
+echo "== engine: frames lost and added at 20 transitions between songs of the eight kinds"
+# Songs whose left channel counts its frames (WAV, FLAC, ALAC, FLAC in Ogg)
+# alternate with songs of every other kind and rate, all 1.75 s long; ALSA's
+# file plugin takes what the engine hands the device.
+songs=$build/bench/gapless-songs
+bash "$root/tests/engine/make-gapless-songs.sh" "$songs"
+decoded() { ffmpeg -nostdin -loglevel error -i "$songs/$1" -f s16le -ac 2 -ar 44100 - | wc -c | awk '{print $1 / 4}'; }
+counting=(counter.wav counter.flac counter-alac.m4a counter-flac.ogg)
+# Lossy kinds carry the encoder's input length (the file says where it ends);
+# WMA and raw AAC say nothing of it: every decoded frame is the length.
+others=(counter.mp3:77175 counter.ogg:77175 counter.m4a:77175 counter.opus:77175
+        "counter.wma:$(decoded counter.wma)" "counter.aac:$(decoded counter.aac)" counter48k.flac:77175)
+files=() expected=()
+for i in $(seq 0 10); do
+    file=${counting[$(( i % 4 ))]}
+    files+=("$(winpath "$songs/$file")") expected+=("$file:77175:1")
+    [ "$i" = 10 ] && break
+    other=${others[$(( i % 7 ))]}
+    files+=("$(winpath "$songs/${other%%:*}")") expected+=("$other:0")
+done
+home=$(mktemp -d)
+printf 'pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' "$home/out.raw" > "$home/.asoundrc"
+( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+    "$build/bench/bench_play_chain.exe" "${files[@]}" ) | tr -d '\r' | tail -1
+python3 "$here/gapless_capture.py" "$home/out.raw" 77175 "${expected[@]}" | tee "$work/gapless.txt" ||
+    echo "gapless: the capture is not whole"
+rm -rf "$home"
+lost_added=$(sed -n 's/^transitions: \([0-9]*\); frames lost: \([0-9]*\); frames added: \([0-9]*\)/\1 transitions: \2 lost, \3 added/p' "$work/gapless.txt")
+bench_figure "frames lost and added at transitions (capture)" "${lost_added:-no figure}" "-" "-" "0 lost, 0 added"
 
 echo "== engine: 10,000 mutated media files of the eight kinds (seed 13), each opened, read, played, sought, stopped, closed"
 fixtures=$build/tests/fixtures/engine
