@@ -144,10 +144,14 @@ void followHeardSong()
     announceSongList(SONG_HEARD_CHANGED);
 }
 
-// Keeps the queued song the one the list and the switches name.
+// Keeps the queued song the one the list and the switches name. Songs
+// appended change it only where the list used to end after the current song
+// (nothing or song 1 follows); a random choice stays good.
 void followListChanges(songListChange change, void *)
 {
-    if (change == SONGS_ADDED || change == LIST_EDITED || change == LIST_CLEARED)
+    if (change == LIST_EDITED || change == LIST_CLEARED)
+        following.chooseAgain = true;
+    else if (change == SONGS_ADDED && data.shuffle != 1 && following.song != data.currentSong + 1)
         following.chooseAgain = true;
 }
 

@@ -369,9 +369,12 @@ TEST_F(Transport, TheQueuedSongFollowsTheListAndTheSwitches)
     data.restart = true;
     progressTick();
     EXPECT_NE(fake_fmod::queuedStream(), nullptr);
-    EXPECT_EQ(fake_fmod::countCalls("Stream_Open(" + pathOf(1)), 2);
+    EXPECT_EQ(fake_fmod::countCalls("Stream_Open(" + pathOf(1)), 2); // song 1 follows the last
+    addSongs(1, 60000);
+    announceSongList(SONGS_ADDED);
+    progressTick();
     run(60000);
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(data.currentSong, 3); // the song appended follows instead
 }
 
 // No tick while songs ran out (the thread was busy for longer than a song):
