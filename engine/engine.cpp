@@ -25,16 +25,16 @@ int64_t msAt(int64_t frames)
     return (frames * 1000 + kOutputRate - 1) / kOutputRate;
 }
 
-// Appends `frames` frames of `stream` from `songFrame` on to `runs`,
-// lengthening the last run when they continue it.
-void appendRun(std::deque<FrameRun> &runs, const FrameRun &run)
+// Appends `run` to `runs`, lengthening the last run when it continues it
+// (in the stream, and on the sink for runs on the sink).
+void appendRun(std::deque<FrameRun> &runs, const FrameRun &run, bool onSink)
 {
     if (run.frames == 0)
         return;
     if (!runs.empty()) {
         FrameRun &last = runs.back();
         if (last.stream == run.stream && last.songFrame + static_cast<int64_t>(last.frames) == run.songFrame &&
-            last.sinkFrame + last.frames == run.sinkFrame) {
+            (!onSink || last.sinkFrame + last.frames == run.sinkFrame)) {
             last.frames += run.frames;
             return;
         }
@@ -343,7 +343,7 @@ void Engine::fill(Source &source, Stream *stream, uint64_t epoch, int64_t &songF
             // packet may complete the one it is waiting for.
             bool outputStarved = ring_.size() < AudioSink::kFramesPerBuffer;
             size_t took = ring_.push(decoded.data() + pushed * 2, frames - pushed);
-            appendRun(ringRuns_, {stream, songFrame + static_cast<int64_t>(pushed), took});
+            appendRun(ringRuns_, {stream, songFrame + static_cast<int64_t>(pushed), took}, false);
             pushed += took;
             if (outputStarved || !more)
                 wakeOutput();
@@ -388,7 +388,7 @@ size_t Engine::takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &e
     while (left > 0 && !ringRuns_.empty()) {
         FrameRun &run = ringRuns_.front();
         uint64_t part = std::min(left, run.frames);
-        appendRun(sinkRuns_, {run.stream, run.songFrame, part, sinkAt + at});
+        appendRun(sinkRuns_, {run.stream, run.songFrame, part, sinkAt + at}, true);
         applyVolume(out + at * 2, part, *run.stream);
         run.songFrame += static_cast<int64_t>(part);
         run.frames -= part;
@@ -502,7 +502,8 @@ void Engine::outputLoop()
             std::lock_guard<std::mutex> lock(mutex_);
             if (outputGeneration_ == generation_) {
                 followHeard(played);
-                if (ended && drained && active_) {
+                // A stream queued since the last frame was taken plays on.
+                if (ended && drained && active_ && decodeDone() && ring_.size() == 0) {
                     finishChannel();
                     playing = false;
                 }
