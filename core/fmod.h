@@ -50,6 +50,36 @@ signed char F_API FSOUND_SetPaused(int channel, signed char paused);
 signed char F_API FSOUND_StopSound(int channel);
 signed char F_API FSOUND_IsPlaying(int channel);
 
+/*
+ * Kelvoria's own calls, for songs that follow one another with no gap.
+ *
+ * Kelvoria_Stream_Queue(stream): puts `stream` behind the stream channel 0
+ * plays, in place of any stream queued before; null only drops the queued
+ * one. When the playing stream has been decoded to its last sample, the
+ * engine goes on decoding the queued one into the same output, which stays
+ * open: its first sample follows the last sample of the one before, with
+ * no silence and no sample lost or repeated, whatever the two files' kinds,
+ * rates or channels. The queued stream plays from its own time (from 0 when
+ * it had reached its end). It becomes channel 0's stream when its first
+ * sample is heard: from then on FSOUND_Stream_GetTime reports its position,
+ * and the stream before reports its length. Closing the queued stream, or
+ * playing, stopping or closing the playing one, drops it. Nonzero when
+ * queued (or dropped); zero when channel 0 plays nothing, or `stream` is
+ * the one it plays or no stream of the engine.
+ *
+ * Kelvoria_GetHeardStream(): the stream whose samples were heard last on
+ * channel 0: the one heard now, or once the channel has run out, the one
+ * heard to its end. Null before anything played, after FSOUND_StopSound,
+ * and once that stream is closed. A program polls it to learn the moment
+ * the queued stream is heard.
+ *
+ * The position FSOUND_Stream_GetTime gives is the position heard, to within
+ * the output's latency, and never more than the stream's length; channel 0
+ * stops playing when the last sample of the last stream has been heard.
+ */
+signed char F_API Kelvoria_Stream_Queue(FSOUND_STREAM *stream);
+FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void);
+
 #ifdef __cplusplus
 }
 #endif

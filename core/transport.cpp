@@ -15,6 +15,20 @@ namespace {
 FSOUND_STREAM *music;   // replaced at every start of a song, never closed otherwise
 bool paused;            // only the toggle changes it, so it outlives songs and stops
 bool playingShown;      // the status label shows a "Playing..." line
+int mem;                // the whole second progressText was last built for
+
+// The song that follows the one heard, opened ahead and queued in the engine
+// so that it follows with no gap; it becomes `music` and currentSong when
+// its first sample is heard.
+struct FollowingSong {
+    FSOUND_STREAM *stream;
+    int song;
+    int shuffle;       // the switches it was chosen under
+    bool restart;
+    int passedOver;    // the last song that failed to open on the way to it; 0 none
+    bool chooseAgain;  // the list changed since it was chosen
+} following;
+
 HWND mainWindow;
 HWND hSlider;
 HWND hStatus;
@@ -39,15 +53,15 @@ void showStatus(const char *text)
     playingShown = false;
 }
 
-// A current song number outside the list (a list cleared and refilled with
+// A song number outside the list (a list cleared and refilled with
 // fewer songs, or a number set from outside) names slot 0, the empty text,
 // which never opens: a slot past the count may still hold a path that the
 // list does not show.
-const char *currentPath()
+const char *pathOfSong(int song)
 {
-    if (data.currentSong < 1 || data.currentSong > data.songsNumber || data.currentSong > MAX_SONGS)
+    if (song < 1 || song > data.songsNumber || song > MAX_SONGS)
         return data.paths[0];
-    return data.paths[data.currentSong];
+    return data.paths[song];
 }
 
 void chooseRandomSong()
@@ -69,6 +83,87 @@ void catchUpWithAnEnd(st1 *list, FSOUND_STREAM *stream)
         list->position = endMs / 1000;
 }
 
+// The song the rules name after `song` when it runs out; 0 for none.
+int songAfter(int song)
+{
+    if (data.songsNumber == 0)
+        return 0;
+    if (data.shuffle == 1)
+        return 1 + rand() % data.songsNumber;
+    if (song < data.songsNumber)
+        return song + 1;
+    return data.restart ? 1 : 0;
+}
+
+void dropFollowingSong()
+{
+    if (following.stream)
+        FSOUND_Stream_Close(following.stream);
+    following = FollowingSong{};
+}
+
+// Opens the song that follows and queues it, one try per tick: a song that
+// fails to open is passed over, and the next tick tries the one after it.
+void queueFollowingSong()
+{
+    int song = songAfter(following.passedOver ? following.passedOver : data.currentSong);
+    if (!song)
+        return;
+    following.shuffle = data.shuffle;
+    following.restart = data.restart;
+    FSOUND_STREAM *stream = FSOUND_Stream_Open(pathOfSong(song), 0, 0, 0);
+    if (!stream) {
+        following.passedOver = song;
+        return;
+    }
+    if (!Kelvoria_Stream_Queue(stream)) {
+        FSOUND_Stream_Close(stream);
+        return;
+    }
+    following.stream = stream;
+    following.song = song;
+}
+
+bool switchesChanged()
+{
+    return following.shuffle != data.shuffle || following.restart != data.restart;
+}
+
+// The first sample of the queued song is heard: it is the current song now.
+void followHeardSong()
+{
+    if (!following.stream || Kelvoria_GetHeardStream() != following.stream)
+        return;
+    FSOUND_Stream_Close(music); // heard to its end
+    music = following.stream;
+    data.currentSong = following.song;
+    following = FollowingSong{};
+    data.position = 0;
+    data.length = FSOUND_Stream_GetLengthMs(music) / 1000;
+    mem = -1; // the progress text and the status line follow at this tick
+    sendToMain(MSG_SONG_DISPLAY);
+    announceSongList(SONG_HEARD_CHANGED);
+}
+
+// Keeps the queued song the one the list and the switches name. Songs
+// appended change it only where the list used to end after the current song
+// (nothing or song 1 follows); a random choice stays good.
+void followListChanges(songListChange change, void *)
+{
+    if (change == LIST_EDITED || change == LIST_CLEARED)
+        following.chooseAgain = true;
+    else if (change == SONGS_ADDED && data.shuffle != 1 && following.song != data.currentSong + 1)
+        following.chooseAgain = true;
+}
+
+void keepFollowingSongQueued()
+{
+    if (following.chooseAgain || (following.stream && switchesChanged()))
+        dropFollowingSong();
+    if (!following.stream && data.songsNumber != 0 && FSOUND_IsPlaying(0))
+        queueFollowingSong();
+}
+
 } // namespace
 
 void transportAttach(HWND window, HWND slider, HWND status)
@@ -76,6 +171,7 @@ void transportAttach(HWND window, HWND slider, HWND status)
     mainWindow = window;
     hSlider = slider;
     hStatus = status;
+    listenToSongList(followListChanges, nullptr);
 }
 
 bool transportCommand(int id)
@@ -96,8 +192,9 @@ void playSong()
 {
     if (data.songsNumber == 0)
         return;
+    dropFollowingSong();
     FSOUND_Stream_Close(music);
-    music = FSOUND_Stream_Open(currentPath(), 0, 0, 0); // a failed open leaves null: the tick moves on
+    music = FSOUND_Stream_Open(pathOfSong(data.currentSong), 0, 0, 0); // a failed open leaves null: the tick moves on
     data.position = 0;
     FSOUND_Stream_Play(0, music);
     FSOUND_SetVolume(0, 255);
@@ -139,6 +236,7 @@ void previousSong()
 void stopSong()
 {
     FSOUND_StopSound(0);
+    dropFollowingSong();
     showStatus(STOPPED_TEXT);
     sendToMain(MSG_STATUS_ECHO);
     sendToMain(MSG_SONG_DISPLAY);
@@ -186,6 +284,7 @@ void seekBy(int ms)
 // another song says nothing, and idle ticks write no label at all.
 void progressTick()
 {
+    followHeardSong();
     int result = everyTimer(mainWindow, &data, music);
     if (result == 1) {
         sendToMain(MSG_STATUS_LINE);
@@ -194,6 +293,7 @@ void progressTick()
     } else if (result == 2 && playingShown && !FSOUND_IsPlaying(0)) {
         showStatus(STOPPED_TEXT);
     }
+    keepFollowingSongQueued();
 }
 
 void transportListCleared()
@@ -203,7 +303,6 @@ void transportListCleared()
 
 int everyTimer(HWND window, st1 *list, FSOUND_STREAM *stream)
 {
-    static int mem = 0; // the whole second progressText was last built for
     int result;
     if (FSOUND_IsPlaying(0)) {
         list->position = FSOUND_Stream_GetTime(stream) / 1000;
@@ -221,10 +320,12 @@ int everyTimer(HWND window, st1 *list, FSOUND_STREAM *stream)
             snprintf(list->statusText, sizeof(list->statusText), "%s", STOPPED_TEXT);
         catchUpWithAnEnd(list, stream);
         result = 2;
+        // A song that plays, paused or not, is heard to its end; one that no
+        // longer plays within its last second (ran out, failed to open,
+        // stopped there) is left for the next one.
+        if (list->position >= list->length - 1 && list->songsNumber != 0)
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(CMD_NEXT, 0), 0);
     }
-    // Whole seconds: the song is left once its last whole second is reached.
-    if (list->position >= list->length - 1 && list->songsNumber != 0)
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(CMD_NEXT, 0), 0);
     return result;
 }
 

@@ -27,6 +27,19 @@
  * nothing plays; so the main window must route these back to
  * transportCommand. Play announces CURRENT_SONG_CHANGED (song_events.h), so
  * the playlist window selects the playing row.
+ *
+ * Songs follow one another with no gap: while a song plays, the tick opens
+ * the song the rules name after it (shuffle, restart, end of list) and
+ * queues it in the engine (Kelvoria_Stream_Queue); a song that does not open
+ * is passed over, one per tick. When the engine says its first sample is
+ * heard (Kelvoria_GetHeardStream), that tick makes it `music` and
+ * currentSong, sends the song display refresh, announces
+ * SONG_HEARD_CHANGED and refreshes the status line and the bar. Songs
+ * added, edited or cleared, and a change of the shuffle or restart switch,
+ * make the next tick choose the queued song again. A song that plays,
+ * paused or not, is heard to its end; Next is sent by the timer only once
+ * nothing plays within the song's last second (it ran out with nothing
+ * queued, failed to open, or was stopped there).
  */
 #ifndef KELVORIA_TRANSPORT_H
 #define KELVORIA_TRANSPORT_H
@@ -60,8 +73,9 @@ void progressTick();  // every tick of the main window's timer
 void transportListCleared();
 
 // Polls the engine: 0 playing, same whole second; 1 playing, a new whole
-// second, progressText rebuilt; 2 not playing, statusText "Stopped.". Sends
-// Next to `window` first when the song is due to be left.
+// second, progressText rebuilt; 2 not playing, statusText "Stopped.". When
+// nothing plays and the song is within its last second, sends Next to
+// `window` first.
 int everyTimer(HWND window, st1 *list, FSOUND_STREAM *stream);
 
 FSOUND_STREAM *transportStream();  // `music`: the current song's stream

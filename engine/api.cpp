@@ -231,4 +231,24 @@ signed char F_API FSOUND_IsPlaying(int channel)
     return toBool(lib.engine->isPlaying());
 }
 
+signed char F_API Kelvoria_Stream_Queue(FSOUND_STREAM *handle)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    Stream *stream = lib.find(handle);
+    if (!lib.engine || (handle && !stream))
+        return 0;
+    return toBool(lib.engine->queue(stream));
+}
+
+FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (!lib.engine)
+        return nullptr;
+    // A handle is the address of its Stream; a released stream is never heard.
+    return reinterpret_cast<FSOUND_STREAM *>(lib.engine->heardStream());
+}
+
 } // extern "C"

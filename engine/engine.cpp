@@ -13,6 +13,34 @@ constexpr size_t kMinFreeToDecode = 8192;         // room for a large packet
 // bounds how long a device that stopped signalling goes unnoticed.
 constexpr DWORD kPlayingWaitMs = 100;
 constexpr DWORD kIdleWaitMs = INFINITE;
+
+int64_t framesAt(int64_t ms)
+{
+    return ms * kOutputRate / 1000;
+}
+
+// Rounded up, so that the frame of a whole millisecond reads back as it.
+int64_t msAt(int64_t frames)
+{
+    return (frames * 1000 + kOutputRate - 1) / kOutputRate;
+}
+
+// Appends `run` to `runs`, lengthening the last run when it continues it
+// (in the stream, and on the sink for runs on the sink).
+void appendRun(std::deque<FrameRun> &runs, const FrameRun &run, bool onSink)
+{
+    if (run.frames == 0)
+        return;
+    if (!runs.empty()) {
+        FrameRun &last = runs.back();
+        if (last.stream == run.stream && last.songFrame + static_cast<int64_t>(last.frames) == run.songFrame &&
+            (!onSink || last.sinkFrame + last.frames == run.sinkFrame)) {
+            last.frames += run.frames;
+            return;
+        }
+    }
+    runs.push_back(run);
+}
 } // namespace
 
 Engine::Engine(SinkOpener openSink) : openSink_(std::move(openSink)), ring_(kRingFrames)
@@ -36,9 +64,15 @@ Engine::~Engine()
 void Engine::restartAt(int64_t ms)
 {
     ++generation_;
-    startMs_ = ms;
-    decodeDone_ = false;
+    ++decodeEpoch_;
+    decoding_ = current_;
+    decodeFromMs_ = ms;
+    restartDecoder_ = current_ != nullptr;
+    decodedToEnd_ = false;
     ring_.clear();
+    ringRuns_.clear();
+    heard_ = current_;
+    heardFrame_ = framesAt(ms);
     decoderWake_.notify_one();
     wakeOutput();
 }
@@ -53,10 +87,10 @@ int Engine::heardMs()
 {
     if (paused_)
         return pausedMs_; // frozen the moment the pause was asked for
-    if (outputGeneration_ != generation_)
-        return static_cast<int>(startMs_);
-    int64_t ms = startMs_ + static_cast<int64_t>(heardFrames_ * 1000 / kOutputRate);
-    return static_cast<int>(std::min<int64_t>(ms, source_ ? source_->lengthMs() : ms));
+    int length = current_ ? current_->source->lengthMs() : 0;
+    if (heard_ != current_)
+        return 0;
+    return static_cast<int>(std::min<int64_t>(msAt(heardFrame_), length));
 }
 
 void Engine::play(Stream *stream)
@@ -68,10 +102,63 @@ void Engine::play(Stream *stream)
     if (stream->positionMs >= length)
         stream->positionMs = 0; // a stream heard to its end starts again
     current_ = stream;
-    source_ = stream->source;
+    queued_ = nullptr;
     active_ = true;
     paused_ = false;
     restartAt(stream->positionMs);
+}
+
+bool Engine::queue(Stream *next)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!active_ || next == current_)
+        return false;
+    if (next == queued_)
+        return true; // already on its way: what is decoded of it stays
+    dropQueued();
+    if (next) {
+        if (next->positionMs >= next->source->lengthMs())
+            next->positionMs = 0;
+        queued_ = next;
+        decoderWake_.notify_one(); // the playing stream may be decoded to its end already
+    }
+    return true;
+}
+
+void Engine::forgetRunsOf(Stream *stream)
+{
+    auto of = [stream](const FrameRun &run) { return run.stream == stream; };
+    sinkRuns_.erase(std::remove_if(sinkRuns_.begin(), sinkRuns_.end(), of), sinkRuns_.end());
+    if (heard_ == stream)
+        heard_ = nullptr;
+}
+
+// What the decoder has made of the queued stream goes; what reached the
+// sink cannot be taken back alone, so then the playing stream starts again
+// where it is heard.
+void Engine::dropQueued()
+{
+    Stream *dropped = queued_;
+    if (!dropped)
+        return;
+    queued_ = nullptr;
+    if (decoding_ != dropped)
+        return;
+    bool onSink = std::any_of(sinkRuns_.begin(), sinkRuns_.end(),
+                              [dropped](const FrameRun &run) { return run.stream == dropped; });
+    if (onSink) {
+        restartAt(heardMs());
+        forgetRunsOf(dropped);
+        return;
+    }
+    while (!ringRuns_.empty() && ringRuns_.back().stream == dropped) {
+        ring_.dropNewest(ringRuns_.back().frames);
+        ringRuns_.pop_back();
+    }
+    ++decodeEpoch_; // a decode of it under way is void
+    decoding_ = current_;
+    decodedToEnd_ = true;
+    decoderWake_.notify_one();
 }
 
 void Engine::stopLocked()
@@ -80,7 +167,7 @@ void Engine::stopLocked()
         return;
     current_->positionMs = heardMs();
     current_ = nullptr;
-    source_.reset();
+    queued_ = nullptr;
     active_ = false;
     paused_ = false;
     restartAt(0); // the output drops what it holds
@@ -95,8 +182,11 @@ void Engine::stop()
 void Engine::release(Stream *stream)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (current_ == stream)
+    if (stream == queued_)
+        dropQueued();
+    if (stream == current_)
         stopLocked();
+    forgetRunsOf(stream);
 }
 
 bool Engine::setPaused(bool paused)
@@ -134,11 +224,17 @@ void Engine::setTime(Stream *stream, int ms)
     std::lock_guard<std::mutex> lock(mutex_);
     ms = std::clamp(ms, 0, stream->source->lengthMs());
     if (stream == current_ && active_) {
-        restartAt(ms);
+        restartAt(ms); // what is queued follows from there
         pausedMs_ = ms;
     }
     else
         stream->positionMs = ms;
+}
+
+Stream *Engine::heardStream()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return heard_;
 }
 
 uint64_t Engine::framesWrittenSinceStart()
@@ -153,46 +249,84 @@ uint64_t Engine::underruns()
     return underruns_.count();
 }
 
+// Nothing more will come: the decoder is through the playing stream and
+// nothing is queued behind it (or through the queued one too).
+bool Engine::decodeDone() const
+{
+    return decodedToEnd_ && (!queued_ || decoding_ == queued_);
+}
+
 bool Engine::decoderHasWork() const
 {
-    if (!source_)
+    if (!decoding_)
         return false;
-    if (decoderGeneration_ != generation_)
+    if (decoderEpoch_ != decodeEpoch_)
         return true;
-    return !decodeDone_ && ring_.freeFrames() >= kRefillFrames;
+    if (!decodedToEnd_)
+        return ring_.freeFrames() >= kRefillFrames;
+    return queued_ && decoding_ != queued_;
+}
+
+// Under the lock: what the decoder does next. False when there is nothing
+// new to take up (it carries on with the stream it has).
+bool Engine::takeDecodeJob(Stream *&stream, int64_t &fromMs, uint64_t &epoch)
+{
+    bool reposition = false;
+    if (decoderEpoch_ != decodeEpoch_) {
+        decoderEpoch_ = decodeEpoch_;
+        if (restartDecoder_) {
+            restartDecoder_ = false;
+            reposition = true;
+            fromMs = decodeFromMs_;
+        }
+    }
+    if (!reposition && decodedToEnd_ && queued_ && decoding_ != queued_) {
+        // The playing stream is decoded to its end: its follower comes next, in the same ring.
+        decoding_ = queued_;
+        decodedToEnd_ = false;
+        reposition = true;
+        fromMs = queued_->positionMs;
+    }
+    stream = decoding_;
+    epoch = decodeEpoch_;
+    return reposition;
 }
 
 void Engine::decoderLoop()
 {
     std::vector<int16_t> decoded;
+    int64_t songFrame = 0; // the frame of `stream` that the next decoded one is
     for (;;) {
         std::shared_ptr<Source> source;
-        uint64_t generation;
-        bool seek;
-        int64_t startMs;
+        Stream *stream;
+        uint64_t epoch;
+        int64_t fromMs = 0;
+        bool reposition;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             decoderWake_.wait(lock, [this] { return quit_ || decoderHasWork(); });
             if (quit_)
                 return;
-            source = source_;
-            generation = generation_;
-            seek = decoderGeneration_ != generation_;
-            decoderGeneration_ = generation_;
-            startMs = startMs_;
+            reposition = takeDecodeJob(stream, fromMs, epoch);
+            if (!stream || (!reposition && decodedToEnd_))
+                continue;
+            source = stream->source;
         }
-        if (seek && !source->seekTo(startMs)) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (generation == generation_)
-                decodeDone_ = true; // nothing this file holds can be decoded
-            wakeOutput();
-            continue;
+        if (reposition) {
+            songFrame = framesAt(fromMs);
+            if (!source->seekTo(fromMs)) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (epoch == decodeEpoch_)
+                    decodedToEnd_ = true; // nothing this file holds can be decoded
+                wakeOutput();
+                continue;
+            }
         }
-        fill(*source, generation, decoded);
+        fill(*source, stream, epoch, songFrame, decoded);
     }
 }
 
-void Engine::fill(Source &source, uint64_t generation, std::vector<int16_t> &decoded)
+void Engine::fill(Source &source, Stream *stream, uint64_t epoch, int64_t &songFrame, std::vector<int16_t> &decoded)
 {
     // Decode until the ring is nearly full, the stream ends, or the channel
     // moves on; each packet is handed over as soon as it is out.
@@ -203,22 +337,26 @@ void Engine::fill(Source &source, uint64_t generation, std::vector<int16_t> &dec
         size_t pushed = 0;
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            if (quit_ || generation != generation_)
+            if (quit_ || epoch != decodeEpoch_)
                 return;
             // The output waits for a whole buffer: wake it only when this
             // packet may complete the one it is waiting for.
             bool outputStarved = ring_.size() < AudioSink::kFramesPerBuffer;
-            pushed += ring_.push(decoded.data() + pushed * 2, frames - pushed);
+            size_t took = ring_.push(decoded.data() + pushed * 2, frames - pushed);
+            appendRun(ringRuns_, {stream, songFrame + static_cast<int64_t>(pushed), took}, false);
+            pushed += took;
             if (outputStarved || !more)
                 wakeOutput();
             if (pushed == frames)
                 break;
             decoderWake_.wait(lock, [&] {
-                return quit_ || generation != generation_ || ring_.freeFrames() >= kRefillFrames;
+                return quit_ || epoch != decodeEpoch_ || ring_.freeFrames() >= kRefillFrames;
             });
         }
+        songFrame += static_cast<int64_t>(frames);
         if (!more) {
-            decodeDone_ = true;
+            decodedToEnd_ = true;
+            wakeOutput();
             return;
         }
         if (ring_.freeFrames() < kMinFreeToDecode)
@@ -226,24 +364,76 @@ void Engine::fill(Source &source, uint64_t generation, std::vector<int16_t> &dec
     }
 }
 
-size_t Engine::takeFrames(int16_t *out, bool deviceDry, bool &ended)
+void Engine::applyVolume(int16_t *samples, uint64_t frames, const Stream &)
+{
+    if (volume_ < 255)
+        for (uint64_t i = 0; i < frames * 2; ++i)
+            samples[i] = static_cast<int16_t>(samples[i] * volume_ / 255);
+}
+
+size_t Engine::takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &ended)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     ended = false;
     if (!active_ || paused_ || outputGeneration_ != generation_)
         return 0;
+    bool done = decodeDone();
     bool ready = ring_.size() >= AudioSink::kFramesPerBuffer;
-    underruns_.bufferWanted(generationWritten_ > 0, deviceDry, ready, decodeDone_);
-    if (!ready && !decodeDone_)
+    underruns_.bufferWanted(generationWritten_ > 0, deviceDry, ready, done);
+    if (!ready && !done)
         return 0; // wait for a whole buffer, unless this is the last of the song
     size_t frames = ring_.pop(out, AudioSink::kFramesPerBuffer);
-    if (frames && volume_ < 255)
-        for (size_t i = 0; i < frames * 2; ++i)
-            out[i] = static_cast<int16_t>(out[i] * volume_ / 255);
+    // The runs the frames came from go to the sink with them, each at its level.
+    uint64_t left = frames, at = 0;
+    while (left > 0 && !ringRuns_.empty()) {
+        FrameRun &run = ringRuns_.front();
+        uint64_t part = std::min(left, run.frames);
+        appendRun(sinkRuns_, {run.stream, run.songFrame, part, sinkAt + at}, true);
+        applyVolume(out + at * 2, part, *run.stream);
+        run.songFrame += static_cast<int64_t>(part);
+        run.frames -= part;
+        if (run.frames == 0)
+            ringRuns_.pop_front();
+        at += part;
+        left -= part;
+    }
     if (ring_.freeFrames() >= kRefillFrames)
         decoderWake_.notify_one();
-    ended = frames == 0 && decodeDone_;
+    ended = frames == 0 && done;
     return frames;
+}
+
+// The sink has played `played` frames: the runs they reach are heard. The
+// first frame heard of the queued stream makes it channel 0's stream.
+void Engine::followHeard(uint64_t played)
+{
+    while (!sinkRuns_.empty()) {
+        const FrameRun &run = sinkRuns_.front();
+        if (played <= run.sinkFrame)
+            break; // not a frame of it heard yet
+        if (run.stream != heard_ && run.stream == queued_) {
+            current_->positionMs = current_->source->lengthMs(); // heard to its end
+            current_ = queued_;
+            queued_ = nullptr;
+        }
+        heard_ = run.stream;
+        uint64_t heardOfRun = std::min(played - run.sinkFrame, run.frames);
+        heardFrame_ = run.songFrame + static_cast<int64_t>(heardOfRun);
+        if (heardOfRun < run.frames)
+            break;
+        sinkRuns_.pop_front();
+    }
+}
+
+// Heard to its end, with nothing to follow: the channel falls idle.
+void Engine::finishChannel()
+{
+    current_->positionMs = current_->source->lengthMs();
+    current_ = nullptr;
+    queued_ = nullptr;
+    decoding_ = nullptr;
+    active_ = false;
+    paused_ = false;
 }
 
 void Engine::replaceDeadSink()
@@ -276,7 +466,6 @@ void Engine::outputLoop()
         std::lock_guard<std::mutex> lock(mutex_);
         sink_ = std::move(opened);
     }
-    uint64_t heardAtFlush = 0;
     for (;;) {
         bool newGeneration, pause, playing;
         {
@@ -289,10 +478,9 @@ void Engine::outputLoop()
         }
         if (newGeneration) {
             sink->flush();
-            heardAtFlush = sink->playedFrames();
             std::lock_guard<std::mutex> lock(mutex_);
             outputGeneration_ = generation_;
-            heardFrames_ = 0;
+            sinkRuns_.clear();
             generationWritten_ = 0;
         }
         sink->setPaused(pause);
@@ -300,7 +488,7 @@ void Engine::outputLoop()
         bool ended = false;
         while (sink->canWrite()) {
             bool dry = sink->playedFrames() >= sink->writtenFrames();
-            size_t frames = takeFrames(buffer.data(), dry, ended);
+            size_t frames = takeFrames(buffer.data(), dry, sink->writtenFrames(), ended);
             if (!frames)
                 break;
             sink->write(buffer.data(), static_cast<int>(frames));
@@ -313,14 +501,10 @@ void Engine::outputLoop()
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (outputGeneration_ == generation_) {
-                heardFrames_ = played - heardAtFlush;
-                if (ended && drained && active_) {
-                    // Heard to its end: the channel falls idle.
-                    current_->positionMs = source_->lengthMs();
-                    current_ = nullptr;
-                    source_.reset();
-                    active_ = false;
-                    paused_ = false;
+                followHeard(played);
+                // A stream queued since the last frame was taken plays on.
+                if (ended && drained && active_ && decodeDone() && ring_.size() == 0) {
+                    finishChannel();
                     playing = false;
                 }
             }

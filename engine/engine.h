@@ -1,6 +1,14 @@
 // The playing side of the engine: channel 0, a decoder thread that fills a
 // ring of PCM ahead of the output, and an output thread that feeds the sink.
 //
+// Songs follow one another with no gap: a stream queued behind the playing
+// one is decoded into the same ring as soon as the playing one is decoded to
+// its end, and the sink stays open. Every run of frames in the ring and on
+// the sink knows the stream it belongs to, so the output knows which stream
+// is heard and where, to the frame: the queued stream becomes channel 0's
+// stream when its first frame is heard, and the channel falls idle when the
+// last frame of the last stream has been heard.
+//
 // Lock discipline: one mutex, mutex_, guards every field below it in the
 // class, the ring and each Stream's position. It is held only for
 // bookkeeping and copies into or out of the ring, never while decoding,
@@ -16,8 +24,9 @@
 #include "underrun_count.h"
 
 #include <condition_variable>
-#include <functional>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -32,6 +41,14 @@ struct Stream {
     int positionMs = 0; // where playing starts or resumes; guarded by the engine
 };
 
+// Consecutive frames of one stream, in the ring or queued on the sink.
+struct FrameRun {
+    Stream *stream;
+    int64_t songFrame;      // the stream's frame the run begins with, counted from its start
+    uint64_t frames;
+    uint64_t sinkFrame = 0; // on the sink: the sink's written-frame count where the run begins
+};
+
 class Engine {
 public:
     // The output thread opens its sink with `openSink` as it starts; when
@@ -43,14 +60,22 @@ public:
     Engine &operator=(const Engine &) = delete;
 
     void play(Stream *stream);
+    // Puts `next` behind the playing stream, in place of any queued before
+    // (null only drops it). False when nothing plays or `next` plays now.
+    bool queue(Stream *next);
     void stop();
-    // Forgets the stream if it plays; called before its handle is freed.
+    // Forgets the stream if it plays or is queued; called before its handle
+    // is freed.
     void release(Stream *stream);
     bool setPaused(bool paused);
     bool isPlaying();
     void setVolume(int volume);
     int timeMs(Stream *stream);
     void setTime(Stream *stream, int ms);
+    // The stream whose frames were heard last: the playing one, or after
+    // the channel ran out, the one heard to its end. Null before any play,
+    // after a stop, and once that stream is released.
+    Stream *heardStream();
 
     // For measurements: frames handed to the sink since the last start or
     // seek took effect in the output.
@@ -62,14 +87,25 @@ public:
 private:
     void decoderLoop();
     void outputLoop();
-    void fill(Source &source, uint64_t generation, std::vector<int16_t> &decoded);
+    bool takeDecodeJob(Stream *&stream, int64_t &fromMs, uint64_t &epoch); // needs mutex_
+    void fill(Source &source, Stream *stream, uint64_t epoch, int64_t &songFrame, std::vector<int16_t> &decoded);
     void restartAt(int64_t ms);       // needs mutex_
+    void dropQueued();                // needs mutex_
+    void forgetRunsOf(Stream *stream); // needs mutex_
     void wakeOutput();                // needs mutex_
     int heardMs();                    // needs mutex_
     void stopLocked();                // needs mutex_
+    bool decodeDone() const;          // needs mutex_
     bool decoderHasWork() const;      // needs mutex_
+    void followHeard(uint64_t played); // needs mutex_
+    void finishChannel();             // needs mutex_
     void replaceDeadSink();           // output thread
-    size_t takeFrames(int16_t *out, bool deviceDry, bool &ended); // output thread, takes mutex_
+    // Output thread, takes mutex_. `sinkAt` is the sink's written-frame
+    // count, where these frames will begin.
+    size_t takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &ended);
+    // The one place output samples get their level: `frames` frames of
+    // `stream`, about to go out.
+    void applyVolume(int16_t *samples, uint64_t frames, const Stream &stream); // needs mutex_
 
     SinkOpener openSink_;
     std::unique_ptr<AudioSink> sink_; // set and replaced only under mutex_, by the output thread
@@ -78,21 +114,31 @@ private:
     std::condition_variable decoderWake_;
     bool quit_ = false;
     PcmRing ring_;
+    std::deque<FrameRun> ringRuns_; // what the ring holds, oldest first
+    std::deque<FrameRun> sinkRuns_; // what the sink holds and has not all been heard, oldest first
 
-    // Channel 0.
+    // Channel 0: the stream heard now, and the one that follows it.
     Stream *current_ = nullptr;
-    std::shared_ptr<Source> source_;
+    Stream *queued_ = nullptr;
     bool active_ = false; // playing or paused
     bool paused_ = false;
     int pausedMs_ = 0; // the time heard while paused
     int volume_ = 255;
-    // Each start or seek begins a new generation; older audio is dropped.
+    // The stream whose frames were heard last, and up to which of its frames.
+    Stream *heard_ = nullptr;
+    int64_t heardFrame_ = 0;
+
+    // The decoder works through current_ and then queued_.
+    Stream *decoding_ = nullptr;
+    bool decodedToEnd_ = false;     // the decoder has delivered decoding_'s last frame
+    int64_t decodeFromMs_ = 0;      // where decoding_ starts after a restart
+    bool restartDecoder_ = false;   // decoding_ starts again at decodeFromMs_
+    uint64_t decodeEpoch_ = 0;      // moves whenever what the decoder is doing is void
+    uint64_t decoderEpoch_ = 0;     // the epoch the decoder has taken up
+
+    // Each start or seek begins a new generation; the output drops older audio.
     uint64_t generation_ = 0;
-    int64_t startMs_ = 0;
-    uint64_t decoderGeneration_ = 0; // the generation the decoder has sought to
-    bool decodeDone_ = false;        // the decoder has delivered the last frame
     uint64_t outputGeneration_ = 0;  // the generation the sink plays
-    uint64_t heardFrames_ = 0;       // frames heard of the output generation
     uint64_t generationWritten_ = 0;
     UnderrunCount underruns_;
 

@@ -18,6 +18,8 @@ public:
     size_t freeFrames() const { return capacity_ - size_; }
     size_t capacity() const { return capacity_; }
     void clear() { read_ = size_ = 0; }
+    // Forgets the `count` frames pushed last (at most all it holds).
+    void dropNewest(size_t count) { size_ -= std::min(count, size_); }
 
     // Copies in as many of `frames` as fit; returns how many did.
     size_t push(const int16_t *frames, size_t count)

@@ -105,6 +105,7 @@ std::unique_ptr<Source> Source::open(const char *path)
 
     source->readTags();
     source->measureLength();
+    source->findEnd();
     return source;
 }
 
@@ -138,6 +139,30 @@ void Source::measureLength()
     if (ms < 0 && stream->codecpar->bit_rate > 0)
         ms = av_rescale(file_->size(), 8000, stream->codecpar->bit_rate);
     lengthMs_ = static_cast<int>(std::clamp<int64_t>(ms, 0, INT32_MAX));
+}
+
+// AAC in MP4 is coded in blocks of 1,024 samples, so the encoder pads the
+// last one; the track's duration (from its edit list) says where the song
+// ends. FFmpeg drops the priming the edit list skips at the start, but keeps
+// the padding at the end. MP3 (LAME and Xing headers), Opus (pre-skip and
+// the last page's granule) and Vorbis are trimmed by FFmpeg itself.
+void Source::findEnd()
+{
+    const AVStream *stream = format_->streams[streamIndex_];
+    if (!isFormat(format_.get(), "mov,mp4,m4a,3gp,3g2,mj2") || stream->codecpar->codec_id != AV_CODEC_ID_AAC)
+        return;
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+        endFrames_ = av_rescale_q(stream->duration, stream->time_base, AVRational{1, kOutputRate});
+}
+
+void Source::keepWithinEnd(std::vector<int16_t> &out, size_t before)
+{
+    int64_t gained = static_cast<int64_t>(out.size() - before) / kOutputChannels;
+    if (endFrames_ >= 0 && outputAt_ + gained > endFrames_) {
+        gained = std::max<int64_t>(endFrames_ - outputAt_, 0);
+        out.resize(before + static_cast<size_t>(gained) * kOutputChannels);
+    }
+    outputAt_ += gained;
 }
 
 void Source::readTags()
@@ -205,6 +230,7 @@ bool Source::seekTo(int64_t ms)
     finished_ = false;
     seekTargetFrames_ = av_rescale(std::max<int64_t>(ms, 0), kOutputRate, 1000);
     nextFrameAt_ = seekTargetFrames_; // a stream without time stamps is taken to start there
+    outputAt_ = seekTargetFrames_;
     return true;
 }
 
@@ -316,6 +342,7 @@ bool Source::decode(std::vector<int16_t> &out)
         if (!readFrame() || unplayable > kMaxUndecodablePackets) {
             if (swr_)
                 resample(nullptr, out); // what the resampler still holds
+            keepWithinEnd(out, before);
             finished_ = true;
             return out.size() != before;
         }
@@ -332,6 +359,7 @@ bool Source::decode(std::vector<int16_t> &out)
         nextFrameAt_ = startFrames + produced;
         if (seekTargetFrames_ >= 0)
             dropBeforeSeekTarget(startFrames, frameStart, out);
+        keepWithinEnd(out, frameStart);
     }
     return true;
 }

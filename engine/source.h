@@ -57,7 +57,10 @@ private:
     // a seek from an estimate and the later ones exactly.
     void dropBeforeSeekTarget(int64_t startFrames, size_t frameStart, std::vector<int16_t> &out);
     void measureLength();
+    void findEnd();
     void readTags();
+    // Cuts what `out` gained past the end the file gives (from `before` on).
+    void keepWithinEnd(std::vector<int16_t> &out, size_t before);
 
     // Declared in the order they depend on one another: the format context
     // reads through the I/O context, which reads the file.
@@ -88,6 +91,13 @@ private:
     // reaches it (then -1).
     int64_t seekTargetFrames_ = -1;
     int64_t nextFrameAt_ = 0; // where the next frame should start, in output frames
+    // Where the next frame decode() gives lies, in output frames from the
+    // start, counted by what it gave since the last seek.
+    int64_t outputAt_ = 0;
+    // The last frame plus one, in output frames, where the file says where
+    // its audio ends before the decoder's does; -1 where every decoded frame
+    // belongs to the song.
+    int64_t endFrames_ = -1;
 };
 
 } // namespace kelvoria

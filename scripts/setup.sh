@@ -24,6 +24,8 @@ PACKAGES=(
     xvfb xdotool x11-utils imagemagick trayer
     googletest
     ffmpeg sox
+    # A sound server that plays in real time, for what a listener hears.
+    pulseaudio pulseaudio-utils
     nsis
     python3
 )
@@ -77,8 +79,20 @@ open(out, 'w', encoding='utf-8').write('\n\n'.join(stanzas) + '\n')
 PY
 }
 
+# Installing PulseAudio hooks ALSA's default device to a server at the
+# default socket, which a client would start on its own. The tests run their
+# own servers on private sockets: no client starts one, so the ALSA file
+# capture of the other tests keeps working. Written before the install.
+keep_pulseaudio_from_starting() {
+    local conf=/etc/pulse/client.conf.d/kelvoria-no-autospawn.conf
+    [ -f "$conf" ] && grep -qx 'autospawn = no' "$conf" && return 0
+    mkdir -p "$(dirname "$conf")"
+    printf 'autospawn = no\n' > "$conf"
+}
+
 main() {
     need_root "$@"
+    keep_pulseaudio_from_starting
     local changed=0 extra=()
     if kelvoria_runs_32bit_code; then
         extra=(wine32:i386)

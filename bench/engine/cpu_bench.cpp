@@ -1,8 +1,10 @@
 // CPU time of the whole process while one file plays for a while on the
 // default device (or in silence without one), and of each of its threads,
 // so that a reader sees whether the decoder, the output or the polling
-// costs what the engine costs.
-//   bench_engine_cpu.exe FILE SECONDS
+// costs what the engine costs. With more files, they play in turn with no
+// gap, round and round, each opened and queued as the player's transport
+// does it, so that the figure includes the transitions.
+//   bench_engine_cpu.exe FILE SECONDS [FILE...]
 #include "fmod.h"
 
 #include <windows.h>
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -50,13 +53,44 @@ std::map<DWORD, double> threadSeconds()
     return used;
 }
 
+// The files after the first, played in turn behind it: the next one is
+// opened and queued as soon as the one before is heard.
+struct Chain {
+    std::vector<const char *> files;
+    size_t next = 0;
+    FSOUND_STREAM *queued = nullptr;
+    int transitions = 0;
+
+    void follow(FSOUND_STREAM *&stream)
+    {
+        if (files.empty())
+            return;
+        if (queued && Kelvoria_GetHeardStream() == queued) {
+            FSOUND_Stream_Close(stream);
+            stream = queued;
+            queued = nullptr;
+            ++transitions;
+        }
+        if (!queued) {
+            queued = FSOUND_Stream_Open(files[next], 0, 0, 0);
+            next = (next + 1) % files.size();
+            Kelvoria_Stream_Queue(queued);
+        }
+    }
+};
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 3)
+    if (argc < 3)
         return 2;
     int wanted = std::atoi(argv[2]);
+    Chain chain;
+    for (int i = 3; i < argc; ++i)
+        chain.files.push_back(argv[i]);
+    if (!chain.files.empty())
+        chain.files.push_back(argv[1]);
     FSOUND_Init(44100, 32, 0);
     FSOUND_STREAM *stream = FSOUND_Stream_Open(argv[1], 0, 0, 0);
     if (!stream)
@@ -69,6 +103,7 @@ int main(int argc, char **argv)
     while (GetTickCount() - start < static_cast<DWORD>(wanted) * 1000) {
         FSOUND_IsPlaying(0);
         FSOUND_Stream_GetTime(stream);
+        chain.follow(stream);
         Sleep(10);
     }
     double used = cpuSeconds() - before;
@@ -76,6 +111,8 @@ int main(int argc, char **argv)
     std::map<DWORD, double> threadsAfter = threadSeconds();
     std::printf("engine while playing: %.3f s CPU in %.1f s = %.2f%% of one core; heard %d ms\n", used, wall,
                 used / wall * 100, FSOUND_Stream_GetTime(stream));
+    if (!chain.files.empty())
+        std::printf("transitions: %d\n", chain.transitions);
     std::printf("by thread (main thread %lu):", static_cast<unsigned long>(GetCurrentThreadId()));
     for (const auto &[id, after] : threadsAfter) {
         auto earlier = threadsBefore.find(id);

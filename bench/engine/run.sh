@@ -72,10 +72,34 @@ cpu_figure mp3 "an MP3"
 cpu_figure flac "a FLAC"
 cpu_figure m4a "an M4A"
 
+# The CPU figure through transitions: 10 s MP3s one after another, a
+# transition every 10 s for a minute, against one long MP3 playing for as
+# long, measured right before (the process times tick in 10 ms steps: a
+# minute keeps that within 5%).
+if [ ! -f "$work/.chain-complete-v2" ]; then
+    for i in 1 2 3; do
+        ff -f lavfi -i "sine=frequency=$(( 300 + 100 * i )):duration=10" -c:a libmp3lame -b:a 128k "$work/chain$i.mp3"
+    done
+    # Songs of four kinds, 5 s each, for the under-runs at transitions.
+    ff -f lavfi -i "sine=frequency=440:duration=5" -c:a libmp3lame -b:a 128k "$work/turn1.mp3"
+    ff -f lavfi -i "sine=frequency=550:duration=5" -ac 2 -c:a flac "$work/turn2.flac"
+    ff -f lavfi -i "sine=frequency=660:duration=5" -ac 2 -c:a aac -b:a 192k "$work/turn3.m4a"
+    ff -f lavfi -i "sine=frequency=770:duration=5:sample_rate=48000" -c:a libvorbis "$work/turn4.ogg"
+    touch "$work/.chain-complete-v2"
+fi
+echo "== engine: CPU while one MP3 plays for 60 s, then 10 s MP3s one after another for 60 s"
+run "$build/bench/bench_engine_cpu.exe" "$(winpath "$work/long.mp3")" 60 | tee "$work/cpu-long.txt"
+run "$build/bench/bench_engine_cpu.exe" "$(winpath "$work/chain1.mp3")" 60 "$(winpath "$work/chain2.mp3")" \
+    "$(winpath "$work/chain3.mp3")" | tee "$work/cpu-chain.txt"
+chain_cpu=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-chain.txt")
+long_cpu=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-long.txt")
+bench_figure "engine through $(sed -n 's/^transitions: //p' "$work/cpu-chain.txt") transitions in 60 s" \
+    "$chain_cpu s CPU" "$long_cpu s (one MP3 playing)" "$(ratio "$chain_cpu" "$long_cpu")" 1.05
+
 echo "== engine: latency"
 run "$build/bench/bench_engine_latency.exe" "$(winpath "$work/play.mp3")"
 
-echo "== engine: under-runs of the wave output while the user-interface thread works"
+echo "== engine: under-runs of the wave output while the user-interface thread works, songs of 5 s following one another"
 # No sound card here: ALSA's default device is its file plugin, so that
 # Wine's wave output really plays and what it played is captured. Its null
 # slave takes audio faster than real time (about three times here), which
@@ -90,7 +114,9 @@ pcm.!default {
 }
 ASOUND
 ( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
-    "$build/bench/bench_underrun.exe" "$(winpath "$work/long.mp3")" "$(winpath "$work/list.txt")" \
+    "$build/bench/bench_underrun.exe" \
+    "$(winpath "$work/turn1.mp3")|$(winpath "$work/turn2.flac")|$(winpath "$work/turn3.m4a")|$(winpath "$work/turn4.ogg")" \
+    "$(winpath "$work/list.txt")" \
     "$(winpath "$work/tree")\\*.*" 2 || echo "under-run benchmark: failed" ) | tr -d '\r' | tee "$work/underrun.txt"
 underruns=$(sed -n 's/^under-runs: //p' "$work/underrun.txt")
 # A gap is a stretch of 32 or more near-silent frames (0.7 ms) inside the
@@ -114,8 +140,68 @@ print(f"captured tone {(last - first + 1) / 44100 * 1000:.0f} ms (the engine hea
 PY
 rm -rf "$home"
 gaps=$(sed -n 's/.*gaps: //p' "$work/capture.txt")
-bench_figure "under-runs while the UI thread works" "${underruns:-no figure} under-runs" "-" "-" "0 under-runs"
+bench_figure "under-runs while the UI thread works, $(sed -n 's/^transitions: //p' "$work/underrun.txt") transitions" \
+    "${underruns:-no figure} under-runs" "-" "-" "0 under-runs"
 bench_figure "gaps in the captured sound meanwhile" "${gaps:-no figure} gaps" "-" "-" "0 gaps"
+
+echo "== engine: frames lost and added at 20 transitions between songs of the eight kinds"
+# Songs whose left channel counts its frames (WAV, FLAC, ALAC, FLAC in Ogg)
+# alternate with songs of every other kind and rate, all 1.75 s long; ALSA's
+# file plugin takes what the engine hands the device.
+songs=$build/bench/gapless-songs
+bash "$root/tests/engine/make-gapless-songs.sh" "$songs"
+decoded() { ffmpeg -nostdin -loglevel error -i "$songs/$1" -f s16le -ac 2 -ar 44100 - | wc -c | awk '{print $1 / 4}'; }
+counting=(counter.wav counter.flac counter-alac.m4a counter-flac.ogg)
+# Lossy kinds carry the encoder's input length (the file says where it ends);
+# WMA and raw AAC say nothing of it: every decoded frame is the length.
+others=(counter.mp3:77175 counter.ogg:77175 counter.m4a:77175 counter.opus:77175
+        "counter.wma:$(decoded counter.wma)" "counter.aac:$(decoded counter.aac)" counter48k.flac:77175)
+files=() expected=()
+for i in $(seq 0 10); do
+    file=${counting[$(( i % 4 ))]}
+    files+=("$(winpath "$songs/$file")") expected+=("$file:77175:1")
+    [ "$i" = 10 ] && break
+    other=${others[$(( i % 7 ))]}
+    files+=("$(winpath "$songs/${other%%:*}")") expected+=("$other:0")
+done
+home=$(mktemp -d)
+printf 'pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' "$home/out.raw" > "$home/.asoundrc"
+( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+    "$build/bench/bench_play_chain.exe" "${files[@]}" ) | tr -d '\r' | tail -1
+python3 "$here/gapless_capture.py" "$home/out.raw" 77175 "${expected[@]}" | tee "$work/gapless.txt" ||
+    echo "gapless: the capture is not whole"
+rm -rf "$home"
+lost_added=$(sed -n 's/^transitions: \([0-9]*\); frames lost: \([0-9]*\); frames added: \([0-9]*\)/\1 transitions: \2 lost, \3 added/p' "$work/gapless.txt")
+bench_figure "frames lost and added at transitions (capture)" "${lost_added:-no figure}" "-" "-" "0 lost, 0 added"
+
+echo "== engine: what a listener hears in real time: 9 counting songs through PulseAudio's null sink"
+# Wine plays through a private sound server that plays in real time; its
+# monitor is recorded, paced by the clock. Frames skipped and silences here
+# come after fmod.dll: the ALSA capture above shows what the engine handed
+# the device.
+if command -v pulseaudio > /dev/null && command -v parec > /dev/null; then
+    pulse=$(mktemp -d)
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-level=error \
+        -L "module-null-sink sink_name=cap rate=44100 channels=2" \
+        -L "module-native-protocol-unix socket=$pulse/pulse.sock auth-anonymous=1" 2> /dev/null &
+    server=$!
+    for _ in $(seq 100); do [ -S "$pulse/pulse.sock" ] && break; sleep 0.1; done
+    PULSE_SERVER=unix:$pulse/pulse.sock parec -d cap.monitor --format=s16le --rate=44100 --channels=2 --raw \
+        > "$pulse/out.raw" &
+    recorder=$!
+    files=()
+    for i in $(seq 0 8); do files+=("$(winpath "$songs/${counting[$(( i % 4 ))]}")"); done
+    ( cd "$build/run" && HOME=$pulse PULSE_SERVER=unix:$pulse/pulse.sock bash "$build/wine-exec.sh" \
+        "$build/wineprefix" "$build/run" "$build/bench/bench_play_chain.exe" "${files[@]}" ) | tr -d '\r' | tail -1
+    kill "$recorder" "$server"
+    wait "$recorder" "$server" 2> /dev/null || true
+    python3 "$here/realtime_capture.py" "$pulse/out.raw" 77175 | tee "$work/realtime.txt"
+    rm -rf "$pulse"
+    bench_figure "heard in real time (PulseAudio), 8 changes of song" \
+        "$(sed -n 's/^real time: //p' "$work/realtime.txt")" "-" "-" -
+else
+    echo "no pulseaudio here (scripts/setup.sh installs it)"
+fi
 
 echo "== engine: 10,000 mutated media files of the eight kinds (seed 13), each opened, read, played, sought, stopped, closed"
 fixtures=$build/tests/fixtures/engine

@@ -296,48 +296,122 @@ TEST_F(Transport, EveryTimerReportsUnchangedNewAndStoppedSeconds)
 
 // --- The end of a song --------------------------------------------------
 
-TEST_F(Transport, ASongIsLeftWhenItsLastWholeSecondIsReached)
+// The song that follows is queued in the engine while the one before
+// plays; the windows follow when its first sample is heard, never earlier,
+// and nothing is stopped or started in between.
+TEST_F(Transport, ASongIsHeardToItsEndAndTheOneTheRulesNameFollowsWithNoGap)
 {
-    addSongs(2, 257000);
-    progressTick();
-    int heard = runUntilNext(300000);
-    EXPECT_EQ(heard, 256000);
-    EXPECT_EQ(data.currentSong, 2);
-    EXPECT_EQ(data.position, 0);
+    struct Case {
+        const char *what;
+        int songs, from, shuffle;
+        bool restart;
+        int broken, follows; // song that fails to open; 0 when the list ends
+    } cases[] = {
+        {"the next song", 3, 1, 0, false, 0, 2},
+        {"end of the list", 2, 2, 0, false, 0, 0},
+        {"restart", 2, 2, 0, true, 0, 1},
+        {"shuffle", 1, 1, 1, false, 0, 1},
+        {"a broken next song", 3, 1, 0, false, 2, 3},
+    };
+    for (const Case &c : cases) {
+        startFresh();
+        addSongs(c.songs, 7500);
+        fake_fmod::failOpen(pathOf(c.broken));
+        data.shuffle = c.shuffle;
+        data.restart = c.restart;
+        data.currentSong = c.from;
+        playSong();
+        run(7490);
+        EXPECT_EQ(data.currentSong, c.from) << c.what;
+        EXPECT_EQ(textOf(hTags), data.names[c.from]) << c.what;
+        run(10);
+        EXPECT_EQ(count("command 5"), c.follows ? 0 : 1) << c.what;
+        EXPECT_EQ(fake_fmod::countCalls("Stream_Play("), 1) << c.what;
+        EXPECT_EQ(fake_fmod::channelPlaying(), c.follows != 0) << c.what;
+        if (!c.follows) {
+            EXPECT_EQ(textOf(hStatus), "Stopped.") << c.what;
+            continue;
+        }
+        EXPECT_EQ(data.currentSong, c.follows) << c.what;
+        EXPECT_EQ(textOf(hTags), data.names[c.follows]) << c.what;
+        EXPECT_EQ(selectedRow(), c.follows - 1) << c.what;
+        EXPECT_EQ(sliderMax(), 7) << c.what;
+        EXPECT_NE(textOf(hStatus).find("(0' 0 / 0' 7) " + std::to_string(c.follows) + "/"), std::string::npos)
+            << c.what;
+    }
 }
 
-// No tick while the song ran out (the thread was busy): the next tick sees
-// the stream at its end and moves on all the same; a song stopped in its
-// middle between two ticks stays stopped.
-TEST_F(Transport, ASongThatRanOutBetweenTwoTicksIsLeftAtTheNextOne)
+// Songs added, edited or cleared, or a switch changed, choose the song that
+// follows again.
+TEST_F(Transport, TheQueuedSongFollowsTheListAndTheSwitches)
 {
-    addSongs(2, 3000);
+    addSongs(2, 60000);
+    data.currentSong = 1;
+    playSong();
+    progressTick();
+    FSOUND_STREAM *second = fake_fmod::queuedStream();
+    ASSERT_NE(second, nullptr);
+    snprintf(data.paths[2], PATH_SIZE, "%s", pathOf(3).c_str()); // song 2 is another file now
+    fake_fmod::addFile(pathOf(3), 60000);
+    announceSongList(LIST_EDITED);
+    progressTick();
+    EXPECT_NE(fake_fmod::queuedStream(), second);
+    EXPECT_EQ(fake_fmod::countCalls("Stream_Open(" + pathOf(3)), 1);
+
+    data.currentSong = 2;
+    playSong();
+    progressTick();
+    EXPECT_EQ(fake_fmod::queuedStream(), nullptr); // the last song
+    data.restart = true;
+    progressTick();
+    EXPECT_NE(fake_fmod::queuedStream(), nullptr);
+    EXPECT_EQ(fake_fmod::countCalls("Stream_Open(" + pathOf(1)), 2); // song 1 follows the last
+    addSongs(1, 60000);
+    announceSongList(SONGS_ADDED);
+    progressTick();
+    run(60000);
+    EXPECT_EQ(data.currentSong, 3); // the song appended follows instead
+}
+
+// No tick while songs ran out (the thread was busy for longer than a song):
+// the next tick follows what was heard; a song stopped in its middle between
+// two ticks stays stopped.
+TEST_F(Transport, SongsHeardWhileTheThreadWasBusyAreFollowedAtTheNextTick)
+{
+    addSongs(3, 3000);
     progressTick();
     fake_fmod::advance(5000);
-    ASSERT_FALSE(fake_fmod::channelPlaying());
+    ASSERT_TRUE(fake_fmod::channelPlaying());
     progressTick();
     EXPECT_EQ(data.currentSong, 2);
-    EXPECT_TRUE(fake_fmod::channelPlaying());
+    fake_fmod::advance(7000); // song 3 was queued at that tick, and is heard to its end too
+    ASSERT_FALSE(fake_fmod::channelPlaying());
+    progressTick();
+    EXPECT_EQ(data.currentSong, 3);
+    addSongs(1, 3000);
+    progressTick();
+    EXPECT_EQ(data.currentSong, 4);
 
     fake_fmod::advance(1000);
     stopSong();
     run(1000);
-    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(data.currentSong, 4);
     EXPECT_FALSE(fake_fmod::channelPlaying());
 }
 
-TEST_F(Transport, ASongShorterThanTwoSecondsIsLeftAtTheFirstTick)
+TEST_F(Transport, ASongShorterThanTwoSecondsIsHeardWhole)
 {
     addSongs(1, 1500);
     addSongs(1, 1999);
     addSongs(1, 5000);
     progressTick();
+    run(1490);
     EXPECT_EQ(data.currentSong, 1);
-    progressTick();
+    run(10);
     EXPECT_EQ(data.currentSong, 2);
-    progressTick();
-    EXPECT_EQ(data.currentSong, 3);
-    progressTick();
+    run(1990);
+    EXPECT_EQ(data.currentSong, 2);
+    run(10);
     EXPECT_EQ(data.currentSong, 3);
 }
 
@@ -381,10 +455,10 @@ TEST_F(Transport, AtTheLastSongWithoutShuffleOrRestartTheSongPlaysToItsEnd)
     events.clear();
     nextSong();
     EXPECT_TRUE(events.empty());
-    runUntilNext(10000);
+    run(4990);
     EXPECT_EQ(data.position, 4);
     EXPECT_TRUE(fake_fmod::channelPlaying()); // the last second still sounds
-    run(2000);
+    run(10);
     EXPECT_FALSE(fake_fmod::channelPlaying());
     EXPECT_EQ(data.currentSong, 2);
     EXPECT_EQ(count("song display"), 0);
@@ -468,7 +542,7 @@ TEST_F(Transport, ShuffleNeverEndsAndIgnoresRestart)
     data.shuffle = 1;
     progressTick();
     FSOUND_STREAM *first = transportStream();
-    runUntilNext(5000);
+    run(3000);
     EXPECT_EQ(data.currentSong, 1); // the only song, again, from its beginning
     EXPECT_NE(transportStream(), first);
     EXPECT_EQ(data.position, 0);
@@ -616,18 +690,21 @@ TEST_F(Transport, PausedThenStoppedTheToggleResumesNothingAndPlaysNothing)
     EXPECT_TRUE(fake_fmod::channelPlaying());
 }
 
-TEST_F(Transport, PausedInTheLastSecondTheNextTickMovesOnWithTheFlagSet)
+TEST_F(Transport, PausedInTheLastSecondTheRestIsHeardOnResuming)
 {
     addSongs(2, 10000);
     progressTick();
     run(8990);
     fake_fmod::advance(15); // into the last second, before the tick sees it
     togglePause();
-    progressTick();
+    run(3000);
+    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_TRUE(fake_fmod::channelPaused());
+    togglePause();
+    run(990);
+    EXPECT_EQ(data.currentSong, 1);
+    run(10);
     EXPECT_EQ(data.currentSong, 2);
-    EXPECT_TRUE(fake_fmod::channelPlaying());
-    EXPECT_FALSE(fake_fmod::channelPaused());
-    EXPECT_TRUE(transportPaused());
 }
 
 // --- Seeking ------------------------------------------------------------
@@ -661,15 +738,17 @@ TEST_F(Transport, SeekingWhileStoppedIsHandedToTheEngineAndIntoTheLastSecondMove
     EXPECT_EQ(data.currentSong, 2);
 }
 
-TEST_F(Transport, ASeekIntoTheLastSecondMakesTheNextTickSendNext)
+TEST_F(Transport, ASeekIntoTheLastSecondPlaysIt)
 {
     addSongs(2, 300000);
     progressTick();
     run(1000);
     SendMessageA(hSlider, TBM_SETPOS, 1, 299);
     seekSong();
+    run(990);
     EXPECT_EQ(data.currentSong, 1);
-    progressTick();
+    EXPECT_EQ(data.position, 299);
+    run(10);
     EXPECT_EQ(data.currentSong, 2);
 }
 

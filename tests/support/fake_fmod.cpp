@@ -46,6 +46,8 @@ struct Engine {
     std::map<FSOUND_STREAM *, std::unique_ptr<Stream>> streams;
     int nextId = 1;
     Stream *channel = nullptr;
+    Stream *queued = nullptr; // follows the channel's stream with no gap
+    Stream *heard = nullptr;  // whose time was heard last
     bool paused = false;
     int volume = -1;
     std::vector<std::string> log;
@@ -86,7 +88,21 @@ void record(const std::string &call)
 void stopChannel()
 {
     engine().channel = nullptr;
+    engine().queued = nullptr;
     engine().paused = false;
+}
+
+// The queued stream takes the channel's place, from its own time (from 0
+// once it had reached its end).
+void moveOnToQueued()
+{
+    Engine &e = engine();
+    Stream *next = e.queued;
+    e.queued = nullptr;
+    if (next->timeMs >= next->lengthMs)
+        next->timeMs = 0;
+    e.channel = next;
+    e.heard = next;
 }
 
 } // namespace
@@ -104,6 +120,8 @@ void reset()
     for (auto &entry : e.streams)
         entry.second->open = false;
     e.channel = nullptr;
+    e.queued = nullptr;
+    e.heard = nullptr;
     e.paused = false;
     e.volume = -1;
     e.log.clear();
@@ -136,12 +154,21 @@ void failTagCount(const std::string &path)
 void advance(int ms)
 {
     SERIALISED;
-    Stream *stream = engine().channel;
-    if (!stream || engine().paused)
-        return;
-    stream->timeMs = std::min(stream->timeMs + ms, stream->lengthMs);
-    if (stream->timeMs >= stream->lengthMs)
-        stopChannel();
+    while (engine().channel && !engine().paused) {
+        Stream *stream = engine().channel;
+        int step = std::min(ms, stream->lengthMs - stream->timeMs);
+        stream->timeMs += step;
+        ms -= step;
+        if (stream->timeMs < stream->lengthMs)
+            return;
+        if (!engine().queued) {
+            stopChannel();
+            return;
+        }
+        moveOnToQueued();
+        if (ms == 0)
+            return;
+    }
 }
 
 bool channelPlaying() { return engine().channel != nullptr; }
@@ -154,13 +181,25 @@ int openStreams()
                                           [](const auto &entry) { return entry.second->open; }));
 }
 
-FSOUND_STREAM *channelStream()
+FSOUND_STREAM *handleOf(const Stream *stream)
 {
     SERIALISED;
     for (auto &entry : engine().streams)
-        if (entry.second.get() == engine().channel)
+        if (stream && entry.second.get() == stream)
             return entry.first;
     return nullptr;
+}
+
+FSOUND_STREAM *channelStream()
+{
+    SERIALISED;
+    return handleOf(engine().channel);
+}
+
+FSOUND_STREAM *queuedStream()
+{
+    SERIALISED;
+    return handleOf(engine().queued);
 }
 
 int streamTime(FSOUND_STREAM *handle)
@@ -246,6 +285,10 @@ signed char F_API FSOUND_Stream_Close(FSOUND_STREAM *handle)
         return 0;
     if (engine().channel == stream)
         stopChannel();
+    if (engine().queued == stream)
+        engine().queued = nullptr;
+    if (engine().heard == stream)
+        engine().heard = nullptr;
     stream->open = false;
     return 1;
 }
@@ -260,6 +303,8 @@ int F_API FSOUND_Stream_Play(int channel, FSOUND_STREAM *handle)
     if (stream->timeMs >= stream->lengthMs)
         stream->timeMs = 0;
     engine().channel = stream;
+    engine().queued = nullptr;
+    engine().heard = stream;
     engine().paused = false;
     if (stream->lengthMs <= 0)
         stopChannel(); // nothing to hear: ends at once
@@ -350,6 +395,7 @@ signed char F_API FSOUND_StopSound(int channel)
     if (channel != 0)
         return 0;
     stopChannel();
+    engine().heard = nullptr;
     return 1;
 }
 
@@ -358,6 +404,25 @@ signed char F_API FSOUND_IsPlaying(int channel)
     SERIALISED;
     record("IsPlaying(" + std::to_string(channel) + ")");
     return channel == 0 && engine().channel ? 1 : 0;
+}
+
+signed char F_API Kelvoria_Stream_Queue(FSOUND_STREAM *handle)
+{
+    SERIALISED;
+    record("Kelvoria_Stream_Queue(" + nameOf(handle) + ")");
+    Stream *stream = find(handle);
+    Engine &e = engine();
+    if (!e.channel || (handle && !stream) || stream == e.channel)
+        return 0;
+    e.queued = stream;
+    return 1;
+}
+
+FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void)
+{
+    SERIALISED;
+    record("Kelvoria_GetHeardStream()");
+    return fake_fmod::handleOf(engine().heard);
 }
 
 } // extern "C"

@@ -19,7 +19,15 @@
  *   stream's own time (from 0 again when it had reached its end).
  * - advance(ms) moves the playing stream's time on while channel 0 plays and
  *   is not paused; when it reaches the length the stream ends: its time stays
- *   at the length and channel 0 no longer plays.
+ *   at the length, and the queued stream, if any, takes channel 0 at once
+ *   with the rest of the `ms` (its first sample is heard at that moment);
+ *   with none queued, channel 0 no longer plays.
+ * - Kelvoria_Stream_Queue(s) queues s behind channel 0's stream (null drops
+ *   the queued one) while channel 0 holds a stream other than s; Play, Stop
+ *   and closing either stream drop it.
+ * - Kelvoria_GetHeardStream() gives the stream last heard: the one Play put
+ *   on channel 0 or the queued one once it took the channel, still after it
+ *   ran out; null after StopSound or once that stream is closed.
  * - IsPlaying(0) is nonzero while channel 0 holds a stream that has not ended
  *   or been stopped, paused or not.
  * - SetPaused(0, p) acts only while channel 0 plays; StopSound(0) empties
@@ -37,7 +45,8 @@
  *   "Stream_SetTime(s1,5000)", "SetPaused(0,1)", "StopSound(0)",
  *   "Stream_Close(s1)", "Stream_GetNumTagFields(s1)",
  *   "Stream_GetTagField(s1,0)", "Init(44100,32,0)", "SetOutput(2)",
- *   "SetDriver(0)", "Close()".
+ *   "SetDriver(0)", "Close()", "Kelvoria_Stream_Queue(s2)",
+ *   "Kelvoria_GetHeardStream()".
  */
 #ifndef KELVORIA_FAKE_FMOD_H
 #define KELVORIA_FAKE_FMOD_H
@@ -71,6 +80,7 @@ void advance(int ms);
 bool channelPlaying();             // IsPlaying(0) would answer nonzero
 bool channelPaused();
 FSOUND_STREAM *channelStream();    // null when empty
+FSOUND_STREAM *queuedStream();     // null when nothing is queued
 int volume();                      // last SetVolume(0, ...)
 int openStreams();                 // streams opened and not closed yet
 int streamTime(FSOUND_STREAM *stream);

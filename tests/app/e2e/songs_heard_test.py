@@ -25,8 +25,7 @@ try:
     release_at(main, 488, 62)       # the open area
     answer_file_dialog("Open", "Z:" + folder.replace("/", "\\"), '"one.wav" "two.wav"')
 
-    # Song 1 is left one to two seconds before its end; song 2, the last,
-    # plays to its end: about 2.5 + 4 seconds in all.
+    # Both songs play to their end: 4 + 4 seconds in all.
     eventually(lambda: os.path.exists(raw) and os.path.getsize(raw) >= 176400 * 6, "both songs to be heard")
     release_at(main, 570, 20)
     check(player.exit_code() == 0, "the player ends with 0")
