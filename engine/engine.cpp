@@ -121,6 +121,29 @@ void Engine::setVolume(int volume)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     volume_ = std::clamp(volume, 0, 255);
+    aimOutputGain();
+}
+
+void Engine::setListenerVolume(int percent)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    listenerVolume_ = std::clamp(percent, kVolumeSilent, kVolumeFull);
+    aimOutputGain();
+}
+
+void Engine::aimOutputGain()
+{
+    double gain = volume_ / 255.0 * volumeGain(listenerVolume_);
+    if (active_)
+        outputGain_.setTarget(gain);
+    else
+        outputGain_.jumpTo(gain); // no waveform to step in
+}
+
+void Engine::setReplayGain(const ReplayGainSettings &settings)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    replayGain_ = settings;
 }
 
 int Engine::timeMs(Stream *stream)
@@ -170,6 +193,7 @@ void Engine::decoderLoop()
         uint64_t generation;
         bool seek;
         int64_t startMs;
+        double songGain;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             decoderWake_.wait(lock, [this] { return quit_ || decoderHasWork(); });
@@ -180,7 +204,10 @@ void Engine::decoderLoop()
             seek = decoderGeneration_ != generation_;
             decoderGeneration_ = generation_;
             startMs = startMs_;
+            songGain = replayGainFactor(source->replayGain(), replayGain_);
         }
+        if (seek)
+            source->setGain(songGain);
         if (seek && !source->seekTo(startMs)) {
             std::lock_guard<std::mutex> lock(mutex_);
             if (generation == generation_)
@@ -237,9 +264,7 @@ size_t Engine::takeFrames(int16_t *out, bool deviceDry, bool &ended)
     if (!ready && !decodeDone_)
         return 0; // wait for a whole buffer, unless this is the last of the song
     size_t frames = ring_.pop(out, AudioSink::kFramesPerBuffer);
-    if (frames && volume_ < 255)
-        for (size_t i = 0; i < frames * 2; ++i)
-            out[i] = static_cast<int16_t>(out[i] * volume_ / 255);
+    outputGain_.apply(out, frames);
     if (ring_.freeFrames() >= kRefillFrames)
         decoderWake_.notify_one();
     ended = frames == 0 && decodeDone_;

@@ -10,7 +10,9 @@
 // outside the lock.
 #pragma once
 
+#include "gain.h"
 #include "pcm_ring.h"
+#include "replay_gain.h"
 #include "sink.h"
 #include "source.h"
 #include "underrun_count.h"
@@ -48,7 +50,13 @@ public:
     void release(Stream *stream);
     bool setPaused(bool paused);
     bool isPlaying();
+    // The channel's volume, 0 to 255 on a straight scale of the samples.
     void setVolume(int volume);
+    // The listener's volume, 0 to 100 % on a decibel scale (gain.h): a stage
+    // of its own after the channel's volume, which starting a song resets.
+    void setListenerVolume(int percent);
+    // How songs are evened out; each song takes them as it starts or seeks.
+    void setReplayGain(const ReplayGainSettings &settings);
     int timeMs(Stream *stream);
     void setTime(Stream *stream, int ms);
 
@@ -67,6 +75,7 @@ private:
     void wakeOutput();                // needs mutex_
     int heardMs();                    // needs mutex_
     void stopLocked();                // needs mutex_
+    void aimOutputGain();             // needs mutex_
     bool decoderHasWork() const;      // needs mutex_
     void replaceDeadSink();           // output thread
     size_t takeFrames(int16_t *out, bool deviceDry, bool &ended); // output thread, takes mutex_
@@ -86,6 +95,9 @@ private:
     bool paused_ = false;
     int pausedMs_ = 0; // the time heard while paused
     int volume_ = 255;
+    int listenerVolume_ = kVolumeFull;
+    GainRamp outputGain_; // the two volumes together, moved by the output thread
+    ReplayGainSettings replayGain_;
     // Each start or seek begins a new generation; older audio is dropped.
     uint64_t generation_ = 0;
     int64_t startMs_ = 0;
