@@ -4,8 +4,13 @@
 #include "registry_state.h"
 #include "stored_settings.h"
 
+#include "fake_fmod.h"
+#include "gain.h"
+#include "songlist.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -168,6 +173,63 @@ TEST_F(StoredSettings, RemovingTheLogonEntryStoresLaunchNo)
     EXPECT_EQ(stored(SETTINGS_KEY, "Launch"), sz("No"));
     removeLogonEntry();
     EXPECT_EQ(IsChosen("Launch"), 0) << "removing an absent entry is harmless";
+}
+
+// What the registry holds, the volume read from it, and how far below full
+// volume the engine plays it: 100 % for anything that is not a percentage.
+TEST_F(StoredSettings, TheVolumeComesBackOnItsDecibelScale)
+{
+    prepare();
+    const struct {
+        const char *stored; // nullptr: absent
+        int percent;
+        double db;
+    } cases[] = {
+        {nullptr, 100, 0.0}, {"100", 100, 0.0}, {"95", 95, -2.525}, {"75", 75, -12.626},
+        {"50", 50, -25.253}, {"1", 1, -50.0},   {"101", 100, 0.0},  {"-5", 100, 0.0},
+        {"40%", 100, 0.0},   {"", 100, 0.0},    {"abc", 100, 0.0},
+    };
+    for (const auto &c : cases) {
+        if (c.stored)
+            writeText(SETTINGS_KEY, "Volume", c.stored);
+        EXPECT_EQ(storedVolume(), c.percent) << (c.stored ? c.stored : "<absent>");
+        EXPECT_NEAR(kelvoria::volumeDb(c.percent), c.db, 0.001) << c.percent;
+    }
+    storeVolume(0);
+    EXPECT_EQ(stored(SETTINGS_KEY, "Volume"), sz("0"));
+    EXPECT_EQ(storedVolume(), 0);
+    EXPECT_EQ(kelvoria::volumeGain(0), 0.0) << "0 % is silence";
+}
+
+// The stored choice as the engine is told it; "By order" follows shuffle.
+TEST_F(StoredSettings, TheReplayGainChoiceReachesTheEngine)
+{
+    prepare();
+    const struct {
+        replayGainChoice choice;
+        int shuffle;
+        const char *told;
+    } cases[] = {
+        {{REPLAYGAIN_OFF, 0, 0, true}, 0, "Kelvoria_SetReplayGain(0,0,0,1)"},
+        {{REPLAYGAIN_TRACK, -3, 6, false}, 0, "Kelvoria_SetReplayGain(1,-300,600,0)"},
+        {{REPLAYGAIN_ALBUM, 15, -15, true}, 1, "Kelvoria_SetReplayGain(2,1500,-1500,1)"},
+        {{REPLAYGAIN_BY_ORDER, 0, 0, true}, 0, "Kelvoria_SetReplayGain(2,0,0,1)"},
+        {{REPLAYGAIN_BY_ORDER, 0, 0, true}, 1, "Kelvoria_SetReplayGain(1,0,0,1)"},
+    };
+    for (const auto &c : cases) {
+        storeReplayGain(c.choice);
+        data.shuffle = c.shuffle;
+        fake_fmod::clearCalls();
+        applyReplayGain();
+        ASSERT_EQ(fake_fmod::calls().size(), 1u);
+        EXPECT_EQ(fake_fmod::calls()[0], c.told);
+    }
+    data.shuffle = 0;
+    EXPECT_EQ(stored(SETTINGS_KEY, "ReplayGain"), sz("By order"));
+    forgetEverything();
+    fake_fmod::clearCalls();
+    applyReplayGain();
+    EXPECT_EQ(fake_fmod::calls()[0], "Kelvoria_SetReplayGain(0,0,0,1)") << "absent: off, clipping prevented";
 }
 
 TEST(FindFilePath, CutsAtTheLastBackslashInPlace)

@@ -38,6 +38,7 @@ struct Engine {
     Stream *channel = nullptr;
     bool paused = false;
     int volume = -1;
+    int listenerVolume = 100;
     std::vector<std::string> log;
 };
 
@@ -95,6 +96,7 @@ void reset()
     e.channel = nullptr;
     e.paused = false;
     e.volume = -1;
+    e.listenerVolume = 100;
     e.log.clear();
 }
 
@@ -131,6 +133,7 @@ void advance(int ms)
 bool channelPlaying() { return engine().channel != nullptr; }
 bool channelPaused() { return engine().paused; }
 int volume() { return engine().volume; }
+int listenerVolume() { return engine().listenerVolume; }
 int openStreams()
 {
     return static_cast<int>(std::count_if(engine().streams.begin(), engine().streams.end(),
@@ -322,6 +325,20 @@ signed char F_API FSOUND_IsPlaying(int channel)
 {
     record("IsPlaying(" + std::to_string(channel) + ")");
     return channel == 0 && engine().channel ? 1 : 0;
+}
+
+signed char F_API Kelvoria_SetVolume(int percent)
+{
+    record("Kelvoria_SetVolume(" + std::to_string(percent) + ")");
+    engine().listenerVolume = percent;
+    return 1;
+}
+
+signed char F_API Kelvoria_SetReplayGain(int mode, int taggedPreamp, int untaggedPreamp, signed char preventClipping)
+{
+    record("Kelvoria_SetReplayGain(" + std::to_string(mode) + "," + std::to_string(taggedPreamp) + "," +
+           std::to_string(untaggedPreamp) + "," + std::to_string(preventClipping) + ")");
+    return 1;
 }
 
 } // extern "C"

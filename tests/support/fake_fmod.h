@@ -37,7 +37,8 @@
  *   "Stream_SetTime(s1,5000)", "SetPaused(0,1)", "StopSound(0)",
  *   "Stream_Close(s1)", "Stream_GetNumTagFields(s1)",
  *   "Stream_GetTagField(s1,0)", "Init(44100,32,0)", "SetOutput(2)",
- *   "SetDriver(0)", "Close()".
+ *   "SetDriver(0)", "Close()"; Kelvoria's own calls keep their whole name:
+ *   "Kelvoria_SetVolume(50)", "Kelvoria_SetReplayGain(1,-300,0,1)".
  */
 #ifndef KELVORIA_FAKE_FMOD_H
 #define KELVORIA_FAKE_FMOD_H
@@ -72,6 +73,7 @@ bool channelPlaying();             // IsPlaying(0) would answer nonzero
 bool channelPaused();
 FSOUND_STREAM *channelStream();    // null when empty
 int volume();                      // last SetVolume(0, ...)
+int listenerVolume();              // last Kelvoria_SetVolume, 100 until then
 int openStreams();                 // streams opened and not closed yet
 int streamTime(FSOUND_STREAM *stream);
 
