@@ -168,10 +168,10 @@ TEST(DialogTemplates, SettingsHasItsControlsInOrder)
     expectItem(t.items[6], 27, "BUTTON", "Minimize", 0x50010003, 119, 89, 39, 12);
     expectItem(t.items[7], 29, "BUTTON", "Use current playlist", 0x50010003, 119, 105, 74, 12);
     expectItem(t.items[8], 32, "BUTTON", "This one !", 0x50010000, 125, 120, 40, 12);
-    expectItem(t.items[10], 34, "COMBOBOX", "", 0x50210003, 157, 43, 42, 70);
+    expectItem(t.items[10], 34, "COMBOBOX", "", 0x50210003, 155, 43, 40, 70);
     expectItem(t.items[11], 35, "BUTTON", "Prevent clipping", 0x50010003, 115, 55, 70, 9);
-    expectItem(t.items[13], 36, "COMBOBOX", "", 0x50210003, 74, 111, 34, 90);
-    expectItem(t.items[15], 37, "COMBOBOX", "", 0x50210003, 74, 124, 34, 90);
+    expectItem(t.items[13], 36, "COMBOBOX", "", 0x50210003, 78, 111, 34, 90);
+    expectItem(t.items[15], 37, "COMBOBOX", "", 0x50210003, 78, 124, 34, 90);
 }
 
 TEST(DialogTemplates, SearchIsInTahomaWithItsTextsGroupAndStart)
