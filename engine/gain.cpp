@@ -49,16 +49,25 @@ void GainRamp::jumpTo(double gain)
     framesLeft_ = 0;
 }
 
+// A steady gain below 1 as a 16-bit fraction (Q15), rounded: as fine as
+// the samples themselves, and a 16 by 16 bit multiply and a shift, which
+// the compiler turns into a few vector instructions per eight samples.
 void GainRamp::applyConstant(int16_t *samples, size_t count) const
 {
     if (current_ == 1.0)
         return;
-    if (current_ == 0.0) {
+    if (current_ <= 0.0) {
         std::memset(samples, 0, count * sizeof(int16_t));
         return;
     }
+    if (current_ > 1.0) {
+        for (size_t i = 0; i < count; ++i)
+            samples[i] = scaled(samples[i], current_);
+        return;
+    }
+    const int16_t gain = static_cast<int16_t>(std::min(std::lround(current_ * 32768.0), 32767L));
     for (size_t i = 0; i < count; ++i)
-        samples[i] = scaled(samples[i], current_);
+        samples[i] = static_cast<int16_t>((int32_t{samples[i]} * gain + 16384) >> 15);
 }
 
 void GainRamp::apply(int16_t *samples, size_t frames)
