@@ -134,10 +134,12 @@ void Engine::setListenerVolume(int percent)
 void Engine::aimOutputGain()
 {
     double gain = volume_ / 255.0 * volumeGain(listenerVolume_);
-    if (active_)
-        outputGain_.setTarget(gain);
-    else
+    if (!active_) {
         outputGain_.jumpTo(gain); // no waveform to step in
+        return;
+    }
+    outputGain_.setTarget(gain);
+    wakeOutput(); // the next buffer the device has room for carries it
 }
 
 void Engine::setReplayGain(const ReplayGainSettings &settings)

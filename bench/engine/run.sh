@@ -87,7 +87,7 @@ cpu_gain_figure() {
     bench_figure "decoding and output of $what with gain and volume" "$gained ms per s of music" \
         "$plain ms without" "$(ratio "$gained" "$plain")" -
     # The playing figure: CPU seconds in 30 s, as milliseconds per second.
-    playing=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-$kind.txt" | python3 -c "print(float(input()) / 30 * 1000)")
+    playing=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-$kind.txt" | python3 -c "print(f'{float(input()) / 30 * 1000:.3f}')")
     bench_figure "engine while $what plays with gain and volume" \
         "$(python3 -c "print(f'{$playing + $gained - $plain:.3f}')") ms CPU per s" "$playing ms playing without" \
         "$(ratio "$(python3 -c "print($playing + $gained - $plain)")" "$playing")" 1.05
