@@ -38,7 +38,6 @@ struct Engine {
     Stream *channel = nullptr;
     bool paused = false;
     int volume = -1;
-    int listenerVolume = 100;
     std::vector<std::string> log;
 };
 
@@ -96,7 +95,6 @@ void reset()
     e.channel = nullptr;
     e.paused = false;
     e.volume = -1;
-    e.listenerVolume = 100;
     e.log.clear();
 }
 
@@ -133,7 +131,6 @@ void advance(int ms)
 bool channelPlaying() { return engine().channel != nullptr; }
 bool channelPaused() { return engine().paused; }
 int volume() { return engine().volume; }
-int listenerVolume() { return engine().listenerVolume; }
 int openStreams()
 {
     return static_cast<int>(std::count_if(engine().streams.begin(), engine().streams.end(),
@@ -330,7 +327,6 @@ signed char F_API FSOUND_IsPlaying(int channel)
 signed char F_API Kelvoria_SetVolume(int percent)
 {
     record("Kelvoria_SetVolume(" + std::to_string(percent) + ")");
-    engine().listenerVolume = percent;
     return 1;
 }
 

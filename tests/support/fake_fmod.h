@@ -73,7 +73,6 @@ bool channelPlaying();             // IsPlaying(0) would answer nonzero
 bool channelPaused();
 FSOUND_STREAM *channelStream();    // null when empty
 int volume();                      // last SetVolume(0, ...)
-int listenerVolume();              // last Kelvoria_SetVolume, 100 until then
 int openStreams();                 // streams opened and not closed yet
 int streamTime(FSOUND_STREAM *stream);
 
