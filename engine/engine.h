@@ -53,7 +53,8 @@ public:
     // The channel's volume, 0 to 255 on a straight scale of the samples.
     void setVolume(int volume);
     // The listener's volume, 0 to 100 % on a decibel scale (gain.h): a stage
-    // of its own after the channel's volume, which starting a song resets.
+    // of its own after the channel's volume, which the player sets to full
+    // at every song's start.
     void setListenerVolume(int percent);
     // How songs are evened out; each song takes them as it starts or seeks.
     void setReplayGain(const ReplayGainSettings &settings);
@@ -96,7 +97,7 @@ private:
     int pausedMs_ = 0; // the time heard while paused
     int volume_ = 255;
     int listenerVolume_ = kVolumeFull;
-    GainRamp outputGain_; // the two volumes together, moved by the output thread
+    GainRamp outputGain_; // the two volumes together; applied by the output thread
     ReplayGainSettings replayGain_;
     // Each start or seek begins a new generation; older audio is dropped.
     uint64_t generation_ = 0;
