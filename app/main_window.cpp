@@ -13,6 +13,7 @@
 #include "text.h"
 #include "transport.h"
 #include "tray.h"
+#include "volume.h"
 #include "window_areas.h"
 
 #include <commctrl.h>
@@ -159,7 +160,8 @@ int blanksThatFit(HWND hStatus)
 void refreshStatusLine(HWND hStatus)
 {
     formatStatusLine(data.statusText, sizeof(data.statusText), blanksThatFit(hStatus));
-    SetWindowTextA(hStatus, data.statusText);
+    if (!volumeLineShown())
+        SetWindowTextA(hStatus, data.statusText);
 }
 
 void showPlaylistWindow()
@@ -331,8 +333,12 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         SetWindowTextA(hTags, data.statusText);
         return 0;
     case WM_COMMAND:
-        runCommand(window, LOWORD(wParam), holding, TrayIcon);
+        if (!volumeCommand(LOWORD(wParam), hStatus))
+            runCommand(window, LOWORD(wParam), holding, TrayIcon);
         break;
+    case WM_MOUSEWHEEL:
+        sendWheelNotches(window, wParam);
+        return 0;
     case WM_COPYDATA:
         return receiveHandOver(window, reinterpret_cast<const COPYDATASTRUCT *>(lParam)) ? TRUE : FALSE;
     case MSG_HAND_OVER:
@@ -348,6 +354,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_TIMER:
         sampleCursorOffset(window, rc, lp, dx, dy);
         progressTick();
+        volumeLineTick(hStatus);
         return 0;
     case WM_HSCROLL:
         seekSong();

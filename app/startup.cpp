@@ -17,6 +17,9 @@
 #include "single_instance.h"
 #include "songlist.h"
 #include "stored_settings.h"
+#include "volume.h"
+
+#include <windowsx.h>
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -98,10 +101,25 @@ void showUnlessMinimised(const char *arguments)
     ShowWindow(hwnd, SW_SHOW);
 }
 
+// The system gives a wheel's turn to the window with the focus; a turn over
+// the main window or the playlist window is the volume's, whichever of the
+// player's windows has the focus, and the playlist's list does not scroll.
+void sendWheelToVolume(MSG &message)
+{
+    if (message.message != WM_MOUSEWHEEL)
+        return;
+    POINT at = {GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+    HWND under = WindowFromPoint(at);
+    HWND top = under ? GetAncestor(under, GA_ROOT) : NULL;
+    if (top && (top == hwnd || top == hPlaylistDialog))
+        message.hwnd = hwnd;
+}
+
 int runMessageLoop()
 {
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0)) {
+        sendWheelToVolume(message);
         if (takeKeyboardMessage(message))
             continue;   // a key of the player, or a tool window's dialog keys
         TranslateMessage(&message);
@@ -134,6 +152,7 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     publishMainWindow(hwnd);
     prepareRegistry(programPath, sizeof(programPath));
     startEngine();
+    restoreVolume();
     registerMediaKeys(hwnd);
     honourStartupMode(arguments, programPath);
     honourCommandLine(arguments);

@@ -1,6 +1,6 @@
 /*
  * The audio engine interface: the FSOUND calls that Kelvoria makes on
- * fmod.dll. Calling convention __stdcall, C linkage; booleans are signed
+ * fmod.dll, and the engine's own calls (Kelvoria_*) at the end. Calling convention __stdcall, C linkage; booleans are signed
  * chars tested for nonzero. Stream handles are opaque.
  */
 #ifndef KELVORIA_FMOD_H
@@ -51,7 +51,9 @@ signed char F_API FSOUND_StopSound(int channel);
 signed char F_API FSOUND_IsPlaying(int channel);
 
 /*
- * Kelvoria's own calls, for songs that follow one another with no gap.
+ * Kelvoria's own calls, beyond the FSOUND set.
+ *
+ * For songs that follow one another with no gap:
  *
  * Kelvoria_Stream_Queue(stream): puts `stream` behind the stream channel 0
  * plays, in place of any stream queued before; null only drops the queued
@@ -79,6 +81,34 @@ signed char F_API FSOUND_IsPlaying(int channel);
  */
 signed char F_API Kelvoria_Stream_Queue(FSOUND_STREAM *stream);
 FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void);
+
+/*
+ * For the level: these may be made before FSOUND_Init; what they set holds
+ * from then on, across songs.
+ *
+ * Kelvoria_SetVolume: the listener's volume, 0 to 100 (clamped). 100 is
+ * full volume, 0 silence, and the steps between are even on a decibel
+ * scale spanning 50 dB. It is a stage of its own after the channel volume
+ * of FSOUND_SetVolume (a straight 0..255 scale of the samples): one does
+ * not change the other. A change is heard from the next buffer on, moved
+ * over a few milliseconds so that it never clicks.
+ *
+ * Kelvoria_SetReplayGain: how each song's ReplayGain is applied. `mode` is
+ * one of KELVORIA_REPLAYGAIN_*; the two pre-amplifications are in
+ * hundredths of a decibel, -1500 to 1500 (clamped): `taggedPreamp` is added
+ * to a tagged song's gain, `untaggedPreamp` is the gain of a song without
+ * one. With `preventClipping` nonzero, a tagged song's gain is lowered so
+ * that its tagged peak stays below full scale. A song takes the settings as
+ * it starts or is sought, and keeps them from its first sample on.
+ */
+enum {
+    KELVORIA_REPLAYGAIN_OFF = 0,
+    KELVORIA_REPLAYGAIN_TRACK = 1,
+    KELVORIA_REPLAYGAIN_ALBUM = 2
+};
+
+signed char F_API Kelvoria_SetVolume(int percent);
+signed char F_API Kelvoria_SetReplayGain(int mode, int taggedPreamp, int untaggedPreamp, signed char preventClipping);
 
 #ifdef __cplusplus
 }

@@ -9,6 +9,7 @@
 #include "sink.h"
 #include "source.h"
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -23,6 +24,9 @@ struct Library {
     std::mutex lock;
     int outputType = FSOUND_OUTPUT_DSOUND;
     std::unique_ptr<Engine> engine;
+    // Kept here too, so that they may be set before the engine starts.
+    int listenerVolume = kelvoria::kVolumeFull;
+    kelvoria::ReplayGainSettings replayGain;
     std::unordered_map<FSOUND_STREAM *, std::unique_ptr<Stream>> streams;
 
     Stream *find(FSOUND_STREAM *handle)
@@ -85,6 +89,8 @@ signed char F_API FSOUND_Init(int, int, unsigned int)
     if (lib.outputType != FSOUND_OUTPUT_NOSOUND)
         openSink = kelvoria::openWaveOutSink;
     lib.engine = std::make_unique<Engine>(openSink); // without a device it plays on in silence
+    lib.engine->setListenerVolume(lib.listenerVolume);
+    lib.engine->setReplayGain(lib.replayGain);
     return 1;
 }
 
@@ -249,6 +255,37 @@ FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void)
         return nullptr;
     // A handle is the address of its Stream; a released stream is never heard.
     return reinterpret_cast<FSOUND_STREAM *>(lib.engine->heardStream());
+}
+
+signed char F_API Kelvoria_SetVolume(int percent)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    lib.listenerVolume = std::clamp(percent, kelvoria::kVolumeSilent, kelvoria::kVolumeFull);
+    if (lib.engine)
+        lib.engine->setListenerVolume(lib.listenerVolume);
+    return 1;
+}
+
+signed char F_API Kelvoria_SetReplayGain(int mode, int taggedPreamp, int untaggedPreamp, signed char preventClipping)
+{
+    using kelvoria::ReplayGainMode;
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (mode < KELVORIA_REPLAYGAIN_OFF || mode > KELVORIA_REPLAYGAIN_ALBUM)
+        return 0;
+    constexpr int kPreampLimit = static_cast<int>(kelvoria::kMaxPreampDb * 100);
+    kelvoria::ReplayGainSettings settings;
+    settings.mode = mode == KELVORIA_REPLAYGAIN_TRACK   ? ReplayGainMode::Track
+                    : mode == KELVORIA_REPLAYGAIN_ALBUM ? ReplayGainMode::Album
+                                                        : ReplayGainMode::Off;
+    settings.taggedPreampDb = std::clamp(taggedPreamp, -kPreampLimit, kPreampLimit) / 100.0;
+    settings.untaggedPreampDb = std::clamp(untaggedPreamp, -kPreampLimit, kPreampLimit) / 100.0;
+    settings.preventClipping = preventClipping != 0;
+    lib.replayGain = settings;
+    if (lib.engine)
+        lib.engine->setReplayGain(settings);
+    return 1;
 }
 
 } // extern "C"

@@ -211,6 +211,31 @@ void Engine::setVolume(int volume)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     volume_ = std::clamp(volume, 0, 255);
+    aimOutputGain();
+}
+
+void Engine::setListenerVolume(int percent)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    listenerVolume_ = std::clamp(percent, kVolumeSilent, kVolumeFull);
+    aimOutputGain();
+}
+
+void Engine::aimOutputGain()
+{
+    double gain = volume_ / 255.0 * volumeGain(listenerVolume_);
+    if (!active_) {
+        outputGain_.jumpTo(gain); // no waveform to step in
+        return;
+    }
+    outputGain_.setTarget(gain);
+    wakeOutput(); // the next buffer the device has room for carries it
+}
+
+void Engine::setReplayGain(const ReplayGainSettings &settings)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    replayGain_ = settings;
 }
 
 int Engine::timeMs(Stream *stream)
@@ -302,6 +327,7 @@ void Engine::decoderLoop()
         uint64_t epoch;
         int64_t fromMs = 0;
         bool reposition;
+        double songGain = 1.0;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             decoderWake_.wait(lock, [this] { return quit_ || decoderHasWork(); });
@@ -311,8 +337,10 @@ void Engine::decoderLoop()
             if (!stream || (!reposition && decodedToEnd_))
                 continue;
             source = stream->source;
+            songGain = replayGainFactor(source->replayGain(), replayGain_);
         }
         if (reposition) {
+            source->setGain(songGain); // each song at its own level from its first frame
             songFrame = framesAt(fromMs);
             if (!source->seekTo(fromMs)) {
                 std::lock_guard<std::mutex> lock(mutex_);
@@ -364,13 +392,6 @@ void Engine::fill(Source &source, Stream *stream, uint64_t epoch, int64_t &songF
     }
 }
 
-void Engine::applyVolume(int16_t *samples, uint64_t frames, const Stream &)
-{
-    if (volume_ < 255)
-        for (uint64_t i = 0; i < frames * 2; ++i)
-            samples[i] = static_cast<int16_t>(samples[i] * volume_ / 255);
-}
-
 size_t Engine::takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &ended)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -383,13 +404,12 @@ size_t Engine::takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &e
     if (!ready && !done)
         return 0; // wait for a whole buffer, unless this is the last of the song
     size_t frames = ring_.pop(out, AudioSink::kFramesPerBuffer);
-    // The runs the frames came from go to the sink with them, each at its level.
+    // The runs the frames came from go to the sink with them.
     uint64_t left = frames, at = 0;
     while (left > 0 && !ringRuns_.empty()) {
         FrameRun &run = ringRuns_.front();
         uint64_t part = std::min(left, run.frames);
         appendRun(sinkRuns_, {run.stream, run.songFrame, part, sinkAt + at}, true);
-        applyVolume(out + at * 2, part, *run.stream);
         run.songFrame += static_cast<int64_t>(part);
         run.frames -= part;
         if (run.frames == 0)
@@ -397,6 +417,7 @@ size_t Engine::takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &e
         at += part;
         left -= part;
     }
+    outputGain_.apply(out, frames);
     if (ring_.freeFrames() >= kRefillFrames)
         decoderWake_.notify_one();
     ended = frames == 0 && done;

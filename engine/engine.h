@@ -18,7 +18,9 @@
 // outside the lock.
 #pragma once
 
+#include "gain.h"
 #include "pcm_ring.h"
+#include "replay_gain.h"
 #include "sink.h"
 #include "source.h"
 #include "underrun_count.h"
@@ -69,7 +71,14 @@ public:
     void release(Stream *stream);
     bool setPaused(bool paused);
     bool isPlaying();
+    // The channel's volume, 0 to 255 on a straight scale of the samples.
     void setVolume(int volume);
+    // The listener's volume, 0 to 100 % on a decibel scale (gain.h): a stage
+    // of its own after the channel's volume, which the player sets to full
+    // at every song's start.
+    void setListenerVolume(int percent);
+    // How songs are evened out; each song takes them as it starts or seeks.
+    void setReplayGain(const ReplayGainSettings &settings);
     int timeMs(Stream *stream);
     void setTime(Stream *stream, int ms);
     // The stream whose frames were heard last: the playing one, or after
@@ -96,6 +105,7 @@ private:
     int heardMs();                    // needs mutex_
     void stopLocked();                // needs mutex_
     bool decodeDone() const;          // needs mutex_
+    void aimOutputGain();             // needs mutex_
     bool decoderHasWork() const;      // needs mutex_
     void followHeard(uint64_t played); // needs mutex_
     void finishChannel();             // needs mutex_
@@ -103,9 +113,6 @@ private:
     // Output thread, takes mutex_. `sinkAt` is the sink's written-frame
     // count, where these frames will begin.
     size_t takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &ended);
-    // The one place output samples get their level: `frames` frames of
-    // `stream`, about to go out.
-    void applyVolume(int16_t *samples, uint64_t frames, const Stream &stream); // needs mutex_
 
     SinkOpener openSink_;
     std::unique_ptr<AudioSink> sink_; // set and replaced only under mutex_, by the output thread
@@ -124,6 +131,10 @@ private:
     bool paused_ = false;
     int pausedMs_ = 0; // the time heard while paused
     int volume_ = 255;
+    int listenerVolume_ = kVolumeFull;
+    GainRamp outputGain_; // the two volumes together; applied by the output thread
+    ReplayGainSettings replayGain_;
+
     // The stream whose frames were heard last, and up to which of its frames.
     Stream *heard_ = nullptr;
     int64_t heardFrame_ = 0;

@@ -50,7 +50,9 @@ int tagTypeOf(const AVFormatContext *format, const WinFile &file, AVIOContext *i
 
 // A resampler from the decoder's output to 44.1 kHz stereo 16-bit, ready
 // to use; nullptr when it cannot be built.
-SwrContext *makeResampler(const AVChannelLayout &inLayout, AVSampleFormat inFormat, int inRate)
+// The song's gain rides on the resampler's mixing matrix, which it applies
+// in its own precision before rounding to 16 bits (and clips there).
+SwrContext *makeResampler(const AVChannelLayout &inLayout, AVSampleFormat inFormat, int inRate, double gain)
 {
     AVChannelLayout outLayout = AV_CHANNEL_LAYOUT_STEREO;
     SwrContext *swr = nullptr;
@@ -60,8 +62,10 @@ SwrContext *makeResampler(const AVChannelLayout &inLayout, AVSampleFormat inForm
     if (result >= 0 && inLayout.nb_channels == 1) {
         // Mono goes to both speakers at full level, not lowered by 3 dB as
         // a centre channel folded into stereo would be.
-        const double both[2] = {1.0, 1.0};
+        const double both[2] = {gain, gain};
         result = swr_set_matrix(swr, both, 1);
+    } else if (result >= 0 && gain != 1.0) {
+        result = av_opt_set_double(swr, "rematrix_volume", gain, 0);
     }
     if (result < 0 || !swr || swr_init(swr) < 0) {
         swr_free(&swr);
@@ -104,6 +108,7 @@ std::unique_ptr<Source> Source::open(const char *path)
         return nullptr;
 
     source->readTags();
+    source->replayGain_ = readReplayGain(format, source->streamIndex_, source->io_.get());
     source->measureLength();
     source->findEnd();
     return source;
@@ -250,7 +255,8 @@ bool Source::configureResampler(const AVFrame *frame)
         inLayout.setDefault(std::max(frame->ch_layout.nb_channels, 1));
     else if (!inLayout.copyFrom(frame->ch_layout))
         return false;
-    SwrContext *swr = makeResampler(inLayout.get(), static_cast<AVSampleFormat>(frame->format), frame->sample_rate);
+    SwrContext *swr = makeResampler(inLayout.get(), static_cast<AVSampleFormat>(frame->format), frame->sample_rate,
+                                    gain_);
     if (!swr || !swrLayout_.copyFrom(frame->ch_layout)) {
         swr_free(&swr);
         return false;

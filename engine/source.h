@@ -8,6 +8,7 @@
 #pragma once
 
 #include "ffmpeg.h"
+#include "replay_gain.h"
 #include "tags.h"
 #include "win_file.h"
 
@@ -29,6 +30,11 @@ public:
 
     int lengthMs() const { return lengthMs_; }
     const std::vector<TagField> &tags() const { return tags_; }
+    const ReplayGainTags &replayGain() const { return replayGain_; }
+
+    // The song's own gain (its ReplayGain), applied inside the resampler at
+    // its precision: from the next seekTo() on, from the first frame heard.
+    void setGain(double gain) { gain_ = gain; }
 
     // Positions decoding so that the next frame decode() gives is the one
     // heard at `ms`. False when the file cannot be decoded at all.
@@ -77,6 +83,8 @@ private:
     int flacFixedBlockSize_ = 0;
     int lengthMs_ = 0;
     std::vector<TagField> tags_;
+    ReplayGainTags replayGain_;
+    double gain_ = 1.0;
 
     // Resampler input, to notice a change of format inside a stream.
     int swrRate_ = 0;

@@ -130,7 +130,8 @@ void collectTags(const AVDictionary *dict, int type, std::vector<TagField> &out)
         addField(type, entry->key, entry->value, out);
 }
 
-void collectApeTags(AVIOContext *io, std::vector<TagField> &out)
+void forEachApeItem(AVIOContext *io,
+                    const std::function<void(const std::string &name, const std::string &value)> &item)
 {
     constexpr int kFooterSize = 32;
     constexpr int kId3v1Size = 128;
@@ -172,13 +173,20 @@ void collectApeTags(AVIOContext *io, std::vector<TagField> &out)
                     std::string key(reinterpret_cast<const char *>(&items[keyAt]), keyEnd - keyAt);
                     std::string value(reinterpret_cast<const char *>(&items[valueAt]), valueSize);
                     value = value.c_str(); // a list of values: keep the first
-                    addField(FSOUND_TAGFIELD_ID3V2, key.c_str(), value.c_str(), out);
+                    item(key, value);
                 }
                 at = valueAt + valueSize;
             }
         }
     }
     avio_seek(io, saved, SEEK_SET);
+}
+
+void collectApeTags(AVIOContext *io, std::vector<TagField> &out)
+{
+    forEachApeItem(io, [&out](const std::string &name, const std::string &value) {
+        addField(FSOUND_TAGFIELD_ID3V2, name.c_str(), value.c_str(), out);
+    });
 }
 
 } // namespace kelvoria

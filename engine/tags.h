@@ -5,6 +5,7 @@
 #include "ffmpeg.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,12 @@ std::string normaliseTagName(const char *name);
 // Appends the descriptive fields of a dictionary, skipping names already
 // present so that the first source of a field wins.
 void collectTags(const AVDictionary *dict, int type, std::vector<TagField> &out);
+
+// Calls `item` with the name and text of every text item of an APEv2 tag at
+// the end of the file (before an ID3v1 tag, if any), read through the I/O
+// context, which is left where it was. Of a list of values, the first.
+void forEachApeItem(AVIOContext *io,
+                    const std::function<void(const std::string &name, const std::string &value)> &item);
 
 // Reads an APEv2 tag at the end of the file (before an ID3v1 tag, if any)
 // through the I/O context, which is left where it was.

@@ -2,7 +2,10 @@
 
 #include <windowsx.h>
 
+#include <stdio.h>
 #include <string.h>
+
+#include <initializer_list>
 
 #include "frame.h"
 #include "globals.h"
@@ -20,8 +23,8 @@ namespace {
 HWND control(HWND window, int id)
 {
     static HWND owner;
-    static HWND controls[SETTINGS_THIS_ONE + 1];
-    if (id < 0 || id > SETTINGS_THIS_ONE)
+    static HWND controls[SETTINGS_LAST_ID + 1];
+    if (id < 0 || id > SETTINGS_LAST_ID)
         return GetDlgItem(window, id);
     if (owner != window) {
         memset(controls, 0, sizeof(controls));
@@ -82,6 +85,43 @@ void setBoxesAtCreation(HWND window)
     tickWhen(window, SETTINGS_PLAYLIST, IsChosen("Playlist") == 1);
 }
 
+// The lists' rows: the modes by name, the pre-amps by whole decibels from
+// the lowest; each list shows the stored choice.
+void fillReplayGainLists(HWND window)
+{
+    replayGainChoice choice = storedReplayGain();
+    for (const char *name : REPLAYGAIN_MODE_NAMES)
+        SendMessageA(control(window, SETTINGS_REPLAY_GAIN), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendMessageA(control(window, SETTINGS_REPLAY_GAIN), CB_SETCURSEL, choice.mode, 0);
+    for (int id : {SETTINGS_PREAMP_TAGGED, SETTINGS_PREAMP_UNTAGGED}) {
+        for (int db = -PREAMP_LIMIT_DB; db <= PREAMP_LIMIT_DB; ++db) {
+            char row[16];
+            snprintf(row, sizeof(row), "%+d dB", db);
+            SendMessageA(control(window, id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+        }
+    }
+    int tagged = choice.preampTaggedDb + PREAMP_LIMIT_DB, untagged = choice.preampUntaggedDb + PREAMP_LIMIT_DB;
+    SendMessageA(control(window, SETTINGS_PREAMP_TAGGED), CB_SETCURSEL, tagged, 0);
+    SendMessageA(control(window, SETTINGS_PREAMP_UNTAGGED), CB_SETCURSEL, untagged, 0);
+    setTick(window, SETTINGS_PREVENT_CLIPPING, choice.preventClipping);
+}
+
+int chosenRow(HWND window, int id)
+{
+    LRESULT row = SendMessageA(control(window, id), CB_GETCURSEL, 0, 0);
+    return row == CB_ERR ? 0 : static_cast<int>(row);
+}
+
+void storeReplayGainLists(HWND window)
+{
+    replayGainChoice choice;
+    choice.mode = chosenRow(window, SETTINGS_REPLAY_GAIN);
+    choice.preampTaggedDb = chosenRow(window, SETTINGS_PREAMP_TAGGED) - PREAMP_LIMIT_DB;
+    choice.preampUntaggedDb = chosenRow(window, SETTINGS_PREAMP_UNTAGGED) - PREAMP_LIMIT_DB;
+    choice.preventClipping = ticked(window, SETTINGS_PREVENT_CLIPPING);
+    storeReplayGain(choice);
+}
+
 // The "At Startup" boxes against their state at the previous tick: Minimize
 // and Use current playlist mean nothing without Launch, and "This one !"
 // follows Use current playlist once that box has been ticked. "This one !"
@@ -122,6 +162,8 @@ void applyChanges(HWND window)
         removeLogonEntry();
     Choose("Minimize", yesOrNo(ticked(window, SETTINGS_MINIMIZE)));
     Choose("Playlist", yesOrNo(ticked(window, SETTINGS_PLAYLIST)));
+    storeReplayGainLists(window);
+    applyReplayGain(); // after the shuffle switch: "By order" follows it
     ShowWindow(window, SW_HIDE);
 }
 
@@ -187,6 +229,7 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         giveOutline(window, Sregion);
         formStartupPlaylistPath(startupPlaylistPath, sizeof(startupPlaylistPath));
         setBoxesAtCreation(window);
+        fillReplayGainLists(window);
         if (!startupPlaylistPath[0])
             setUsable(window, SETTINGS_THIS_ONE, false);
         launchMem = playlistMem = 0;

@@ -5,7 +5,9 @@
  * "Playing": Shuffle and Restart when played, kept in `data` for this run.
  * "At Startup": Launch, Minimize and Use current playlist, kept in the
  * registry for a start with "/startup". "This one !" saves the song list as
- * the start-up playlist; "Apply changes" stores the boxes and hides the
+ * the start-up playlist. "ReplayGain": the mode, prevent clipping and the
+ * two pre-amps, stored in the registry and handed to the engine by "Apply
+ * changes", which stores the boxes and hides the
  * window, the close area hides it without storing anything.
  *
  * Its timer keeps the "At Startup" boxes consistent at every tick, shown or
@@ -28,6 +30,11 @@
 #define SETTINGS_PLAYLIST 29        /* "Use current playlist" */
 #define SETTINGS_RESTART 30         /* "Restart when played" */
 #define SETTINGS_THIS_ONE 32        /* "This one !": save the start-up playlist */
+#define SETTINGS_REPLAY_GAIN 34     /* list: Off, Track, Album, By order */
+#define SETTINGS_PREVENT_CLIPPING 35
+#define SETTINGS_PREAMP_TAGGED 36   /* list: -15 dB to +15 dB */
+#define SETTINGS_PREAMP_UNTAGGED 37
+#define SETTINGS_LAST_ID 37
 
 /* The close area, in window coordinates, both ends included. */
 #define SETTINGS_CLOSE_LEFT 322

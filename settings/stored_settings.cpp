@@ -2,7 +2,11 @@
 // per-user "Run" entry that starts the program at log-on.
 #include "stored_settings.h"
 
+#include "fmod.h"
+#include "songlist.h"
+
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -71,7 +75,91 @@ bool readText(const char *keyPath, const char *name, char *text, DWORD size)
     return text[0] != '\0';
 }
 
+// A whole number from `low` to `high` stored as text; `fallback` for
+// anything else (absent, empty, trailing letters, out of range).
+int readNumber(const char *name, int low, int high, int fallback)
+{
+    char text[16];
+    if (!readText(SETTINGS_KEY, name, text, sizeof(text)))
+        return fallback;
+    char *end = nullptr;
+    long value = strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < low || value > high)
+        return fallback;
+    return static_cast<int>(value);
+}
+
+void writeNumber(const char *name, int value)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "%d", value);
+    writeText(SETTINGS_KEY, name, text);
+}
+
+int readReplayGainMode()
+{
+    char text[16];
+    if (!readText(SETTINGS_KEY, "ReplayGain", text, sizeof(text)))
+        return REPLAYGAIN_OFF;
+    for (int mode = 0; mode < REPLAYGAIN_MODES; ++mode)
+        if (strcmp(text, REPLAYGAIN_MODE_NAMES[mode]) == 0)
+            return mode;
+    return REPLAYGAIN_OFF;
+}
+
+int clampPreamp(int db)
+{
+    return db < -PREAMP_LIMIT_DB ? -PREAMP_LIMIT_DB : db > PREAMP_LIMIT_DB ? PREAMP_LIMIT_DB : db;
+}
+
 } // namespace
+
+const char *const REPLAYGAIN_MODE_NAMES[REPLAYGAIN_MODES] = {"Off", "Track", "Album", "By order"};
+
+int storedVolume(void)
+{
+    return readNumber("Volume", 0, VOLUME_FULL, VOLUME_FULL);
+}
+
+void storeVolume(int percent)
+{
+    writeNumber("Volume", percent < 0 ? 0 : percent > VOLUME_FULL ? VOLUME_FULL : percent);
+}
+
+replayGainChoice storedReplayGain(void)
+{
+    replayGainChoice choice;
+    choice.mode = readReplayGainMode();
+    choice.preampTaggedDb = readNumber("PreampTagged", -PREAMP_LIMIT_DB, PREAMP_LIMIT_DB, 0);
+    choice.preampUntaggedDb = readNumber("PreampUntagged", -PREAMP_LIMIT_DB, PREAMP_LIMIT_DB, 0);
+    char text[4];
+    choice.preventClipping = !readText(SETTINGS_KEY, "PreventClipping", text, sizeof(text)) || text[0] == 'Y';
+    return choice;
+}
+
+void storeReplayGain(const replayGainChoice &choice)
+{
+    int mode = choice.mode >= 0 && choice.mode < REPLAYGAIN_MODES ? choice.mode : REPLAYGAIN_OFF;
+    writeText(SETTINGS_KEY, "ReplayGain", REPLAYGAIN_MODE_NAMES[mode]);
+    writeNumber("PreampTagged", clampPreamp(choice.preampTaggedDb));
+    writeNumber("PreampUntagged", clampPreamp(choice.preampUntaggedDb));
+    writeText(SETTINGS_KEY, "PreventClipping", choice.preventClipping ? "Yes" : "No");
+}
+
+void applyReplayGain(void)
+{
+    replayGainChoice choice = storedReplayGain();
+    int mode = KELVORIA_REPLAYGAIN_OFF;
+    switch (choice.mode) {
+    case REPLAYGAIN_TRACK: mode = KELVORIA_REPLAYGAIN_TRACK; break;
+    case REPLAYGAIN_ALBUM: mode = KELVORIA_REPLAYGAIN_ALBUM; break;
+    case REPLAYGAIN_BY_ORDER:
+        mode = data.shuffle == 1 ? KELVORIA_REPLAYGAIN_TRACK : KELVORIA_REPLAYGAIN_ALBUM;
+        break;
+    }
+    Kelvoria_SetReplayGain(mode, choice.preampTaggedDb * 100, choice.preampUntaggedDb * 100,
+                           choice.preventClipping ? 1 : 0);
+}
 
 int IsChosen(const char *name)
 {

@@ -44,6 +44,35 @@ void storeProgramPaths(const char *programPath);
 void writeLogonEntry(void);
 void removeLogonEntry(void);
 
+/* The listener's volume, 0 to 100 percent, as the text "Volume" holds it
+ * ("75"). A missing value, one that is not a whole number, or one outside
+ * 0..100 gives full volume. */
+#define VOLUME_FULL 100
+int storedVolume(void);
+void storeVolume(int percent);
+
+/* How songs are evened out: "ReplayGain" holds "Off", "Track", "Album" or
+ * "By order" (album gain while the list plays in order, track gain while it
+ * shuffles); "PreampTagged" and "PreampUntagged" hold whole decibels from
+ * -15 to 15 ("-3"); "PreventClipping" holds "Yes" or "No". A missing or
+ * unknown value gives its default: Off, 0 dB, 0 dB, and Yes. */
+enum { REPLAYGAIN_OFF, REPLAYGAIN_TRACK, REPLAYGAIN_ALBUM, REPLAYGAIN_BY_ORDER, REPLAYGAIN_MODES };
+#define PREAMP_LIMIT_DB 15
+struct replayGainChoice {
+    int mode;               /* REPLAYGAIN_* */
+    int preampTaggedDb;
+    int preampUntaggedDb;
+    bool preventClipping;
+};
+extern const char *const REPLAYGAIN_MODE_NAMES[REPLAYGAIN_MODES];
+replayGainChoice storedReplayGain(void);
+void storeReplayGain(const replayGainChoice &choice);
+
+/* Hands the stored choice to the engine, "By order" resolved by the song
+ * list's shuffle switch as it stands. Run at start and whenever the choice
+ * or the shuffle switch changes; each song takes it as it starts. */
+void applyReplayGain(void);
+
 /* The start-up playlist's path for the program file at `programPath`:
  * its directory followed by "\Playlists\Startup.m3P". False (and `path`
  * empty) when there is no program path or the result would not fit. */

@@ -1,5 +1,6 @@
 // Latency from starting (or seeking) a stream to its first samples leaving
-// the engine for the sound device, over many tries.
+// the engine for the sound device, and from a change of the listener's
+// volume to the first buffer that leaves with it, over many tries.
 //   bench_engine_latency.exe FILE
 #include "engine.h"
 
@@ -36,6 +37,17 @@ void report(const char *what, std::vector<double> samples)
                 samples.back(), samples.size());
 }
 
+// The output takes a buffer from the engine each time the device has room
+// for one; the first taken after the change carries the new gain.
+double waitForNextBuffer(Engine &engine)
+{
+    double start = nowMs();
+    uint64_t written = engine.framesWrittenSinceStart();
+    while (engine.framesWrittenSinceStart() == written && nowMs() - start < 5000)
+        ;
+    return nowMs() - start;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -44,7 +56,7 @@ int main(int argc, char **argv)
         return 2;
     const char *output = openWaveOutSink() ? "wave output" : "silent output";
     Engine engine(openWaveOutSink);
-    std::vector<double> play, seek;
+    std::vector<double> play, seek, volume;
     for (int i = 0; i < 20; ++i) {
         Stream stream;
         stream.source = Source::open(argv[1]);
@@ -56,10 +68,16 @@ int main(int argc, char **argv)
         engine.setTime(&stream, 1000 + i * 1000);
         seek.push_back(waitForFirstSamples(engine));
         Sleep(50);
+        engine.setListenerVolume(i % 2 ? 100 : 50);
+        volume.push_back(waitForNextBuffer(engine));
+        Sleep(50);
         engine.release(&stream);
     }
     std::printf("output: %s\n", output);
     report("play to first samples out", play);
     report("seek to first samples out", seek);
+    report("volume change to the first buffer out with it", volume);
+    std::printf("then queued for the device before it is heard: up to %d buffers of %.1f ms\n", AudioSink::kBuffers,
+                AudioSink::kFramesPerBuffer * 1000.0 / kOutputRate);
     return 0;
 }

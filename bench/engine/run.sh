@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The engine's benchmarks: tag reading over 1,999 files, CPU while an MP3, a
-# FLAC and an M4A play, start and seek latency, under-runs while the
+# FLAC and an M4A play (and with a song gain and the volume below full
+# against without), ReplayGain's level accuracy, start and seek latency, under-runs while the
 # user-interface thread works, and 10,000 mutated media files. Prints the
 # figures.
 #   run.sh BUILD_DIR
@@ -95,6 +96,37 @@ chain_cpu=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-chain.txt")
 long_cpu=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-long.txt")
 bench_figure "engine through $(sed -n 's/^transitions: //p' "$work/cpu-chain.txt") transitions in 60 s" \
     "$chain_cpu s CPU" "$long_cpu s (one MP3 playing)" "$(ratio "$chain_cpu" "$long_cpu")" 1.05
+
+# cpu_gain_figure KIND WHAT: what a song gain and the volume at 50 % add to
+# the engine's work per second of music (decoding, the ring, the output's
+# gain), measured apart from the device, where the difference stands out;
+# then that addition on top of the playing figure measured above.
+cpu_gain_figure() {
+    local kind=$1 what=$2 plain gained playing
+    echo "== engine: work while $what plays with a gain and the volume at 50 %, against without"
+    run "$build/bench/bench_engine_gain_cpu.exe" "$(winpath "$work/play.$kind")" | tr -d '\r' |
+        grep '^per second' | tee "$work/gain-cpu-$kind.txt"
+    read -r plain gained < <(sed -n 's/^per second of music: \([0-9.]*\) ms plain, \([0-9.]*\) ms.*/\1 \2/p' \
+        "$work/gain-cpu-$kind.txt")
+    bench_figure "decoding and output of $what with gain and volume" "$gained ms per s of music" \
+        "$plain ms without" "$(ratio "$gained" "$plain")" -
+    # The playing figure: CPU seconds in 30 s, as milliseconds per second.
+    playing=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-$kind.txt" | python3 -c "print(f'{float(input()) / 30 * 1000:.3f}')")
+    bench_figure "engine while $what plays with gain and volume" \
+        "$(python3 -c "print(f'{$playing + $gained - $plain:.3f}')") ms CPU per s" "$playing ms playing without" \
+        "$(ratio "$(python3 -c "print($playing + $gained - $plain)")" "$playing")" 1.05
+}
+cpu_gain_figure mp3 "an MP3"
+cpu_gain_figure flac "a FLAC"
+cpu_gain_figure m4a "an M4A"
+
+echo "== engine: ReplayGain level accuracy over the eight kinds with gain tags"
+gain_fixtures=$build/tests/fixtures/gain
+bash "$root/tests/fixtures/make-gain-fixtures.sh" "$gain_fixtures"
+( cd "$build/tests" && run "$build/tests/engine_level_test.exe" --gtest_filter=Level.EachKindPlaysAtItsTaggedGain ) |
+    tr -d '\r' | grep -v '^\[' | tee "$work/level.txt"
+worst=$(sed -n 's/^largest difference from the expected level: \([0-9.]*\) dB/\1/p' "$work/level.txt")
+bench_figure "ReplayGain level, largest difference from the tag" "${worst:-no figure} dB" "-" "-" "0.05 dB"
 
 echo "== engine: latency"
 run "$build/bench/bench_engine_latency.exe" "$(winpath "$work/play.mp3")"

@@ -150,7 +150,7 @@ TEST(DialogTemplates, PlaylistIsAnEmptyExtendedPopupThatAcceptsFiles)
     EXPECT_TRUE(t.items.empty());
 }
 
-TEST(DialogTemplates, SettingsHasItsNineControlsInOrder)
+TEST(DialogTemplates, SettingsHasItsControlsInOrder)
 {
     templateRead t = readTemplate("Settings");
     EXPECT_FALSE(t.extended);
@@ -158,7 +158,7 @@ TEST(DialogTemplates, SettingsHasItsNineControlsInOrder)
     EXPECT_EQ(0u, t.exStyle);
     EXPECT_EQ(100, t.x); EXPECT_EQ(100, t.y); EXPECT_EQ(410, t.cx); EXPECT_EQ(250, t.cy);
     EXPECT_EQ("", t.title);
-    ASSERT_EQ(9u, t.items.size());
+    ASSERT_EQ(16u, t.items.size());
     expectItem(t.items[0], 1, "BUTTON", "Apply changes", 0x50010001, 30, 92, 60, 16);
     expectItem(t.items[1], -1, "BUTTON", "Playing", 0x50020007, 20, 45, 82, 40);
     expectItem(t.items[2], 26, "BUTTON", "Shuffle", 0x50010003, 24, 54, 32, 12);
@@ -168,6 +168,10 @@ TEST(DialogTemplates, SettingsHasItsNineControlsInOrder)
     expectItem(t.items[6], 27, "BUTTON", "Minimize", 0x50010003, 119, 89, 39, 12);
     expectItem(t.items[7], 29, "BUTTON", "Use current playlist", 0x50010003, 119, 105, 74, 12);
     expectItem(t.items[8], 32, "BUTTON", "This one !", 0x50010000, 125, 120, 40, 12);
+    expectItem(t.items[10], 34, "COMBOBOX", "", 0x50210003, 155, 43, 40, 70);
+    expectItem(t.items[11], 35, "BUTTON", "Prevent clipping", 0x50010003, 115, 55, 70, 9);
+    expectItem(t.items[13], 36, "COMBOBOX", "", 0x50210003, 78, 111, 34, 90);
+    expectItem(t.items[15], 37, "COMBOBOX", "", 0x50210003, 78, 124, 34, 90);
 }
 
 TEST(DialogTemplates, SearchIsInTahomaWithItsTextsGroupStartFolderLabelsAndCancel)

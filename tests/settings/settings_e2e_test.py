@@ -120,7 +120,7 @@ try:
     settings = shown_settings_window(main)
     x, y, _, _ = geometry(settings)
     # Dragged by the white panel beside Apply, so that the whole window is on the screen.
-    right_drag(settings, 240, 250, 40 - x, 40 - y, steps=20)
+    right_drag(settings, 235, 200, 40 - x, 40 - y, steps=20)
     eventually(lambda: geometry(settings)[:2] == (40, 40), "the settings window to follow the drag")
     for box in (LAUNCH, MINIMIZE, USE_CURRENT_PLAYLIST):
         click(settings, box)

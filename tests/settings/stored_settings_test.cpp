@@ -4,9 +4,15 @@
 #include "registry_state.h"
 #include "stored_settings.h"
 
+#include "fake_fmod.h"
+#include "gain.h"
+#include "songlist.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -168,6 +174,55 @@ TEST_F(StoredSettings, RemovingTheLogonEntryStoresLaunchNo)
     EXPECT_EQ(stored(SETTINGS_KEY, "Launch"), sz("No"));
     removeLogonEntry();
     EXPECT_EQ(IsChosen("Launch"), 0) << "removing an absent entry is harmless";
+}
+
+// What the registry holds, the volume read from it, and how far below full
+// volume the engine plays it: 100 % for anything that is not a percentage.
+TEST_F(StoredSettings, TheVolumeComesBackOnItsDecibelScale)
+{
+    prepare();
+    EXPECT_EQ(storedVolume(), 100) << "absent";
+    const struct {
+        const char *stored;
+        int percent;
+        double db;
+    } cases[] = {{"100", 100, 0.0}, {"95", 95, -2.52525}, {"50", 50, -25.25253}, {"1", 1, -50.0}, {"0", 0, -INFINITY},
+                 {"101", 100, 0.0}, {"-5", 100, 0.0}, {"40%", 100, 0.0}, {"", 100, 0.0}};
+    for (const auto &c : cases) {
+        writeText(SETTINGS_KEY, "Volume", c.stored);
+        EXPECT_EQ(storedVolume(), c.percent) << c.stored;
+        double gain = std::pow(10.0, c.db / 20);
+        EXPECT_NEAR(kelvoria::volumeGain(c.percent), gain, 1e-6 * gain) << c.percent; // 0.00001 dB
+    }
+    storeVolume(75);
+    EXPECT_EQ(stored(SETTINGS_KEY, "Volume"), sz("75"));
+}
+
+// The stored choice as the engine is told it; "By order" follows shuffle,
+// and nothing stored is off with clipping prevented.
+TEST_F(StoredSettings, TheReplayGainChoiceReachesTheEngine)
+{
+    const struct {
+        replayGainChoice choice;
+        int shuffle;
+        const char *told;
+    } cases[] = {
+        {{REPLAYGAIN_TRACK, -3, 6, false}, 0, "Kelvoria_SetReplayGain(1,-300,600,0)"},
+        {{REPLAYGAIN_BY_ORDER, 15, -15, true}, 0, "Kelvoria_SetReplayGain(2,1500,-1500,1)"},
+        {{REPLAYGAIN_BY_ORDER, 0, 0, true}, 1, "Kelvoria_SetReplayGain(1,0,0,1)"},
+        {{-1, 0, 0, true}, 0, "Kelvoria_SetReplayGain(0,0,0,1)"},
+    };
+    for (const auto &c : cases) {
+        prepare();
+        if (c.choice.mode >= 0)
+            storeReplayGain(c.choice);
+        data.shuffle = c.shuffle;
+        fake_fmod::clearCalls();
+        applyReplayGain();
+        EXPECT_EQ(fake_fmod::calls(), std::vector<std::string>{c.told});
+        forgetEverything();
+    }
+    data.shuffle = 0;
 }
 
 TEST(FindFilePath, CutsAtTheLastBackslashInPlace)

@@ -425,4 +425,19 @@ FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void)
     return fake_fmod::handleOf(engine().heard);
 }
 
+signed char F_API Kelvoria_SetVolume(int percent)
+{
+    SERIALISED;
+    record("Kelvoria_SetVolume(" + std::to_string(percent) + ")");
+    return 1;
+}
+
+signed char F_API Kelvoria_SetReplayGain(int mode, int taggedPreamp, int untaggedPreamp, signed char preventClipping)
+{
+    SERIALISED;
+    record("Kelvoria_SetReplayGain(" + std::to_string(mode) + "," + std::to_string(taggedPreamp) + "," +
+           std::to_string(untaggedPreamp) + "," + std::to_string(preventClipping) + ")");
+    return 1;
+}
+
 } // extern "C"

@@ -45,8 +45,9 @@
  *   "Stream_SetTime(s1,5000)", "SetPaused(0,1)", "StopSound(0)",
  *   "Stream_Close(s1)", "Stream_GetNumTagFields(s1)",
  *   "Stream_GetTagField(s1,0)", "Init(44100,32,0)", "SetOutput(2)",
- *   "SetDriver(0)", "Close()", "Kelvoria_Stream_Queue(s2)",
- *   "Kelvoria_GetHeardStream()".
+ *   "SetDriver(0)", "Close()"; Kelvoria's own calls keep their whole name:
+ *   "Kelvoria_Stream_Queue(s2)", "Kelvoria_GetHeardStream()",
+ *   "Kelvoria_SetVolume(50)", "Kelvoria_SetReplayGain(1,-300,0,1)".
  */
 #ifndef KELVORIA_FAKE_FMOD_H
 #define KELVORIA_FAKE_FMOD_H

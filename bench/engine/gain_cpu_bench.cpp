@@ -1,0 +1,80 @@
+// What a song gain and a volume below full add to the engine's work while it
+// plays: the decoder's output of a whole file, through a ring and out in the
+// output's buffers as the engine's threads pass it on, as plain and as a listener with ReplayGain (-6 dB inside the
+// resampler) and the volume at 50 % (every output sample scaled) hears it.
+// Both are timed in turn, several rounds each, and the fastest of each kept,
+// so that other work on the machine does not fall on one of them only.
+//   bench_engine_gain_cpu.exe FILE
+#include "gain.h"
+#include "pcm_ring.h"
+#include "sink.h"
+#include "source.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace kelvoria;
+
+namespace {
+
+double nowMs()
+{
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return counter.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+// Milliseconds to decode `path` and pass it through the output's gain; the
+// frames are counted into `frames`.
+double playThrough(const char *path, bool withGain, size_t &frames)
+{
+    std::unique_ptr<Source> source = Source::open(path);
+    if (!source)
+        return -1;
+    GainRamp output;
+    double start = nowMs();
+    source->setGain(withGain ? 0.5 : 1.0);
+    output.jumpTo(withGain ? volumeGain(50) : 1.0);
+    source->seekTo(0);
+    std::vector<int16_t> decoded;
+    std::vector<int16_t> buffer(AudioSink::kFramesPerBuffer * 2);
+    PcmRing ring(kOutputRate);
+    frames = 0;
+    for (bool more = true; more;) {
+        decoded.clear();
+        more = source->decode(decoded);
+        ring.push(decoded.data(), decoded.size() / 2);
+        while (ring.size() >= AudioSink::kFramesPerBuffer) {
+            frames += ring.pop(buffer.data(), AudioSink::kFramesPerBuffer);
+            output.apply(buffer.data(), AudioSink::kFramesPerBuffer);
+        }
+    }
+    return nowMs() - start;
+}
+
+constexpr int kRounds = 15;
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2)
+        return 2;
+    av_log_set_level(AV_LOG_QUIET);
+    double plain = 1e9, gained = 1e9;
+    size_t frames = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        plain = std::min(plain, playThrough(argv[1], false, frames));
+        gained = std::min(gained, playThrough(argv[1], true, frames));
+    }
+    if (plain <= 0 || gained <= 0)
+        return 3;
+    double seconds = static_cast<double>(frames) / kOutputRate;
+    std::printf("per second of music: %.3f ms plain, %.3f ms with gain and volume (%.1f s of music, best of %d)\n",
+                plain / seconds, gained / seconds, seconds, kRounds);
+    return 0;
+}
