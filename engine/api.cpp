@@ -1,4 +1,5 @@
-// The FSOUND calls of fmod.dll. Every call is serialised by one API lock,
+// The FSOUND calls of fmod.dll. Every call is serialised by one API lock
+// (but for the reading of a file being opened),
 // which the engine's own threads never take, and checks its stream handle
 // against the streams it gave out, so that a stale or null handle, or a call
 // before FSOUND_Init or after FSOUND_Close, gets a neutral answer.
@@ -102,15 +103,24 @@ void F_API FSOUND_Close(void)
     lib.streams.clear();
 }
 
+// Opening reads the file's headers (and the end of some), which on a slow
+// disk or a network share takes a while: the lock is not held meanwhile, so
+// that a tag reader opening files on one thread never holds up the calls the
+// player makes at every tick on another.
 FSOUND_STREAM *F_API FSOUND_Stream_Open(const char *name, unsigned int, int, int)
 {
     Library &lib = library();
-    std::lock_guard<std::mutex> guard(lib.lock);
-    if (!lib.engine)
-        return nullptr;
+    {
+        std::lock_guard<std::mutex> guard(lib.lock);
+        if (!lib.engine)
+            return nullptr;
+    }
     std::shared_ptr<Source> source = Source::open(name);
     if (!source)
         return nullptr;
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (!lib.engine)
+        return nullptr; // closed while the file was read
     auto stream = std::make_unique<Stream>();
     stream->source = std::move(source);
     auto *handle = reinterpret_cast<FSOUND_STREAM *>(stream.get());
