@@ -54,12 +54,18 @@ void createMainPlayerWindow()
 
 // The tool windows start hidden, owned by the main window; the playlist
 // window shows the list as it stands when it is made.
+// A dialog gives its first control the focus as it is made, hidden or not,
+// and so takes the activation from the main window shown before it: the keys
+// would then go to a hidden check box. The focus goes back where it was.
 void createToolWindows()
 {
+    HWND focus = GetFocus();
     hPlaylistDialog = CreateDialogParamA(hInst, "Playlist", hwnd, PlaylistProc, 0);
     ShowWindow(hPlaylistDialog, SW_HIDE);
     hSettingsDialog = CreateDialogParamA(hInst, "Settings", hwnd, SettingsProc, 0);
     ShowWindow(hSettingsDialog, SW_HIDE);
+    if (focus && GetFocus() != focus)
+        SetFocus(focus);
 }
 
 void createPlayerWindows()

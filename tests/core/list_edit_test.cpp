@@ -71,11 +71,13 @@ std::string songHeardNext()
         fake_fmod::advance(10);
         progressTick();
     }
-    std::string name;  // N of the last song opened: "Stream_Open(C:\\sN.mp3,0,0,0)"
+    // N of the first song opened since: "Stream_Open(C:\\sN.mp3,0,0,0)". A song
+    // started from idle may have its follower opened at the same tick.
+    int seen = 0;
     for (const std::string &call : fake_fmod::calls())
-        if (call.rfind("Stream_Open(", 0) == 0)
-            name = call.substr(call.find("\\s") + 2, call.find(".mp3") - call.find("\\s") - 2);
-    return fake_fmod::countCalls("Stream_Open(") == opened ? "" : name;
+        if (call.rfind("Stream_Open(", 0) == 0 && seen++ == opened)
+            return call.substr(call.find("\\s") + 2, call.find(".mp3") - call.find("\\s") - 2);
+    return "";
 }
 
 void carryOut(const edit &step)

@@ -88,11 +88,14 @@ try:
                and len(visible_tool_windows()) == 1, "the search window to close")
     print("ok: the drive was scanned and the search window closed")
 
-    rows = subprocess.run(["bash", build.wine_exec, build.prefix, build.run_dir,
-                           os.path.join(os.path.dirname(build.run_dir), "tests", "list_rows.exe")],
-                          capture_output=True, cwd=build.run_dir).stdout.decode("utf-8").splitlines()
+    def listed_rows():
+        return subprocess.run(["bash", build.wine_exec, build.prefix, build.run_dir,
+                               os.path.join(os.path.dirname(build.run_dir), "tests", "list_rows.exe")],
+                              capture_output=True, cwd=build.run_dir).stdout.decode("utf-8").splitlines()
+    # Tags are read beside the player: a row shows its file name until its tags are in.
+    rows = eventually(lambda: (lambda now: now if sorted(now) == shown else None)(listed_rows()),
+                      "every song to be listed, by its tags where it has them")
     print("rows:", rows)
-    check(sorted(rows) == shown, "every song is listed, by its tags where it has them")
     def tones_heard():
         tones = {round(hz) for hz in frequencies(raw)} if os.path.exists(raw) else set()
         return tones if all(any(abs(hz - kind) < 4 for hz in tones) for kind in NEWER_KINDS) else None
