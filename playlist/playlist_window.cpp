@@ -486,6 +486,10 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     // Made here, at the first call, after the skin and the outline.
     static HBRUSH ListBrush = CreateSolidBrush(PLAYLIST_LIST_COLOUR);
 
+    INT_PTR answered;
+    if (answerDialogAreaMessage(window, message, wParam, lParam, answered))
+        return answered;
+
     switch (message) {
     case WM_INITDIALOG:
         giveOutline(window, Pregion);
@@ -540,14 +544,6 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             return FALSE;
         showListMenu(window, hPlaylist, lParam);
         return TRUE;
-    case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
-        focusMarkFollowsFocus(window);
-        return areaMarked(window) ? TRUE : FALSE;
-    case WM_KILLFOCUS:
-        focusMarkFollowsFocus(window);
-        return FALSE;
-    case WM_GETOBJECT:
-        return answerDialogGetObject(window, wParam, lParam);
     }
     return FALSE;
 }

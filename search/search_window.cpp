@@ -251,10 +251,13 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     static RECT rc;
     static POINT lp;
     static int dx, dy;
-    (void)lParam;
 
     loadSkinOnce(ScanhBmp, ScanhBmpLoaded, searchWindow);
     buildOutlineOnce(ScanRegion, ScanRegionMade, ScanhBmp, searchWindow.transparent);
+
+    INT_PTR answered;
+    if (answerDialogAreaMessage(window, message, wParam, lParam, answered))
+        return answered;
 
     switch (message) {
     case WM_INITDIALOG:
@@ -306,14 +309,6 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         stopRun(window, run);
         forgetWindowAreas(window);
         return FALSE;
-    case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
-        focusMarkFollowsFocus(window);
-        return areaMarked(window) ? TRUE : FALSE;
-    case WM_KILLFOCUS:
-        focusMarkFollowsFocus(window);
-        return FALSE;
-    case WM_GETOBJECT:
-        return answerDialogGetObject(window, wParam, lParam);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: startRun(window, run, volumes, volumesNumber, partitions, chosenFolder); break;

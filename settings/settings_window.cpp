@@ -224,6 +224,10 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     loadSkinOnce(ShBmp, ShBmpLoaded, settingsWindow);
     buildOutlineOnce(Sregion, SregionMade, ShBmp, settingsWindow.transparent);
 
+    INT_PTR answered;
+    if (answerDialogAreaMessage(window, message, wParam, lParam, answered))
+        return answered;
+
     switch (message) {
     case WM_INITDIALOG:
         giveOutline(window, Sregion);
@@ -270,14 +274,6 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_APPCOMMAND:     // a media key while this window has the focus
         SendMessageA(hwnd, message, wParam, lParam);
         return TRUE;
-    case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
-        focusMarkFollowsFocus(window);
-        return areaMarked(window) ? TRUE : FALSE;
-    case WM_KILLFOCUS:
-        focusMarkFollowsFocus(window);
-        return FALSE;
-    case WM_GETOBJECT:
-        return answerDialogGetObject(window, wParam, lParam);
     }
     return FALSE;
 }

@@ -728,3 +728,21 @@ INT_PTR answerDialogGetObject(HWND window, WPARAM wParam, LPARAM lParam)
     SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
     return TRUE;
 }
+
+bool answerDialogAreaMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR &result)
+{
+    switch (message) {
+    case WM_SETFOCUS:       // a marked area keeps the focus on the window itself
+        focusMarkFollowsFocus(window);
+        result = areaMarked(window) ? TRUE : FALSE;
+        return true;
+    case WM_KILLFOCUS:
+        focusMarkFollowsFocus(window);
+        result = FALSE;
+        return true;
+    case WM_GETOBJECT:
+        result = answerDialogGetObject(window, wParam, lParam);
+        return true;
+    }
+    return false;
+}

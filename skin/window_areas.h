@@ -81,4 +81,10 @@ bool answerGetObject(HWND window, WPARAM wParam, LPARAM lParam, LRESULT &result)
  * returns the procedure's own result. */
 INT_PTR answerDialogGetObject(HWND window, WPARAM wParam, LPARAM lParam);
 
+/* The messages every skinned dialog answers alike for its areas: the focus
+ * mark following the focus (WM_SETFOCUS, WM_KILLFOCUS) and its accessible
+ * object (WM_GETOBJECT). True, with the dialog procedure's result in
+ * `result`, when `message` is one of them. */
+bool answerDialogAreaMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR &result);
+
 #endif
