@@ -23,6 +23,7 @@ namespace {
 
 struct Library {
     std::mutex lock;
+    std::mutex openLock; // taken alone, never with `lock`
     int outputType = FSOUND_OUTPUT_DSOUND;
     std::unique_ptr<Engine> engine;
     // Kept here too, so that they may be set before the engine starts.
@@ -104,9 +105,11 @@ void F_API FSOUND_Close(void)
 }
 
 // Opening reads the file's headers (and the end of some), which on a slow
-// disk or a network share takes a while: the lock is not held meanwhile, so
-// that a tag reader opening files on one thread never holds up the calls the
-// player makes at every tick on another.
+// disk or a network share takes a while: the API lock is not held meanwhile,
+// so that a tag reader opening files on one thread never holds up the calls
+// the player makes at every tick on another. Opens still take turns among
+// themselves: FFmpeg, built without threads, initialises its codecs' tables
+// unguarded.
 FSOUND_STREAM *F_API FSOUND_Stream_Open(const char *name, unsigned int, int, int)
 {
     Library &lib = library();
@@ -115,7 +118,11 @@ FSOUND_STREAM *F_API FSOUND_Stream_Open(const char *name, unsigned int, int, int
         if (!lib.engine)
             return nullptr;
     }
-    std::shared_ptr<Source> source = Source::open(name);
+    std::shared_ptr<Source> source;
+    {
+        std::lock_guard<std::mutex> opening(lib.openLock);
+        source = Source::open(name);
+    }
     if (!source)
         return nullptr;
     std::lock_guard<std::mutex> guard(lib.lock);

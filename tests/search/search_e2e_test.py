@@ -93,9 +93,14 @@ try:
                                os.path.join(os.path.dirname(build.run_dir), "tests", "list_rows.exe")],
                               capture_output=True, cwd=build.run_dir).stdout.decode("utf-8").splitlines()
     # Tags are read beside the player: a row shows its file name until its tags are in.
-    rows = eventually(lambda: (lambda now: now if sorted(now) == shown else None)(listed_rows()),
-                      "every song to be listed, by its tags where it has them")
-    print("rows:", rows)
+    last = []
+    def rows_as_shown():
+        last[:] = listed_rows()
+        return list(last) if sorted(last) == shown else None
+    try:
+        rows = eventually(rows_as_shown, "every song to be listed, by its tags where it has them")
+    finally:
+        print("rows:", last, "expected:", shown)
     def tones_heard():
         tones = {round(hz) for hz in frequencies(raw)} if os.path.exists(raw) else set()
         return tones if all(any(abs(hz - kind) < 4 for hz in tones) for kind in NEWER_KINDS) else None
