@@ -111,6 +111,18 @@ kelvoria_build_dir() {
     echo "${KELVORIA_BUILD_DIR:-$root/build/$KELVORIA_ARCH}"
 }
 
+# A benchmark's build folder: the one it is given, else where build.sh
+# builds the chosen target.
+kelvoria_bench_build_dir() {
+    local root=$1 given=${2:-}
+    if [ -n "$given" ]; then
+        echo "$given"
+        return
+    fi
+    kelvoria_choose_arch
+    kelvoria_build_dir "$root"
+}
+
 kelvoria_product_dir() {
     echo "$1/product-$(kelvoria_other_arch "$KELVORIA_ARCH")"
 }

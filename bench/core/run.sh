@@ -6,12 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=../../scripts/arch.sh
 source "$root/scripts/arch.sh"
-if [ -n "${1:-}" ]; then
-    build=$1
-else
-    kelvoria_choose_arch
-    build=$(kelvoria_build_dir "$root")   # where scripts/build.sh puts it
-fi
+build=$(kelvoria_bench_build_dir "$root" "${1:-}")
 files=$build/bench/core/files
 bash "$root/bench/core/make-bench-files.sh" "$files"
 # shellcheck source=../summary.sh
