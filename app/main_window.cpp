@@ -4,6 +4,7 @@
 #include "frame.h"
 #include "globals.h"
 #include "intake.h"
+#include "kept_place.h"
 #include "media_keys.h"
 #include "music_kinds.h"
 #include "single_instance.h"
@@ -344,6 +345,9 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case MSG_HAND_OVER:
         carryOutHandOvers(window);
         return 0;
+    case WM_QUERYENDSESSION:
+        keepPlace();    // the session may end without another word
+        return TRUE;
     case WM_HOTKEY:
         sendCommand(window, commandOfHotKey(wParam));
         return 0;
@@ -355,6 +359,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         sampleCursorOffset(window, rc, lp, dx, dy);
         progressTick();
         volumeLineTick(hStatus);
+        keepPlaceWhilePlaying();
         return 0;
     case WM_HSCROLL:
         seekSong();

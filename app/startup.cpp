@@ -9,6 +9,7 @@
 #include "background_scan.h"
 #include "intake.h"
 #include "keyboard.h"
+#include "kept_place.h"
 #include "media_keys.h"
 #include "paths.h"
 #include "playlist_file.h"
@@ -143,6 +144,18 @@ void honourCommandLine(const char *arguments)
     carryOut(requestOf(arguments, folder));
 }
 
+// A start that names no paths comes back where the last run left off; a
+// start-up playlist chosen in the settings wins over the kept list.
+void honourKeptPlace(const char *arguments)
+{
+    if (isStartupMode(arguments) && IsChosen("Playlist"))
+        return;
+    for (const std::string &argument : splitArguments(arguments))
+        if (!argument.empty() && argument[0] != '/')
+            return;
+    comeBackToKeptPlace();
+}
+
 int runPlayer(HINSTANCE instance, const char *arguments)
 {
     char programPath[PROGRAM_PATH_SIZE] = {0};
@@ -162,6 +175,7 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     registerMediaKeys(hwnd);
     honourStartupMode(arguments, programPath);
     honourCommandLine(arguments);
+    honourKeptPlace(arguments);
     showUnlessMinimised(arguments);
     // The face first: nothing the listener sees waits for the tool
     // windows, which no message has reached before the loop runs.
@@ -172,6 +186,7 @@ int runPlayer(HINSTANCE instance, const char *arguments)
 
 void quit(HWND window)
 {
+    keepPlace();        // while the engine still knows the position
     stopScanning();     // its threads use the engine
     FSOUND_Close();
     stopFrameTimer(window);

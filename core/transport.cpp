@@ -4,6 +4,7 @@
 #include "transport.h"
 
 #include "song_events.h"
+#include "text.h"
 
 #include <commctrl.h>
 #include <stdio.h>
@@ -28,6 +29,16 @@ struct FollowingSong {
     int passedOver;    // the last song that failed to open on the way to it; 0 none
     bool chooseAgain;  // the list changed since it was chosen
 } following;
+
+// The place the last run was left at: song currentSong is held at `ms`
+// until the first Play (or play/pause) goes on from there. `path` tells
+// whether the song played then is still that song.
+struct ComeBackPoint {
+    bool held;
+    int ms;
+    playState state;    // paused or stopped
+    char path[PATH_SIZE];
+} comeBack;
 
 HWND mainWindow;
 HWND hSlider;
@@ -156,6 +167,15 @@ void followListChanges(songListChange change, void *)
         following.chooseAgain = true;
 }
 
+// The position a Play starts the current song from: where the last run
+// left it, once, when it is that song; 0 otherwise. Any Play lets go of it.
+int takeComeBackPoint()
+{
+    bool same = comeBack.held && strcmp(comeBack.path, pathOfSong(data.currentSong)) == 0;
+    comeBack.held = false;
+    return same ? comeBack.ms : 0;
+}
+
 void keepFollowingSongQueued()
 {
     if (following.chooseAgain || (following.stream && switchesChanged()))
@@ -193,9 +213,12 @@ void playSong()
     if (data.songsNumber == 0)
         return;
     dropFollowingSong();
+    int startMs = takeComeBackPoint();
     FSOUND_Stream_Close(music);
     music = FSOUND_Stream_Open(pathOfSong(data.currentSong), 0, 0, 0); // a failed open leaves null: the tick moves on
-    data.position = 0;
+    data.position = startMs / 1000;
+    if (startMs)
+        FSOUND_Stream_SetTime(music, startMs);
     FSOUND_Stream_Play(0, music);
     FSOUND_SetVolume(0, 255);
     data.length = FSOUND_Stream_GetLengthMs(music) / 1000;
@@ -235,6 +258,7 @@ void previousSong()
 
 void stopSong()
 {
+    comeBack.held = false;
     FSOUND_StopSound(0);
     dropFollowingSong();
     showStatus(STOPPED_TEXT);
@@ -264,6 +288,8 @@ void seekSong()
     data.position = (int)SendMessageA(hSlider, TBM_GETPOS, 0, 0);
     int seconds = (int)SendMessageA(hSlider, TBM_GETPOS, 0, 0);
     FSOUND_Stream_SetTime(music, seconds * 1000);
+    if (comeBack.held)
+        comeBack.ms = seconds * 1000;
 }
 
 // As a seek with the bar: a step into the last second lets the next tick
@@ -271,9 +297,11 @@ void seekSong()
 void seekBy(int ms)
 {
     int length = FSOUND_Stream_GetLengthMs(music);
-    int time = FSOUND_Stream_GetTime(music) + ms;
+    int time = (comeBack.held ? comeBack.ms : FSOUND_Stream_GetTime(music)) + ms;
     time = time < 0 ? 0 : time > length ? length : time;
     FSOUND_Stream_SetTime(music, time);
+    if (comeBack.held)
+        comeBack.ms = time;
     data.position = time / 1000;
     SendMessageA(hSlider, TBM_SETPOS, 1, data.position);
 }
@@ -284,6 +312,8 @@ void seekBy(int ms)
 // another song says nothing, and idle ticks write no label at all.
 void progressTick()
 {
+    if (comeBack.held && !FSOUND_IsPlaying(0))
+        return;     // held where the last run left off: nothing moves on by itself
     followHeardSong();
     int result = everyTimer(mainWindow, &data, music);
     if (result == 1) {
@@ -298,7 +328,49 @@ void progressTick()
 
 void transportListCleared()
 {
+    comeBack.held = false;
     showStatus(STOPPED_TEXT);
+}
+
+void transportTell(const char *text)
+{
+    showStatus(text);
+}
+
+void comeBackTo(int ms, playState state)
+{
+    comeBack.held = true;
+    comeBack.ms = ms;
+    comeBack.state = state;
+    copyText(comeBack.path, sizeof(comeBack.path), pathOfSong(data.currentSong));
+    if (state == PLAY_PLAYING) {
+        sendCommandToMain(CMD_PLAY);
+        return;
+    }
+    FSOUND_Stream_Close(music);
+    music = FSOUND_Stream_Open(comeBack.path, 0, 0, 0);
+    data.length = FSOUND_Stream_GetLengthMs(music) / 1000;
+    data.position = ms / 1000;
+    sendToMain(MSG_SONG_DISPLAY);
+    SendMessageA(hSlider, TBM_SETPOS, 1, data.position);
+    showStatus(state == PLAY_PAUSED ? "Paused." : STOPPED_TEXT);
+    announceSongList(CURRENT_SONG_CHANGED);
+}
+
+int transportHeardMs()
+{
+    if (comeBack.held)
+        return comeBack.ms;
+    return FSOUND_IsPlaying(0) ? FSOUND_Stream_GetTime(music) : 0;
+}
+
+playState transportPlayState()
+{
+    if (comeBack.held)
+        return comeBack.state;
+    if (!FSOUND_IsPlaying(0))
+        return PLAY_STOPPED;
+    return paused ? PLAY_PAUSED : PLAY_PLAYING;
 }
 
 int everyTimer(HWND window, st1 *list, FSOUND_STREAM *stream)

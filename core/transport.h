@@ -72,6 +72,23 @@ void progressTick();  // every tick of the main window's timer
 // shown, whatever the label showed before.
 void transportListCleared();
 
+// Shows `text` in the status line until the next "Playing..." line.
+void transportTell(const char *text);
+
+// The place the last run left off at: song currentSong is shown at `ms`,
+// "Paused." (or "Stopped."), and the first Play or play/pause of that song
+// goes on from there; until then no tick moves on by itself, and a seek
+// moves the place. Stop, a Play of another song and a cleared list let go
+// of it. PLAY_PLAYING plays on from there at once.
+enum playState { PLAY_STOPPED, PLAY_PAUSED, PLAY_PLAYING };
+void comeBackTo(int ms, playState state);
+
+// The position heard of the current song (where it is held, before the
+// first Play), or 0 when nothing plays; and whether it plays, is paused (or
+// held at a paused place), or is stopped.
+int transportHeardMs();
+playState transportPlayState();
+
 // Polls the engine: 0 playing, same whole second; 1 playing, a new whole
 // second, progressText rebuilt; 2 not playing, statusText "Stopped.". When
 // nothing plays and the song is within its last second, sends Next to

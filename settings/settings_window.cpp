@@ -78,11 +78,12 @@ void formStartupPlaylistPath(char *path, int size)
 void setBoxesAtCreation(HWND window)
 {
     tickWhen(window, SETTINGS_SHUFFLE, data.shuffle == 1);
-    // Restart is off at every start, so this only keeps the box truthful.
+    // Shuffle and restart come back with the kept list, when there is one.
     tickWhen(window, SETTINGS_RESTART, data.restart);
     tickWhen(window, SETTINGS_LAUNCH, IsChosen("Launch") == 1);
     tickWhen(window, SETTINGS_MINIMIZE, IsChosen("Minimize") == 1);
     tickWhen(window, SETTINGS_PLAYLIST, IsChosen("Playlist") == 1);
+    tickWhen(window, SETTINGS_AUTOPLAY, IsChosen("Autoplay") == 1);
 }
 
 // The lists' rows: the modes by name, the pre-amps by whole decibels from
@@ -162,6 +163,7 @@ void applyChanges(HWND window)
         removeLogonEntry();
     Choose("Minimize", yesOrNo(ticked(window, SETTINGS_MINIMIZE)));
     Choose("Playlist", yesOrNo(ticked(window, SETTINGS_PLAYLIST)));
+    Choose("Autoplay", yesOrNo(ticked(window, SETTINGS_AUTOPLAY)));
     storeReplayGainLists(window);
     applyReplayGain(); // after the shuffle switch: "By order" follows it
     ShowWindow(window, SW_HIDE);

@@ -2,7 +2,9 @@
  * The settings window's procedure: a modeless dialog from the template
  * "Settings", created hidden once at start-up and owned by the main window.
  *
- * "Playing": Shuffle and Restart when played, kept in `data` for this run.
+ * "Playing": Shuffle and Restart when played, kept in `data` (and with the
+ * kept list between runs), and Autoplay, kept in the registry: a song that
+ * played when the player quit plays on at the next start.
  * "At Startup": Launch, Minimize and Use current playlist, kept in the
  * registry for a start with "/startup". "This one !" saves the song list as
  * the start-up playlist. "ReplayGain": the mode, prevent clipping and the
@@ -34,7 +36,8 @@
 #define SETTINGS_PREVENT_CLIPPING 35
 #define SETTINGS_PREAMP_TAGGED 36   /* list: -15 dB to +15 dB */
 #define SETTINGS_PREAMP_UNTAGGED 37
-#define SETTINGS_LAST_ID 37
+#define SETTINGS_AUTOPLAY 38        /* a song playing at the quit plays on at the next start */
+#define SETTINGS_LAST_ID 38
 
 /* The close area, in window coordinates, both ends included. */
 #define SETTINGS_CLOSE_LEFT 322

@@ -18,7 +18,8 @@
 #define PROGRAM_PATH_SIZE 256
 #define STARTUP_PLAYLIST "Playlists\\Startup.m3P"   /* below the program's folder */
 
-/* 1 when the yes/no setting `name` ("Launch", "Minimize", "Playlist")
+/* 1 when the yes/no setting `name` ("Launch", "Minimize", "Playlist",
+ * "Autoplay")
  * holds a text starting with 'Y'; 0 when it is absent or anything else. */
 int IsChosen(const char *name);
 

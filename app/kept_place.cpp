@@ -1,0 +1,105 @@
+#include "kept_place.h"
+
+#include "fmod.h"
+#include "intake.h"
+#include "kept_list.h"
+#include "playlist_formats.h"
+#include "songlist.h"
+#include "stored_settings.h"
+#include "transport.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <stdio.h>
+
+namespace {
+
+static_assert(int(KEPT_STOPPED) == int(PLAY_STOPPED) && int(KEPT_PAUSED) == int(PLAY_PAUSED) &&
+                  int(KEPT_PLAYING) == int(PLAY_PLAYING),
+              "the kept states are the transport's");
+
+const DWORD KEEP_EVERY_MS = 10000;
+const char DAMAGED_TEXT[] = "The kept list was damaged; it is set aside.";
+
+keptPlace placeNow()
+{
+    keptPlace place = {};
+    place.song = data.currentSong >= 0 && data.currentSong <= data.songsNumber ? data.currentSong : 0;
+    place.ms = transportHeardMs();
+    place.state = transportPlayState();     // the same three states, in the same order
+    place.shuffle = data.shuffle == 1 ? 1 : 0;
+    place.restart = data.restart;
+    return place;
+}
+
+void takeKeptList(const keptList &kept)
+{
+    for (size_t song = 0; song < kept.paths.size(); ++song)
+        takeSong(&data, kept.paths[song].c_str(), kept.names[song].c_str());
+    finishIntake(&data, true);
+    data.shuffle = kept.place.shuffle;
+    data.restart = kept.place.restart;
+}
+
+// A song that played comes back paused unless "Autoplay" is chosen; one
+// that was paused stays paused, and a stopped one waits at its start.
+void takeKeptPlace(const keptPlace &place)
+{
+    if (place.song == 0)
+        return;
+    data.currentSong = place.song;
+    if (place.state == KEPT_STOPPED)
+        comeBackTo(0, PLAY_STOPPED);
+    else if (place.state == KEPT_PLAYING && IsChosen("Autoplay"))
+        comeBackTo(place.ms, PLAY_PLAYING);
+    else
+        comeBackTo(place.ms, PLAY_PAUSED);
+}
+
+} // namespace
+
+bool keptListPath(char *path, int size)
+{
+    char folder[MAX_PATH];
+    if (SHGetFolderPathA(NULL, CSIDL_APPDATA | CSIDL_FLAG_CREATE, NULL, SHGFP_TYPE_CURRENT, folder) != S_OK)
+        return false;
+    int length = snprintf(path, size, "%s\\Kelvoria", folder);
+    if (length < 0 || length >= size)
+        return false;
+    CreateDirectoryA(path, NULL);   // there already, or made now
+    length = snprintf(path, size, "%s\\Kelvoria\\Kept.m3u8", folder);
+    return length >= 0 && length < size;
+}
+
+bool keepPlace()
+{
+    char path[MAX_PATH];
+    return keptListPath(path, sizeof(path)) && writeFileWhole(path, keptListText(&data, placeNow()));
+}
+
+void keepPlaceWhilePlaying()
+{
+    static DWORD lastKept = GetTickCount();
+    if (GetTickCount() - lastKept < KEEP_EVERY_MS)
+        return;
+    lastKept = GetTickCount();
+    if (transportPlayState() == PLAY_PLAYING)
+        keepPlace();
+}
+
+void comeBackToKeptPlace()
+{
+    char path[MAX_PATH];
+    std::string bytes;
+    if (!keptListPath(path, sizeof(path)) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return;     // a first start, or no place to keep one
+    keptList kept;
+    if (!readFileBytes(path, bytes) || !readKeptListText(bytes, kept)) {
+        setAsideDamaged(path);
+        transportTell(DAMAGED_TEXT);
+        return;
+    }
+    takeKeptList(kept);
+    takeKeptPlace(kept.place);
+}
