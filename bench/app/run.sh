@@ -14,7 +14,8 @@
 # then the time from a second start with a song on its command line to the
 # running player playing it (median of 11, reported), the time from a key
 # press to its action heard (median of 11, reported) with the areas Tab
-# reaches in each window, and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
+# reaches in each window, the position kept at quit against the last frame
+# the device got (11 quits), and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
 # windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
@@ -152,6 +153,13 @@ bench_figure "key press to its action heard" "$keyed_median ms" "-" "-" "-"
 while read -r _ window reach; do
     bench_figure "areas Tab reaches, named, in $window" "$reach" "-" "-" "-"
 done < <(echo "$figures" | grep '^tab-reach: ')
+
+echo "== app: the position kept at quit against the last frame the device got, and played on from (11 quits)"
+kept=$(python3 "$here/kept_position.py" 11 "$build/wine-exec.sh" "$prefix" "$work")
+echo "$kept"
+read -r _ kept_ms resume_frames < <(echo "$kept" | grep '^largest: ')
+bench_figure "position kept at quit, largest difference from heard" "$kept_ms ms" "-" "-" "-"
+bench_figure "played on after a come-back, largest difference from kept" "$resume_frames frames" "-" "-" "-"
 
 # The soak, 300 songs in a row (soak.sh), last: it ends the server itself.
 bash "$here/soak.sh" "$build"

@@ -2,6 +2,7 @@
 build's own prefix, the X display of the test run, xdotool for the mouse and
 keyboard, trayer for a notification area. Every wait is a poll with a
 generous deadline."""
+import glob
 import os
 import re
 import shutil
@@ -116,8 +117,12 @@ class Player:
     or `program` (a path Wine understands) with its own folder for the
     DLLs, started in the current directory `cwd`."""
 
-    def __init__(self, build, argument=None, home=None, program=None, dll_dir=None, cwd=None):
-        """`argument` is one argument, or a list of them."""
+    def __init__(self, build, argument=None, home=None, program=None, dll_dir=None, cwd=None, come_back=False):
+        """`argument` is one argument, or a list of them. The list an earlier
+        run kept is forgotten first unless `come_back`."""
+        if not come_back:
+            for kept in kept_lists(build):
+                os.remove(kept)
         env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none")
         if home:
             env["HOME"] = home
@@ -141,6 +146,12 @@ class Player:
         if self.running():
             self.process.kill()
             self.process.wait()
+
+
+def kept_lists(build):
+    """The list each user of the prefix kept at the player's last quit."""
+    return glob.glob(os.path.join(build.prefix, "drive_c", "users", "*", "AppData", "Roaming", "Kelvoria",
+                                  "Kept.m3u8"))
 
 
 def xdotool(*args):
