@@ -88,10 +88,13 @@ for run in range(runs):
     home, raw = capture_home()
     player = wine("Kelvoria.exe", home=home)
     until(window_shown)
-    time.sleep(0.5)
-    subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Kelvoria_v1.0$", "windowactivate", "--sync",
-                    "key", "space"], capture_output=True)
-    until(lambda: frames_heard(raw))
+    main = window_shown().split()[0]
+
+    def pressed_play():
+        subprocess.run(["xdotool", "windowfocus", "--sync", main, "key", "space"], capture_output=True)
+        time.sleep(0.3)
+        return frames_heard(raw)
+    until(pressed_play)
     resume_error = frames_heard(raw)[0] - round(kept_ms * RATE / 1000)
     quit_player(player)
     print("run %d: kept %d ms, last frame handed %.0f ms (%+.0f ms); played on %+d frames from it"
