@@ -6,6 +6,7 @@ modulo 32768, the right channel the number of 32768s."""
 import os
 import re
 import struct
+import subprocess
 import sys
 import tempfile
 import wave
@@ -14,6 +15,7 @@ from kelvoria_e2e import (Build, Player, check, click_until, eventually, kept_li
                           visible_main_window)
 
 RATE = 44100
+DAMAGED = "The kept list was damaged; it is set aside."
 CLOSE, PLAY = (570, 23), (485, 28)
 
 
@@ -30,6 +32,15 @@ def frames_heard(raw):
     data = open(raw, "rb").read() if os.path.exists(raw) else b""
     pairs = struct.unpack("<%dh" % (len(data) // 2), data[:len(data) // 4 * 4])
     return [left + 32768 * right for left, right in zip(pairs[0::2], pairs[1::2]) if left or right]
+
+
+def status():
+    """The main window's status line, as a screen reader reads it."""
+    out = subprocess.run(["bash", build.wine_exec, build.prefix, build.run_dir,
+                          os.path.join(os.path.dirname(build.run_dir), "tests", "accessible_areas.exe"), "list"],
+                         capture_output=True, cwd=build.run_dir).stdout.decode("utf-8")
+    names = [line.split("|")[1] for line in out.splitlines() if line.startswith("Kelvoria|")]
+    return next((name for name in names if name in ("Paused.", DAMAGED)), None)
 
 
 def quit_player(player):
@@ -63,8 +74,16 @@ check(3 * RATE <= kept_frame and abs(kept_frame - heard[-1]) < RATE,
 home, raw = quiet_home()
 player = Player(build, home=home, come_back=True)
 window = eventually(visible_main_window, "the main window again")
-check(not frames_heard(raw), "nothing plays before Play")
+check(eventually(status, "the status line") == "Paused." and not frames_heard(raw), "it came back paused")
 click_until(window, *PLAY, lambda: frames_heard(raw), "the song to play on")
 first = frames_heard(raw)[0]
 check(abs(first - kept_frame) <= 1, "Play went on from frame %d, the kept frame %d" % (first, kept_frame))
+quit_player(player)
+
+with open(lists[0], "ab") as kept:
+    kept.write(b"C:\\half a line")
+player = Player(build, home=quiet_home()[0], come_back=True)
+check(eventually(status, "the status line") == DAMAGED, "a damaged kept list is told of")
+check(not kept_lists(build) and os.path.exists(lists[0] + ".damaged"), "and set aside")
+os.remove(lists[0] + ".damaged")
 quit_player(player)
