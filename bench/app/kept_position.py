@@ -13,44 +13,23 @@ Prints one line per run and, last, "largest: KEPT_MS RESUME_FRAMES".
 import glob
 import os
 import re
-import struct
 import subprocess
 import sys
 import tempfile
 import time
-import wave
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "app", "e2e"))
+from kelvoria_e2e import numbered_frames, numbered_song, quiet_home  # noqa: E402
 
 runs, wine_exec, prefix, work = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
 RATE = 44100
 DEADLINE = 60.0
 
 
-def numbered_song(path, seconds):
-    with wave.open(path, "wb") as song:
-        song.setnchannels(2)
-        song.setsampwidth(2)
-        song.setframerate(RATE)
-        song.writeframes(b"".join(struct.pack("<hh", n % 32768, n // 32768) for n in range(seconds * RATE)))
-
-
-def frames_heard(raw):
-    data = open(raw, "rb").read() if os.path.exists(raw) else b""
-    pairs = struct.unpack("<%dh" % (len(data) // 2), data[:len(data) // 4 * 4])
-    return [left + 32768 * right for left, right in zip(pairs[0::2], pairs[1::2]) if left or right]
-
-
 def wine(*arguments, home=None):
     env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none", HOME=home or os.environ["HOME"])
     return subprocess.Popen(["bash", wine_exec, prefix, work] + list(arguments), cwd=work, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
-def capture_home():
-    home = tempfile.mkdtemp(prefix="kelvoria-kept-")
-    raw = os.path.join(home, "out.raw")
-    with open(os.path.join(home, ".asoundrc"), "w") as f:
-        f.write('pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' % raw)
-    return home, raw
 
 
 def until(probe):
@@ -76,16 +55,16 @@ numbered_song(song, 20)
 kept_file = os.path.join(prefix, "drive_c", "users", "*", "AppData", "Roaming", "Kelvoria", "Kept.m3u8")
 largest_kept, largest_resume = 0.0, 0
 for run in range(runs):
-    home, raw = capture_home()
+    home, raw = quiet_home()
     player = wine("Kelvoria.exe", "Z:" + song.replace("/", "\\"), home=home)
     wanted = int((2 + run * 0.73) * RATE)
-    until(lambda: len(frames_heard(raw)) > wanted)
+    until(lambda: len(numbered_frames(raw)) > wanted)
     quit_player(player)
-    last = frames_heard(raw)[-1]
+    last = numbered_frames(raw)[-1]
     kept_ms = int(re.search(r",ms=(\d+),", open(glob.glob(kept_file)[0], encoding="utf-8").read()).group(1))
     kept_error = kept_ms - last * 1000.0 / RATE
 
-    home, raw = capture_home()
+    home, raw = quiet_home()
     player = wine("Kelvoria.exe", home=home)
     until(window_shown)
     main = window_shown().split()[0]
@@ -93,9 +72,9 @@ for run in range(runs):
     def pressed_play():
         subprocess.run(["xdotool", "windowfocus", "--sync", main, "key", "space"], capture_output=True)
         time.sleep(0.3)
-        return frames_heard(raw)
+        return numbered_frames(raw)
     until(pressed_play)
-    resume_error = frames_heard(raw)[0] - round(kept_ms * RATE / 1000)
+    resume_error = numbered_frames(raw)[0] - round(kept_ms * RATE / 1000)
     quit_player(player)
     print("run %d: kept %d ms, last frame handed %.0f ms (%+.0f ms); played on %+d frames from it"
           % (run + 1, kept_ms, last * 1000.0 / RATE, kept_error, resume_error))

@@ -1,37 +1,20 @@
 """The player quits in the middle of a song and comes back there: the kept
 position is no later than what was heard, the next start without paths
-plays nothing by itself, and its first Play goes on from the kept frame.
-Each frame of the song says where it is: the left channel holds its number
-modulo 32768, the right channel the number of 32768s."""
+shows the song paused, and its first Play goes on from the kept frame (each
+frame of the numbered song says where it is). A damaged kept list is set
+aside, and the status line says so."""
 import os
 import re
-import struct
 import subprocess
 import sys
 import tempfile
-import wave
 
-from kelvoria_e2e import (Build, Player, check, click_until, eventually, kept_lists, quiet_home, set_setting,
-                          visible_main_window)
+from kelvoria_e2e import (Build, Player, check, click_until, eventually, kept_lists, numbered_frames, numbered_song,
+                          quiet_home, set_setting, visible_main_window)
 
 RATE = 44100
 DAMAGED = "The kept list was damaged; it is set aside."
 CLOSE, PLAY = (570, 23), (485, 28)
-
-
-def numbered_song(path, seconds):
-    with wave.open(path, "wb") as song:
-        song.setnchannels(2)
-        song.setsampwidth(2)
-        song.setframerate(RATE)
-        song.writeframes(b"".join(struct.pack("<hh", n % 32768, n // 32768) for n in range(seconds * RATE)))
-
-
-def frames_heard(raw):
-    """The frame numbers of the song in what reached the device, silence left out."""
-    data = open(raw, "rb").read() if os.path.exists(raw) else b""
-    pairs = struct.unpack("<%dh" % (len(data) // 2), data[:len(data) // 4 * 4])
-    return [left + 32768 * right for left, right in zip(pairs[0::2], pairs[1::2]) if left or right]
 
 
 def status():
@@ -57,14 +40,14 @@ for name, value in (("Minimize", "No"), ("Playlist", "No"), ("Autoplay", "No")):
 
 home, raw = quiet_home()
 player = Player(build, "Z:" + song.replace("/", "\\"), home=home)
-eventually(lambda: len(frames_heard(raw)) > 3 * RATE, "three seconds of the song to be played")
+eventually(lambda: len(numbered_frames(raw)) > 3 * RATE, "three seconds of the song to be played")
 quit_player(player)
 lists = kept_lists(build)
 check(len(lists) == 1, "the player kept its list")
 place = re.search(r"#KELVORIA-PLACE:count=1,song=1,ms=(\d+),state=playing", open(lists[0], encoding="utf-8").read())
 check(place is not None, "the kept place is the first song, playing")
 kept_frame = round(int(place.group(1)) * RATE / 1000)
-heard = frames_heard(raw)
+heard = numbered_frames(raw)
 # To the second: the device's own queue lies between what it was handed and
 # what it says it played.
 check(3 * RATE <= kept_frame and abs(kept_frame - heard[-1]) < RATE,
@@ -74,9 +57,9 @@ check(3 * RATE <= kept_frame and abs(kept_frame - heard[-1]) < RATE,
 home, raw = quiet_home()
 player = Player(build, home=home, come_back=True)
 window = eventually(visible_main_window, "the main window again")
-check(eventually(status, "the status line") == "Paused." and not frames_heard(raw), "it came back paused")
-click_until(window, *PLAY, lambda: frames_heard(raw), "the song to play on")
-first = frames_heard(raw)[0]
+check(eventually(status, "the status line") == "Paused." and not numbered_frames(raw), "it came back paused")
+click_until(window, *PLAY, lambda: numbered_frames(raw), "the song to play on")
+first = numbered_frames(raw)[0]
 check(abs(first - kept_frame) <= 1, "Play went on from frame %d, the kept frame %d" % (first, kept_frame))
 quit_player(player)
 

@@ -11,6 +11,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import wave
 
 DEADLINE = 60.0     # seconds; only a broken program runs into it
 
@@ -82,6 +83,24 @@ def tone(path, hz, seconds):
     """A stereo tone made with the ffmpeg tool; the kind follows the name."""
     subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
                     "sine=frequency=%d:duration=%s" % (hz, seconds), "-ac", "2", path], check=True)
+
+
+def numbered_song(path, seconds):
+    """A WAV song whose every frame says where it is: the left channel holds
+    the frame's number modulo 32768, the right one the number of 32768s."""
+    with wave.open(path, "wb") as song:
+        song.setnchannels(2)
+        song.setsampwidth(2)
+        song.setframerate(44100)
+        song.writeframes(b"".join(struct.pack("<hh", n % 32768, n // 32768) for n in range(seconds * 44100)))
+
+
+def numbered_frames(raw):
+    """The frame numbers of a numbered song in what reached the device,
+    silence left out."""
+    data = open(raw, "rb").read() if os.path.exists(raw) else b""
+    pairs = struct.unpack("<%dh" % (len(data) // 2), data[:len(data) // 4 * 4])
+    return [left + 32768 * right for left, right in zip(pairs[0::2], pairs[1::2]) if left or right]
 
 
 def first_tone(raw):
