@@ -59,16 +59,25 @@ void takeKeptPlace(const keptPlace &place)
 
 } // namespace
 
+// The folder is made once, at the first call; its path does not change
+// while the player runs.
 bool keptListPath(char *path, int size)
 {
-    char folder[MAX_PATH];
-    if (SHGetFolderPathA(NULL, CSIDL_APPDATA | CSIDL_FLAG_CREATE, NULL, SHGFP_TYPE_CURRENT, folder) != S_OK)
-        return false;
-    int length = snprintf(path, size, "%s\\Kelvoria", folder);
-    if (length < 0 || length >= size)
-        return false;
-    CreateDirectoryA(path, NULL);   // there already, or made now
-    length = snprintf(path, size, "%s\\Kelvoria\\Kept.m3u8", folder);
+    static char kept[MAX_PATH];
+    if (!kept[0]) {
+        char folder[MAX_PATH];
+        if (SHGetFolderPathA(NULL, CSIDL_APPDATA | CSIDL_FLAG_CREATE, NULL, SHGFP_TYPE_CURRENT, folder) != S_OK)
+            return false;
+        const char name[] = "\\Kept.m3u8";
+        int length = snprintf(kept, sizeof(kept), "%s\\Kelvoria", folder);
+        if (length < 0 || length + sizeof(name) > sizeof(kept)) {
+            kept[0] = '\0';
+            return false;
+        }
+        CreateDirectoryA(kept, NULL);   // there already, or made now
+        snprintf(kept + length, sizeof(kept) - length, "%s", name);
+    }
+    int length = snprintf(path, size, "%s", kept);
     return length >= 0 && length < size;
 }
 

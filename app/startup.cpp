@@ -175,8 +175,8 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     registerMediaKeys(hwnd);
     honourStartupMode(arguments, programPath);
     honourCommandLine(arguments);
-    honourKeptPlace(arguments);
     showUnlessMinimised(arguments);
+    honourKeptPlace(arguments);
     // The face first: nothing the listener sees waits for the tool
     // windows, which no message has reached before the loop runs.
     createToolWindows();
