@@ -140,7 +140,7 @@ void honourCommandLine(const char *arguments)
         return;
     char folder[PATH_SIZE];
     currentFolder(folder, sizeof(folder));    // empty when too long: relative paths then name nothing
-    carryOut(requestOf(arguments, folder));
+    gatherOwnRequest(hwnd, requestOf(arguments, folder));
 }
 
 int runPlayer(HINSTANCE instance, const char *arguments)
@@ -155,7 +155,6 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     if (!registerMainClass(instance))
         return 0;
     createMainPlayerWindow();
-    publishMainWindow(hwnd);
     prepareRegistry(programPath, sizeof(programPath));
     startEngine();
     restoreVolume();
@@ -167,6 +166,7 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     // windows, which no message has reached before the loop runs.
     createToolWindows();
     srand(static_cast<unsigned>(time(NULL)));
+    publishMainWindow(hwnd);    // later starts wait for it until it answers
     return runMessageLoop();
 }
 

@@ -84,6 +84,8 @@ TEST(CommandLine, PathsReplaceOrAppendAndAnythingElseChangesNothing)
         SendMessageA(hwnd, WM_COMMAND, CMD_NEXT, 0);     // song 1 plays
         fake_fmod::clearCalls();
         honourCommandLine(c.text.c_str());
+        EXPECT_TRUE(pumpUntil([] { return !handOversWaiting(); }, 30));
+        leaveSession();     // each case a player of its own
         EXPECT_EQ(c.list, listed());
         EXPECT_EQ(c.newSongPlays ? 1 : 0, fake_fmod::countCalls("Stream_Play("));
         EXPECT_EQ(1, data.currentSong);
