@@ -18,16 +18,44 @@ selection selectionOf(const handOver &given, bool add)
 {
     selection opened;
     opened.earliestStart = opened.latestStart = given.started;
+    opened.lastArrival = given.arrived;
     opened.add = add;
+    if (!given.request.paths.empty())
+        opened.handedPaths.push_back(given.request.paths);
+    opened.processIds.push_back(given.processId);
     return opened;
 }
 
-selection *selectionOfMoment(selections &all, uint64_t started)
+bool spansTogether(const selection &a, const selection &b)
 {
-    for (selection &waiting : all.waiting)
-        if (startsTogether(waiting.earliestStart, waiting.latestStart, started))
-            return &waiting;
-    return nullptr;
+    return b.earliestStart <= a.latestStart + SELECTION_MOMENT_MS &&
+           a.earliestStart <= b.latestStart + SELECTION_MOMENT_MS;
+}
+
+// The later selection's hand-overs join the earlier one's, whose mode stays.
+void absorb(selection &earlier, const selection &later)
+{
+    earlier.earliestStart = std::min(earlier.earliestStart, later.earliestStart);
+    earlier.latestStart = std::max(earlier.latestStart, later.latestStart);
+    earlier.lastArrival = std::max(earlier.lastArrival, later.lastArrival);
+    earlier.handedPaths.insert(earlier.handedPaths.end(), later.handedPaths.begin(), later.handedPaths.end());
+    earlier.processIds.insert(earlier.processIds.end(), later.processIds.begin(), later.processIds.end());
+}
+
+// Hand-overs come in any order of their starts: one that began between two
+// waiting selections' moments chains them into one.
+void mergeSelectionsOfOneMoment(std::vector<selection> &waiting)
+{
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (size_t earlier = 0; earlier < waiting.size() && !merged; ++earlier)
+            for (size_t later = earlier + 1; later < waiting.size() && !merged; ++later)
+                if (spansTogether(waiting[earlier], waiting[later])) {
+                    absorb(waiting[earlier], waiting[later]);
+                    waiting.erase(waiting.begin() + later);
+                    merged = true;
+                }
+    }
 }
 
 std::wstring wideOf(const std::string &path)
@@ -44,23 +72,25 @@ bool sameName(const std::wstring &a, const std::wstring &b)
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+// False when the name was taken before.
+bool takeOnce(std::vector<std::wstring> &taken, const std::wstring &name)
+{
+    for (const std::wstring &before : taken)
+        if (sameName(before, name))
+            return false;
+    taken.push_back(name);
+    return true;
+}
+
 } // namespace
 
 void gatherHandOver(selections &all, const handOver &given)
 {
-    selection *joined = selectionOfMoment(all, given.started);
-    if (!joined) {
-        // A start of a moment already carried out came late: its songs go
-        // after the others rather than in their place.
-        bool late = all.carriedAny && startsTogether(all.carriedEarliest, all.carriedLatest, given.started);
-        all.waiting.push_back(selectionOf(given, late || given.request.add));
-        joined = &all.waiting.back();
-    }
-    joined->earliestStart = std::min(joined->earliestStart, given.started);
-    joined->latestStart = std::max(joined->latestStart, given.started);
-    joined->lastArrival = std::max(joined->lastArrival, given.arrived);
-    joined->paths.insert(joined->paths.end(), given.request.paths.begin(), given.request.paths.end());
-    joined->processIds.push_back(given.processId);
+    // A start of a moment already carried out that came late: its songs go
+    // after the others rather than in their place.
+    bool late = all.carriedAny && startsTogether(all.carriedEarliest, all.carriedLatest, given.started);
+    all.waiting.push_back(selectionOf(given, late || given.request.add));
+    mergeSelectionsOfOneMoment(all.waiting);
 }
 
 bool firstSelectionDue(const selections &all, uint64_t now, bool startsPending)
@@ -73,18 +103,9 @@ bool firstSelectionDue(const selections &all, uint64_t now, bool startsPending)
     return !startsPending || now >= quietSince + SELECTION_HOLD_MS;
 }
 
-void sortAsExplorer(std::vector<std::string> &paths)
+bool beforeAsExplorer(const std::string &a, const std::string &b)
 {
-    std::vector<std::pair<std::wstring, std::string>> named;
-    for (const std::string &path : paths)
-        named.emplace_back(wideOf(path), path);
-    std::stable_sort(named.begin(), named.end(), [](const auto &a, const auto &b) {
-        return StrCmpLogicalW(a.first.c_str(), b.first.c_str()) < 0;
-    });
-    paths.clear();
-    for (size_t at = 0; at < named.size(); ++at)
-        if (at == 0 || !sameName(named[at - 1].first, named[at].first))
-            paths.push_back(named[at].second);
+    return StrCmpLogicalW(wideOf(a).c_str(), wideOf(b).c_str()) < 0;
 }
 
 pathRequest takeFirstSelection(selections &all)
@@ -98,7 +119,12 @@ pathRequest takeFirstSelection(selections &all)
     all.carriedEarliest = first.earliestStart;
     all.carriedLatest = first.latestStart;
     request.add = first.add;
-    request.paths = first.paths;
-    sortAsExplorer(request.paths);
+    std::stable_sort(first.handedPaths.begin(), first.handedPaths.end(),
+                     [](const auto &a, const auto &b) { return beforeAsExplorer(a.front(), b.front()); });
+    std::vector<std::wstring> taken;
+    for (const std::vector<std::string> &paths : first.handedPaths)
+        for (const std::string &path : paths)
+            if (takeOnce(taken, wideOf(path)))
+                request.paths.push_back(path);
     return request;
 }

@@ -6,7 +6,8 @@
  * as one request once no hand-over has come for SELECTION_MOMENT_MS:
  *
  *   the first hand-over's mode (replace or "/add") is the selection's;
- *   the paths in Explorer's order of names (numbers by value), each once
+ *   the hand-overs in Explorer's order of their first names (numbers by
+ *   value), each one's paths in the order it gave them; each path once
  *   (Windows names ignore case).
  *
  * A start that began later opens a new selection, carried out after the one
@@ -40,7 +41,7 @@ struct handOver {
 struct selection {
     uint64_t earliestStart = 0, latestStart = 0, lastArrival = 0;
     bool add = false;
-    std::vector<std::string> paths;
+    std::vector<std::vector<std::string>> handedPaths;     /* each hand-over's */
     std::vector<unsigned long> processIds;     /* the starts that handed over */
 };
 
@@ -65,6 +66,6 @@ bool firstSelectionDue(const selections &all, uint64_t now, bool startsPending);
 pathRequest takeFirstSelection(selections &all);
 
 /* Explorer's order of names: digit runs compared by value, case ignored. */
-void sortAsExplorer(std::vector<std::string> &paths);
+bool beforeAsExplorer(const std::string &a, const std::string &b);
 
 #endif

@@ -7,7 +7,7 @@ Wine process start, which bounds the resolution).
 
     selection_times.py WINE_EXEC PREFIX WORK LIST_ROWS COUNT...
 
-Prints one line per count: "COUNT listed LISTED in MS ms".
+Prints one line per count: "COUNT listed LISTED in MS ms, FAILED starts ended with an error".
 """
 import os
 import subprocess
@@ -73,5 +73,6 @@ for count in counts:
         time.sleep(0.1)
     final = readings[-1][1]
     last = next(at for at, songs in readings if songs == final)
-    print("%d listed %d in %d ms" % (count, final, round(last * 1000)), flush=True)
+    failed = sum(1 for start in starts if start.poll() not in (None, 0))
+    print("%d listed %d in %d ms, %d starts ended with an error" % (count, final, round(last * 1000), failed), flush=True)
     end_player(starts)
