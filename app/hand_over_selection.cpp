@@ -72,14 +72,12 @@ bool sameName(const std::wstring &a, const std::wstring &b)
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-// False when the name was taken before.
-bool takeOnce(std::vector<std::wstring> &taken, const std::wstring &name)
+bool takenBefore(const std::vector<std::wstring> &taken, const std::wstring &name)
 {
     for (const std::wstring &before : taken)
         if (sameName(before, name))
-            return false;
-    taken.push_back(name);
-    return true;
+            return true;
+    return false;
 }
 
 } // namespace
@@ -121,10 +119,17 @@ pathRequest takeFirstSelection(selections &all)
     request.add = first.add;
     std::stable_sort(first.handedPaths.begin(), first.handedPaths.end(),
                      [](const auto &a, const auto &b) { return beforeAsExplorer(a.front(), b.front()); });
+    // A name another start gave already is left out; one command line may
+    // name a song twice on purpose.
     std::vector<std::wstring> taken;
-    for (const std::vector<std::string> &paths : first.handedPaths)
-        for (const std::string &path : paths)
-            if (takeOnce(taken, wideOf(path)))
+    for (const std::vector<std::string> &paths : first.handedPaths) {
+        std::vector<std::wstring> names;
+        for (const std::string &path : paths) {
+            names.push_back(wideOf(path));
+            if (!takenBefore(taken, names.back()))
                 request.paths.push_back(path);
+        }
+        taken.insert(taken.end(), names.begin(), names.end());
+    }
     return request;
 }

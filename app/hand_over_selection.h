@@ -7,8 +7,8 @@
  *
  *   the first hand-over's mode (replace or "/add") is the selection's;
  *   the hand-overs in Explorer's order of their first names (numbers by
- *   value), each one's paths in the order it gave them; each path once
- *   (Windows names ignore case).
+ *   value), each one's paths in the order it gave them; a path another
+ *   start gave already is left out (Windows names ignore case).
  *
  * A start that began later opens a new selection, carried out after the one
  * before it. A hand-over that comes after its selection was carried out
