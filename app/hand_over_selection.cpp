@@ -18,7 +18,7 @@ selection selectionOf(const handOver &given, bool add)
 {
     selection opened;
     opened.earliestStart = opened.latestStart = given.started;
-    opened.lastArrival = given.arrived;
+    opened.firstArrival = opened.lastArrival = given.arrived;
     opened.add = add;
     if (!given.request.paths.empty())
         opened.handedPaths.push_back(given.request.paths);
@@ -26,10 +26,18 @@ selection selectionOf(const handOver &given, bool add)
     return opened;
 }
 
-bool spansTogether(const selection &a, const selection &b)
+bool overlapWithin(uint64_t aFrom, uint64_t aTo, uint64_t bFrom, uint64_t bTo)
 {
-    return b.earliestStart <= a.latestStart + SELECTION_MOMENT_MS &&
-           a.earliestStart <= b.latestStart + SELECTION_MOMENT_MS;
+    return bFrom <= aTo + SELECTION_MOMENT_MS && aFrom <= bTo + SELECTION_MOMENT_MS;
+}
+
+// Of one selection: their starts began within the moment, or their
+// hand-overs came within it (a start's process may be made late on a busy
+// machine, its hand-over still comes with the others').
+bool together(const selection &a, const selection &b)
+{
+    return overlapWithin(a.earliestStart, a.latestStart, b.earliestStart, b.latestStart) ||
+           overlapWithin(a.firstArrival, a.lastArrival, b.firstArrival, b.lastArrival);
 }
 
 // The later selection's hand-overs join the earlier one's, whose mode stays.
@@ -37,6 +45,7 @@ void absorb(selection &earlier, const selection &later)
 {
     earlier.earliestStart = std::min(earlier.earliestStart, later.earliestStart);
     earlier.latestStart = std::max(earlier.latestStart, later.latestStart);
+    earlier.firstArrival = std::min(earlier.firstArrival, later.firstArrival);
     earlier.lastArrival = std::max(earlier.lastArrival, later.lastArrival);
     earlier.handedPaths.insert(earlier.handedPaths.end(), later.handedPaths.begin(), later.handedPaths.end());
     earlier.processIds.insert(earlier.processIds.end(), later.processIds.begin(), later.processIds.end());
@@ -50,7 +59,7 @@ void mergeSelectionsOfOneMoment(std::vector<selection> &waiting)
         merged = false;
         for (size_t earlier = 0; earlier < waiting.size() && !merged; ++earlier)
             for (size_t later = earlier + 1; later < waiting.size() && !merged; ++later)
-                if (spansTogether(waiting[earlier], waiting[later])) {
+                if (together(waiting[earlier], waiting[later])) {
                     absorb(waiting[earlier], waiting[later]);
                     waiting.erase(waiting.begin() + later);
                     merged = true;

@@ -1,9 +1,10 @@
 /*
  * Explorer opens a selection of files by starting the program once per
  * file, all at the same moment; each start hands its file to the running
- * player. Hand-overs from starts that began within SELECTION_MOMENT_MS of
- * each other (chained: of the latest so far) are one selection, carried out
- * as one request once no hand-over has come for SELECTION_MOMENT_MS:
+ * player. Hand-overs that came within SELECTION_MOMENT_MS of each other, or
+ * whose starts began within it (chained: of the latest so far), are one
+ * selection, carried out as one request once no hand-over has come for
+ * SELECTION_MOMENT_MS:
  *
  *   the first hand-over's mode (replace or "/add") is the selection's;
  *   the hand-overs in Explorer's order of their first names (numbers by
@@ -39,7 +40,7 @@ struct handOver {
 };
 
 struct selection {
-    uint64_t earliestStart = 0, latestStart = 0, lastArrival = 0;
+    uint64_t earliestStart = 0, latestStart = 0, firstArrival = 0, lastArrival = 0;
     bool add = false;
     std::vector<std::vector<std::string>> handedPaths;     /* each hand-over's */
     std::vector<unsigned long> processIds;     /* the starts that handed over */

@@ -106,9 +106,9 @@ TEST(HandOverSelection, StartsOfOneMomentAreOneRequestInExplorersOrder)
         {"a start of a moment carried out appends",
          {{0, 400, false, {track(2)}}, {10, 900, false, {track(1)}}},
          {{false, {track(2)}}, {true, {track(1)}}}},
-        {"a later start waits behind the selection before it",
+        {"a start made later that hands over with the others",
          {{0, 400, false, {track(2)}}, {300, 450, true, {track(3)}}, {20, 500, false, {track(1)}}},
-         {{false, {track(1), track(2)}}, {true, {track(3)}}}},
+         {{false, {track(1), track(2), track(3)}}}},
     };
     for (const selectionCase &c : cases) {
         SCOPED_TRACE(c.what);
