@@ -25,7 +25,7 @@ def wine(*arguments, **options):
     env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none", HOME=home)
     return subprocess.Popen(["bash", wine_exec, prefix, work] + list(arguments), cwd=work, env=env,
                             stdout=subprocess.PIPE if options.get("read") else subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+                            stderr=options.get("errors", subprocess.DEVNULL))
 
 
 def listed():
@@ -58,7 +58,8 @@ for number in range(1, max(counts) + 1):
 
 for count in counts:
     began = time.monotonic()
-    starts = [wine("Kelvoria.exe", path) for path in paths[:count]]
+    errors = [tempfile.TemporaryFile() for _ in paths[:count]]
+    starts = [wine("Kelvoria.exe", path, errors=said) for path, said in zip(paths, errors)]
     readings = []       # (seconds since the first start, songs listed)
     steady_since = None
     while time.monotonic() - began < DEADLINE:
@@ -74,5 +75,10 @@ for count in counts:
     final = readings[-1][1]
     last = next(at for at, songs in readings if songs == final)
     failed = sum(1 for start in starts if start.poll() not in (None, 0))
+    for start, said in zip(starts, errors):
+        if start.poll() not in (None, 0):
+            said.seek(0)
+            print("a start ended with %d: %s" % (start.poll(), said.read().decode(errors="replace")[-500:]),
+                  file=sys.stderr)
     print("%d listed %d in %d ms, %d starts ended with an error" % (count, final, round(last * 1000), failed), flush=True)
     end_player(starts)
