@@ -137,36 +137,4 @@ TEST(SecondStart, APlayerThatDoesNotAnswerIsToldOfAndNoSecondOneStarts)
     leaveSession();
 }
 
-// Starts of one moment hand the player's window their files, as each later
-// start does: one selection, appended in the order of names, a file another
-// start gave once, and the list stops at its capacity.
-std::string handOverText(const char *mode, unsigned long processId, const std::string &path)
-{
-    std::string text = std::string(mode) + '\0' + std::to_string(processId) + '\0' + "1000" + '\0';
-    return text + path + '\0';
-}
-
-TEST(SecondStart, StartsOfOneMomentAppendOneSelectionUpToTheCapacity)
-{
-    makePlayerWindows();
-    char temp[MAX_PATH] = "";
-    GetTempPathA(sizeof(temp), temp);
-    const std::string track = std::string(temp) + "kelvoria-arguments\\Track ";
-    for (const char *number : {"1", "2", "10"})
-        makeFile(track + number + ".mp3");
-    startFresh();
-    addSongs(MAX_SONGS - 2, 60000);
-    const char *handed[][2] = {{"add", "10"}, {"play", "2"}, {"play", "1"}, {"play", "2"}};
-    for (unsigned long start = 0; start < 4; ++start) {
-        std::string text = handOverText(handed[start][0], start + 1, track + handed[start][1] + ".mp3");
-        COPYDATASTRUCT copy = {HAND_OVER_TAG, static_cast<DWORD>(text.size()), &text[0]};
-        EXPECT_TRUE(SendMessageA(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)));
-    }
-    EXPECT_TRUE(pumpUntil([] { return !handOversWaiting(); }, 30));
-    leaveSession();
-    ASSERT_EQ(MAX_SONGS, data.songsNumber);
-    EXPECT_EQ(track + "1.mp3", data.paths[MAX_SONGS - 1]);
-    EXPECT_EQ(track + "2.mp3", data.paths[MAX_SONGS]);
-}
-
 } // namespace
