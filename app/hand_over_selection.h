@@ -11,9 +11,10 @@
  *   value), each one's paths in the order it gave them; a path another
  *   start gave already is left out (Windows names ignore case).
  *
- * A start that began later opens a new selection, carried out after the one
- * before it. A hand-over that comes after its selection was carried out
- * (its start began in that moment, but took longer) appends.
+ * A start that began and handed over later opens a new selection, carried
+ * out after the one before it. A hand-over that comes after its selection
+ * was carried out (its start began in that moment, but took longer)
+ * appends.
  *
  * Moments are milliseconds of one clock (the system time); the caller
  * passes them in, so the rule runs the same under a test's table.

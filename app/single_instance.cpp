@@ -17,7 +17,6 @@
 #include <string.h>
 
 #include <algorithm>
-
 #include <string>
 #include <vector>
 

@@ -35,9 +35,10 @@ void publishMainWindow(HWND window);
 
 /* A later start: hands the running player its arguments and returns the
  * exit code. "/startup" ends quietly; no paths ask the player to show
- * itself. A player that does not answer within a few seconds once its
- * window is published is told of in a message box. Returns -1 when the running player ended meanwhile and
- * this start has become the running one. */
+ * itself. A player still starting is waited for; one that does not answer
+ * within a few seconds once its window is published is told of in a
+ * message box. Returns -1 when the running player ended meanwhile and this
+ * start has become the running one. */
 int handOverTo(const char *arguments);
 
 /* The running player, at WM_COPYDATA: true when it was a hand-over, which
