@@ -82,14 +82,25 @@ void takePath(st1 *list, const std::string &path)
         takeMusicFile(list, path.c_str(), nameOfSinglePath(path.c_str()));
 }
 
+// A start handing over waits a few seconds for the answer, then takes the
+// player for a hung one: between the paths of a long request the player
+// answers (and keeps) their hand-overs.
+void answerWaitingStarts()
+{
+    MSG message;
+    PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 } // namespace
 
 bool carryOut(const pathRequest &request)
 {
     if (request.add) {
         int before = data.songsNumber;
-        for (const std::string &path : request.paths)
+        for (const std::string &path : request.paths) {
             takePath(&data, path);
+            answerWaitingStarts();
+        }
         if (data.songsNumber == before)
             return false;
         finishIntake(&data, true);
@@ -98,8 +109,10 @@ bool carryOut(const pathRequest &request)
     // The new songs are gathered apart first: paths that give nothing must
     // leave the list and the playing song as they are.
     std::unique_ptr<st1> gathered(new st1());
-    for (const std::string &path : request.paths)
+    for (const std::string &path : request.paths) {
         takePath(gathered.get(), path);
+        answerWaitingStarts();
+    }
     if (gathered->songsNumber == 0)
         return false;
     clearPlaylist(&data);

@@ -356,6 +356,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             return TRUE;
         break;
     case WM_TIMER:
+        if (wParam == SELECTION_TIMER) {
+            carryOutDueSelections(window);
+            return 0;
+        }
         sampleCursorOffset(window, rc, lp, dx, dy);
         progressTick();
         volumeLineTick(hStatus);

@@ -141,7 +141,7 @@ void honourCommandLine(const char *arguments)
         return;
     char folder[PATH_SIZE];
     currentFolder(folder, sizeof(folder));    // empty when too long: relative paths then name nothing
-    carryOut(requestOf(arguments, folder));
+    gatherOwnRequest(hwnd, requestOf(arguments, folder));
 }
 
 // A start that names no paths comes back where the last run left off; a
@@ -168,7 +168,6 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     if (!registerMainClass(instance))
         return 0;
     createMainPlayerWindow();
-    publishMainWindow(hwnd);
     prepareRegistry(programPath, sizeof(programPath));
     startEngine();
     restoreVolume();
@@ -181,6 +180,7 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     // windows, which no message has reached before the loop runs.
     createToolWindows();
     srand(static_cast<unsigned>(time(NULL)));
+    publishMainWindow(hwnd);    // later starts wait for it until it answers
     return runMessageLoop();
 }
 

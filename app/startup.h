@@ -25,7 +25,9 @@ void createToolWindows();
 void startEngine();
 bool isStartupMode(const char *arguments);
 void honourStartupMode(const char *arguments, char *programPath);
-/* Paths on the command line (command_line.h); nothing under "/startup". */
+/* Paths on the command line (command_line.h), gathered with the starts
+ * made at the same moment and carried out from the message loop
+ * (single_instance.h); nothing under "/startup". */
 void honourCommandLine(const char *arguments);
 void showUnlessMinimised(const char *arguments);
 int runMessageLoop();

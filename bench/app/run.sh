@@ -12,10 +12,12 @@
 #     decoding the same file: 1.1
 #   private memory while playing: 24 MB (absolute)
 # then the time from a second start with a song on its command line to the
-# running player playing it (median of 11, reported), the time from a key
-# press to its action heard (median of 11, reported) with the areas Tab
-# reaches in each window, the position kept at quit against the last frame
-# the device got (11 quits), and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
+# running player playing it (median of 11, reported), the songs listed
+# when 20, 50 and 100 files are opened at once (as many starts at the same
+# moment) and the time from the first start to the last song listed, the
+# time from a key press to its action heard (median of 11, reported) with
+# the areas Tab reaches in each window, the position kept at quit against
+# the last frame the device got (11 quits), and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
 # windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
@@ -143,6 +145,14 @@ handed=$(python3 "$here/handover_times.py" 11 "$build/wine-exec.sh" "$prefix" "$
 echo "times: $handed ms"
 handed_median=$(python3 -c "import statistics, sys; print(round(statistics.median(map(int, sys.argv[1:]))))" $handed)
 bench_figure "second start to the handed song playing" "$handed_median ms" "-" "-" "-"
+
+echo "== app: a selection opened at once, as many starts at the same moment as files, no player before"
+while read -r count _ listed _ ms _; do
+    echo "$count files: $listed songs listed, the last $ms ms after the first start"
+    bench_figure "songs listed of $count files opened at once" "$listed" "$count (files)" "-" "-"
+    bench_figure "first of $count starts to the last song listed" "$ms ms" "-" "-" "-"
+done < <(python3 "$here/selection_times.py" "$build/wine-exec.sh" "$prefix" "$work" "$build/tests/list_rows.exe" \
+    20 50 100)
 
 echo "== app: a key press to its action heard (11 runs), and the areas Tab reaches in each window"
 figures=$(python3 "$here/keyboard_figures.py" 11 "$build/wine-exec.sh" "$prefix" "$work" "$build/tests/accessible_areas.exe")

@@ -120,6 +120,9 @@ Section "Kelvoria"
     WriteRegStr HKCU "${APPLICATION_KEY}" "FriendlyAppName" "${APP}"
     WriteRegStr HKCU "${APPLICATION_KEY}\DefaultIcon" "" "$INSTDIR\${EXE},0"
     WriteRegStr HKCU "${APPLICATION_KEY}\shell\open\command" "" '"$INSTDIR\${EXE}" "%1"'
+    ; Explorer then opens a selection of any size, in as few starts as it
+    ; can; the player gathers the starts of one moment into one list.
+    WriteRegStr HKCU "${APPLICATION_KEY}\shell\open" "MultiSelectModel" "Player"
     !insertmacro ForEachKind AddKind
 
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${APP}"

@@ -19,7 +19,8 @@ IMAGE_FILE_DLL = 0x2000
 # What every Windows has: the program and the engine may import these alone.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comdlg32.dll", "comctl32.dll",
                "shell32.dll", "winmm.dll", "msvcrt.dll", "bcrypt.dll",
-               "ole32.dll", "oleaut32.dll", "oleacc.dll"}     # the windows' accessible objects
+               "ole32.dll", "oleaut32.dll", "oleacc.dll",     # the windows' accessible objects
+               "shlwapi.dll"}                                 # Explorer's order of names
 
 
 class PeFile:

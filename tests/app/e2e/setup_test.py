@@ -132,9 +132,11 @@ size_kb = sum(os.path.getsize(os.path.join(folder, f)) for f in shipped) // 1024
 check(abs(entry.get("EstimatedSize", 0) - size_kb) <= 16, "its estimated size is the folder's %d KB" % size_kb)
 check(keys.get(APPLICATION, {}).get("FriendlyAppName") == "Kelvoria"
       and keys.get(APPLICATION + r"\shell\open\command") == {"": '"%s" "%%1"' % exe}
+      and keys.get(APPLICATION + r"\shell\open") == {"MultiSelectModel": "Player"}
       and keys.get(APPLICATION + r"\defaulticon") == {"": exe + ",0"}
       and sorted(keys.get(APPLICATION + r"\supportedtypes", {})) == sorted(KINDS),
-      "Applications\\Kelvoria.exe opens \"%1\" with the installed program, for " + " ".join(KINDS))
+      "Applications\\Kelvoria.exe opens \"%1\" with the installed program, a whole selection at once, for "
+      + " ".join(KINDS))
 check(all(r"software\classes\%s\openwithlist\kelvoria.exe" % kind.lower() in keys for kind in KINDS)
       and [k for k in KINDS if "" in keys.get(r"software\classes\%s" % k.lower(), {})] == [".ogg"]
       and keys[r"software\classes\.ogg"][""] == OTHER_OGG,
