@@ -14,7 +14,8 @@
 # then the time from a second start with a song on its command line to the
 # running player playing it (median of 11, reported), the time from a key
 # press to its action heard (median of 11, reported) with the areas Tab
-# reaches in each window, and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
+# reaches in each window, the exit loop (exit_loop.sh): 300 starts and exits with a song playing,
+# none but with status 0, and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
 # windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
@@ -152,6 +153,10 @@ bench_figure "key press to its action heard" "$keyed_median ms" "-" "-" "-"
 while read -r _ window reach; do
     bench_figure "areas Tab reaches, named, in $window" "$reach" "-" "-" "-"
 done < <(echo "$figures" | grep '^tab-reach: ')
+
+# 300 starts and exits in a row with a song playing (exit_loop.sh): none
+# may end with a status other than 0.
+bash "$here/exit_loop.sh" "$build"
 
 # The soak, 300 songs in a row (soak.sh), last: it ends the server itself.
 bash "$here/soak.sh" "$build"
