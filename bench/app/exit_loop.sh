@@ -33,7 +33,7 @@ prefix=$build/wineprefix
 work=$build/bench/app-exit
 rm -rf "$work"
 mkdir -p "$work/home"
-cp "$build/run/Kelvoria.exe" "$build/run/fmod.dll" "$build/tests/end_session.exe" "$work/"
+cp "$build/run/Kelvoria.exe" "$build/run/fmod.dll" "$build/bench/end_session.exe" "$work/"
 cp -r "$build/run/Skins" "$work/"
 # shellcheck source=../../tools/media.sh
 source "$root/tools/media.sh"

@@ -1,8 +1,7 @@
-"""The player's ways out, each from a state that keeps something running:
-a song playing, the open-files dialog, a message box, a scan of drive C:
-(made to hold 16,000 more folders, long to walk). Each run ends with exit status
-0; the end of the session is answered yes and done by the time
-WM_ENDSESSION returns (end_session.exe)."""
+"""The ways out, each while something runs: a song, the open-files dialog, a
+message box, a scan of C: (made to hold 16,000 more folders, long to walk).
+Each run ends with 0; the end of the session is agreed to and done by the
+time WM_ENDSESSION returns (bench/end_session.exe)."""
 import os
 import shutil
 import sys
@@ -11,7 +10,7 @@ from kelvoria_e2e import (Build, Player, check, click_until, eventually, quiet_h
                           shown_named, tone, visible_main_window, visible_tool_windows, wine)
 
 build = Build(sys.argv)
-tests = os.path.join(os.path.dirname(build.run_dir), "tests")
+end_session = os.path.join(os.path.dirname(build.run_dir), "bench", "end_session.exe")
 home, raw = quiet_home()
 song = os.path.join(home, "tone.mp3")
 tone(song, 440, 30)
@@ -19,7 +18,10 @@ tree = os.path.join(build.prefix, "drive_c", "exit-paths-walk")
 shutil.rmtree(tree, ignore_errors=True)
 for folder in range(8000):
     os.makedirs(os.path.join(tree, "dir%04d" % folder, "inner"))
-C_BOX, START, SEARCH_AREA, SAVE_AREA = (27, 106), (97, 223), (60, 267), (175, 247)
+
+
+def tool_window(main, x, y, title, other=None):
+    return click_until(main, x, y, lambda: ([w for w in visible_tool_windows() if w != other] or [None])[0], title)
 
 
 def playing(main):
@@ -30,26 +32,22 @@ def open_files(main):
     click_until(main, 488, 62, lambda: shown_named("Open"), "the open-files dialog")
 
 
-def playlist_of(main):
-    return click_until(main, 570, 40, lambda: (visible_tool_windows() or [None])[0], "the playlist window")
-
-
 def message_box(main):
-    click_until(playlist_of(main), *SAVE_AREA, lambda: shown_named("Nothing to save"), "the Nothing to save box")
+    playlist = tool_window(main, 570, 40, "the playlist window")
+    click_until(playlist, 175, 247, lambda: shown_named("Nothing to save"), "the box of Save with no songs")
 
 
 def scanning(main):
-    playlist = playlist_of(main)
-    release_at(playlist, *SEARCH_AREA)
-    search = eventually(lambda: ([w for w in visible_tool_windows() if w != playlist] or [None])[0], "the search window")
-    release_at(search, *C_BOX)
-    release_at(search, *START)
+    playlist = tool_window(main, 570, 40, "the playlist window")
+    search = tool_window(playlist, 60, 267, "the search window", playlist)
+    release_at(search, 27, 106)     # C:, the first drive
+    release_at(search, 97, 223)     # Start
     check(not shown_named("Done :"), "the walk of C: runs")
 
 
 def session_end(main):
-    answers = wine(build, os.path.join(tests, "end_session.exe"), capture=True).stdout.split()
-    check(answers == ["query", "1", "gone", "1"], "the session's end is agreed to and done when it returns %s" % answers)
+    answers = wine(build, end_session, capture=True).stdout.split()
+    check(answers == ["query", "1", "gone", "1"], "the session's end is agreed to and done %s" % answers)
 
 
 def close_area(main):
@@ -57,28 +55,22 @@ def close_area(main):
 
 
 def wm_close(main):
-    wine(build, os.path.join(tests, "end_session.exe"), "close", capture=True)
+    wine(build, end_session, "close", capture=True)
 
 
-CASES = [   # (what runs, the song on the command line, the way out)
-    (playing, True, session_end),
-    (open_files, True, session_end),
-    (message_box, False, wm_close),
-    (scanning, True, close_area),
-]
 set_setting(build, "Minimize", "No")
 set_setting(build, "Playlist", "No")
 try:
-    for state, with_song, way_out in CASES:
-        what = "%s, then %s" % (state.__name__, way_out.__name__)
+    for state, song_given, way_out in [(playing, True, session_end), (open_files, True, session_end),
+                                       (message_box, False, wm_close), (scanning, True, close_area)]:
         if os.path.exists(raw):
             os.remove(raw)
-        player = Player(build, "Z:" + song.replace("/", "\\") if with_song else None, home=home)
+        player = Player(build, "Z:" + song.replace("/", "\\") if song_given else None, home=home)
         try:
-            main = eventually(visible_main_window, "the main window (%s)" % what)
-            state(main)
-            way_out(main)
-            check(player.exit_code() == 0, "%s: the player ends with exit code 0" % what)
+            state(eventually(visible_main_window, "the main window"))
+            way_out(visible_main_window())
+            code = player.exit_code()
+            check(code == 0, "%s, then %s: exit code %d" % (state.__name__, way_out.__name__, code))
         finally:
             player.kill()
 finally:
