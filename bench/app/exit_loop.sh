@@ -121,7 +121,7 @@ done
 
 seen=$(for status in "${!statuses[@]}"; do echo "status $status: ${statuses[$status]} runs"; done | sort -n -k2)
 echo "runs: $runs (${ways[*]} in turn)"
-echo "exit statuses seen:" $seen
+echo "exit statuses seen: ${seen//$'\n'/; }"
 echo "non-zero exit statuses: $crashes; Wine crash reports: $reports; hung: $hung; no song heard: $unstarted"
 echo "session end answers: $(sort "$work/session.txt" 2>/dev/null | uniq -c | tr -s ' \n' ' ')"
 bench_figure "$figure" "$((crashes + reports)) crashes" "-" "-" "0 crashes"
