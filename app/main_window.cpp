@@ -232,6 +232,14 @@ void followSongList(songListChange change, void *context)
     }
 }
 
+// The player's own display refresh carries 0; the system's WM_ENDSESSION,
+// which has the same number, carries TRUE when the session really ends.
+bool endsSession(WPARAM wParam)
+{
+    static_assert(MSG_SONG_DISPLAY == WM_ENDSESSION, "the display refresh shares WM_ENDSESSION's number");
+    return wParam != 0;
+}
+
 // A media key's command, sent as the areas send theirs; false for none.
 bool sendCommand(HWND window, int command)
 {
@@ -303,8 +311,11 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         createMainWindow(window, hdcBis, hOldBmp, hTags, hStatus, hSlider);
         listenToSongList(followSongList, &TrayIcon);
         return 0;
-    case WM_DESTROY:
+    case WM_DESTROY:    // also the close area's, sent to a window quit then destroys
+        quit(window);
         releaseSkinSurface(hdcBis, hOldBmp, hBmp);
+        return 0;
+    case WM_CLOSE:
         quit(window);
         return 0;
     case WM_ERASEBKGND:
@@ -325,7 +336,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         answerTrayCallback(window, lParam);
         return 0;
     case MSG_SONG_DISPLAY:
-        refreshSongDisplay(hSlider, hTags);
+        if (endsSession(wParam))
+            quit(window);   // the process is ended as soon as this returns
+        else
+            refreshSongDisplay(hSlider, hTags);
         return 0;
     case MSG_STATUS_LINE:
         refreshStatusLine(hStatus);

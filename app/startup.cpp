@@ -184,13 +184,27 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     return runMessageLoop();
 }
 
+// The one way out, whichever asked for it: the close area, the tray's Quit,
+// WM_CLOSE and the end of the session all come here, once. Each step stops
+// what would still use the next: the scan's threads open songs through the
+// engine and post to the windows; the engine joins its threads and closes
+// the sound device, whose own threads in the system then have nothing left
+// to do when the process ends; the windows (the tool windows, the search
+// window and an open dialog go with the main window) are destroyed while
+// every DLL they draw with is still there, not left to the end of the
+// process. Their destruction comes back here, and is let through.
 void quit(HWND window)
 {
+    static bool quitting;
+    if (quitting)
+        return;
+    quitting = true;
     keepPlace();        // while the engine still knows the position
-    stopScanning();     // its threads use the engine
+    stopScanning();
     FSOUND_Close();
     stopFrameTimer(window);
     releaseMediaKeys(window);
     leaveSession();
+    DestroyWindow(window);
     PostQuitMessage(0);
 }

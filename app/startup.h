@@ -32,8 +32,11 @@ void honourCommandLine(const char *arguments);
 void showUnlessMinimised(const char *arguments);
 int runMessageLoop();
 
-/* Shutdown, run by the main window at WM_DESTROY: the engine closes, the
- * window's timer stops, the message loop is told to end with code 0. */
+/* Shutdown, the only one, run by the main window for the close area
+ * (WM_DESTROY), WM_CLOSE (the tray's Quit) and WM_ENDSESSION: the scan
+ * stops, the engine closes, the window's timer stops, the windows are
+ * destroyed, the message loop is told to end with code 0. Done by the time
+ * it returns, and only once. */
 void quit(HWND window);
 
 #endif

@@ -12,8 +12,9 @@
 /* Tray callback; lParam is the mouse message over the icon. Also
  * WM_SYSCOLORCHANGE (0x15), whose lParam is never a mouse message. */
 #define MSG_TRAY_CALLBACK 21
-/* Song display refresh: the bar's range and the title label. Also
- * WM_ENDSESSION (0x16), which only refreshes the display. */
+/* Song display refresh: the bar's range and the title label; sent with
+ * wParam 0. Also WM_ENDSESSION (0x16): with wParam TRUE the session ends
+ * and the player quits. */
 #define MSG_SONG_DISPLAY 22
 /* Status line refresh: the "Playing..." line. No system message uses 0x17. */
 #define MSG_STATUS_LINE 23

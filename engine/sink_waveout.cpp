@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
+#include <set>
 #include <vector>
 
 namespace kelvoria {
@@ -17,6 +19,48 @@ constexpr int kBytesPerFrame = 4;
 // A device that holds queued audio without playing any of it for this long
 // is taken to be gone (unplugged, or a server that stopped).
 constexpr DWORD kStallLimitMs = 2000;
+// How long a close waits for the system's own threads of the device to end;
+// they take a few milliseconds.
+constexpr DWORD kServiceEndMs = 1000;
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+struct ThreadHandle {
+    DWORD id;
+    std::unique_ptr<void, HandleCloser> handle;
+};
+
+// Threads of this process, but the calling one, that own message-only
+// windows.
+std::set<DWORD> messageWindowThreads()
+{
+    std::set<DWORD> threads;
+    HWND window = nullptr;
+    while ((window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr)) != nullptr) {
+        DWORD process = 0;
+        DWORD thread = GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && thread != GetCurrentThreadId())
+            threads.insert(thread);
+    }
+    return threads;
+}
+
+// The system may serve the device from a thread of its own, made by the
+// open with its message-only window (Wine's winmm does), that tears itself
+// down once the last device is closed: its window, COM, its own library.
+// A process that ends while that thread is still at it can die at exit, so
+// a close waits for it to end. Another thread of the program that made a
+// message-only window meanwhile is among them too.
+std::vector<ThreadHandle> threadsMadeBy(const std::set<DWORD> &before)
+{
+    std::vector<ThreadHandle> made;
+    for (DWORD thread : messageWindowThreads())
+        if (!before.count(thread))
+            if (HANDLE handle = OpenThread(SYNCHRONIZE, FALSE, thread))
+                made.push_back({thread, std::unique_ptr<void, HandleCloser>(handle)});
+    return made;
+}
 
 class WaveOutSink final : public AudioSink {
 public:
@@ -28,6 +72,7 @@ public:
                 if (buffer.header.dwFlags & WHDR_PREPARED)
                     waveOutUnprepareHeader(wave_, &buffer.header, sizeof(WAVEHDR));
             waveOutClose(wave_);
+            awaitServiceThreads();
         }
         if (event_)
             CloseHandle(event_);
@@ -45,11 +90,13 @@ public:
         format.wBitsPerSample = 16;
         format.nBlockAlign = kBytesPerFrame;
         format.nAvgBytesPerSec = 44100 * kBytesPerFrame;
+        std::set<DWORD> before = messageWindowThreads();
         if (waveOutOpen(&wave_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(event_), 0, CALLBACK_EVENT) !=
             MMSYSERR_NOERROR) {
             wave_ = nullptr;
             return false;
         }
+        serviceThreads_ = threadsMadeBy(before);
         for (Buffer &buffer : buffers_) {
             buffer.samples.assign(static_cast<size_t>(kFramesPerBuffer) * 2, 0);
             buffer.header.lpData = reinterpret_cast<LPSTR>(buffer.samples.data());
@@ -150,6 +197,19 @@ private:
         return rawAtReset_;
     }
 
+    // The first of them to end is the device's; one of the program's own
+    // lives on, and another device may keep the system's busy: the wait is
+    // bounded.
+    void awaitServiceThreads()
+    {
+        std::vector<HANDLE> waited;
+        for (const ThreadHandle &thread : serviceThreads_)
+            if (thread.id != GetCurrentThreadId())
+                waited.push_back(thread.handle.get());
+        if (!waited.empty())
+            WaitForMultipleObjects(static_cast<DWORD>(waited.size()), waited.data(), FALSE, kServiceEndMs);
+    }
+
     bool allDone() const
     {
         return std::all_of(buffers_.begin(), buffers_.end(),
@@ -158,6 +218,7 @@ private:
 
     HWAVEOUT wave_ = nullptr;
     HANDLE event_ = nullptr;
+    std::vector<ThreadHandle> serviceThreads_;
     std::array<Buffer, kBuffers> buffers_;
     int next_ = 0;
     uint64_t written_ = 0;

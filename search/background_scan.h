@@ -50,6 +50,8 @@ int takeFoundSongs(st1 *list);
  * the songs taken. */
 int finishWalk(st1 *list);
 int cancelWalk(st1 *list);
+/* At quit: cancelWalk, and no walk starts after it. */
+int endWalks(st1 *list);
 
 walkProgress currentWalkProgress();
 
@@ -62,8 +64,8 @@ void readTagsLater(int slot, const char *path, const char *name);
 /* Songs whose tags are asked for and not written back yet. */
 int tagsWaiting();
 
-/* At quit: the walk is cancelled and the tag thread ends; what waits for
- * tags keeps its file name. */
+/* At quit: the walk is cancelled for good and the tag thread ends, its
+ * window with it; what waits for tags keeps its file name. */
 void stopScanning();
 
 #endif

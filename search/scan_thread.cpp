@@ -26,6 +26,7 @@ struct walkRun {
     std::unique_ptr<folderWalk> walk;   // shared with the thread until it is joined
     HWND window = NULL;
     WPARAM number = 0;                  // of the walk that runs, or ran last
+    bool ended = false;                 // at quit: no walk starts any more
     ULONGLONG lastHandOver = 0;         // the walking thread's own
     std::mutex lock;                    // guards what follows
     std::deque<std::unique_ptr<songBatch>> ready;
@@ -130,7 +131,7 @@ bool startWalk(HWND window, const char *folder)
 {
     walkRun &r = run();
     char pattern[PATH_SIZE];
-    if (r.walk || !folderPattern(pattern, sizeof(pattern), folder))
+    if (r.walk || r.ended || !folderPattern(pattern, sizeof(pattern), folder))
         return false;
     r.walk.reset(new folderWalk());
     r.walk->handOver = handOverBatch;
@@ -192,6 +193,14 @@ int cancelWalk(st1 *list)
     if (r.walk)
         r.walk->stopRequested = true;
     return joinWalk(list);
+}
+
+// A box shown before quit may still return into a run that would start
+// the next root's walk; none outlives the program's end.
+int endWalks(st1 *list)
+{
+    run().ended = true;
+    return cancelWalk(list);
 }
 
 walkProgress currentWalkProgress()

@@ -155,6 +155,8 @@ void startTagThread(tagReading &t)
 void readTagsLater(int slot, const char *path, const char *name)
 {
     tagReading &t = reading();
+    if (t.quit)
+        return;     // after quit: no thread starts again (only this thread writes it)
     if (!t.thread.joinable())
         startTagThread(t);
     tagRequest request;
@@ -182,7 +184,7 @@ int tagsWaiting()
 
 void stopScanning()
 {
-    cancelWalk(&data);
+    endWalks(&data);
     if (!madeReading)
         return;     // no tags were ever asked for
     tagReading &t = reading();
@@ -195,4 +197,7 @@ void stopScanning()
     if (t.thread.joinable())
         t.thread.join();
     t.waiting = 0;
+    KillTimer(t.window, ANNOUNCE_TIMER);
+    DestroyWindow(t.window);    // answers still posted to it go nowhere
+    t.window = NULL;
 }

@@ -17,7 +17,9 @@
 # moment) and the time from the first start to the last song listed, the
 # time from a key press to its action heard (median of 11, reported) with
 # the areas Tab reaches in each window, the position kept at quit against
-# the last frame the device got (11 quits), and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
+# the last frame the device got (11 quits), the exit loop (exit_loop.sh):
+# 300 starts and exits with a song playing, none but with status 0, and then
+# the soak (soak.sh): 300 songs in a row, handles, GDI objects,
 # windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
@@ -170,6 +172,10 @@ echo "$kept"
 read -r _ kept_ms resume_frames < <(echo "$kept" | grep '^largest: ')
 bench_figure "position kept at quit, largest difference from heard" "$kept_ms ms" "-" "-" "-"
 bench_figure "played on after a come-back, largest difference from kept" "$resume_frames frames" "-" "-" "-"
+
+# 300 starts and exits in a row with a song playing (exit_loop.sh): none
+# may end with a status other than 0.
+bash "$here/exit_loop.sh" "$build"
 
 # The soak, 300 songs in a row (soak.sh), last: it ends the server itself.
 bash "$here/soak.sh" "$build"

@@ -1,6 +1,6 @@
 // The start-up argument and the start-up playlist's path, and shutdown:
-// the main window's destruction closes the engine, stops its timer and ends
-// the message loop with code 0.
+// the close area closes the engine, destroys the windows and ends the
+// message loop with code 0.
 #include "fake_fmod.h"
 #include "globals.h"
 #include "player_windows.h"
@@ -46,14 +46,17 @@ TEST(StartupPlaylistPath, IsRefusedWithoutAProgramPathOrWhenItWouldNotFit)
     EXPECT_EQ(255u, strlen(path));
 }
 
-TEST(Shutdown, DestroyingTheMainWindowClosesTheEngineAndEndsTheLoopWithZero)
+// The close area's WM_DESTROY reaches a window that still stands: quit
+// destroys it, with the tool windows it owns, and once only.
+TEST(Shutdown, TheCloseAreaClosesTheEngineDestroysTheWindowsAndEndsTheLoopWithZero)
 {
     makePlayerWindows();
     fake_fmod::reset();
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_EQ(1, fake_fmod::countCalls("Close()"));
     EXPECT_TRUE(hBmp == NULL) << "the skin was released";
-    EXPECT_FALSE(KillTimer(hwnd, 0)) << "timer 0 was stopped already";
+    EXPECT_FALSE(IsWindow(hwnd) || IsWindow(hPlaylistDialog) || IsWindow(hSettingsDialog));
     EXPECT_EQ(0, runMessageLoop());
 }
 

@@ -160,12 +160,8 @@ try:
     main = eventually(visible_main_window, "the main window of the installed program")
     eventually(lambda: os.path.exists(raw) and os.path.getsize(raw) >= 176400 * 2, "two seconds of the song")
     release_at(main, 570, 20)       # the close area
-    # -11: the Wine process died of a SIGSEGV that Wine did not turn into a
-    # Windows exception (none is reported), as the program ended; seen twice
-    # in some forty runs of the 64-bit program in a fresh prefix here. It is
-    # Wine's, not the setup program's; any code other than 0 and that fails.
     code = player.exit_code()
-    check(code in (0, -11), "the installed program ends when closed (exit code %d)" % code)
+    check(code == 0, "the installed program ends when closed (exit code %d)" % code)
 finally:
     player.kill()
 hz = first_tone(raw)
