@@ -4,37 +4,33 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <stdio.h>
-#include <string.h>
 
 #include <fstream>
 #include <sstream>
-#include <string>
 
 namespace {
 
 st1 list;
+const keptPlace PLACE = {3, 65432, KEPT_PAUSED, 1, true};
 
-std::string keptText()
+std::string keptText(const std::vector<std::string> &paths, const std::vector<std::string> &names)
 {
-    memset(&list, 0, sizeof(list));
-    const char *songs[][2] = {{"C:\\Music\\01 \xC3\xA9t\xC3\xA9.mp3", "\\01 \xC3\xA9t\xC3\xA9.mp3"},
-                              {"", ""},
-                              {"C:\\Music\\02.flac", "Artist - Two\nlines"}};
-    for (auto &song : songs) {
-        ++list.songsNumber;
-        snprintf(list.paths[list.songsNumber], PATH_SIZE, "%s", song[0]);
-        snprintf(list.names[list.songsNumber], NAME_SIZE, "%s", song[1]);
+    list.songsNumber = static_cast<int>(paths.size());
+    for (int slot = 1; slot <= list.songsNumber; ++slot) {
+        snprintf(list.paths[slot], PATH_SIZE, "%s", paths[slot - 1].c_str());
+        snprintf(list.names[slot], NAME_SIZE, "%s", names[slot - 1].c_str());
     }
-    return keptListText(&list, keptPlace{3, 65432, KEPT_PAUSED, 1, true});
+    return keptListText(&list, PLACE);
 }
+
+// Three songs: a name in UTF-8, an empty slot, a name with a line break.
+const std::string GOOD = keptText({"C:\\Music\\01 \xC3\xA9t\xC3\xA9.mp3", "", "C:\\Music\\02.flac"},
+                                  {"\\01 \xC3\xA9t\xC3\xA9.mp3", "", "Artist - Two\nlines"});
 
 std::string replaced(std::string text, const std::string &from, const std::string &to)
 {
-    size_t at = text.find(from);
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+    return text.replace(text.find(from), from.size(), to);
 }
 
 std::string fileBytes(const char *path)
@@ -49,60 +45,47 @@ std::string fileBytes(const char *path)
 TEST(KeptList, ComesBackAsItWasKept)
 {
     keptList kept;
-    ASSERT_TRUE(readKeptListText(keptText(), kept));
-    EXPECT_EQ(kept.place.song, 3);
-    EXPECT_EQ(kept.place.ms, 65432);
-    EXPECT_EQ(kept.place.state, KEPT_PAUSED);
-    EXPECT_EQ(kept.place.shuffle, 1);
-    EXPECT_TRUE(kept.place.restart);
-    ASSERT_EQ(kept.paths.size(), 3u);
-    for (int song = 0; song < 3; ++song)
-        EXPECT_EQ(kept.paths[song], list.paths[song + 1]);
-    EXPECT_EQ(kept.names[0], list.names[1]);
-    EXPECT_EQ(kept.names[1], "");
+    ASSERT_TRUE(readKeptListText(GOOD, kept));
     EXPECT_EQ(kept.names[2], "Artist - Two lines");   // a line break would end the line
+    EXPECT_EQ(keptText(kept.paths, kept.names), GOOD);
+    EXPECT_TRUE(kept.place.song == PLACE.song && kept.place.ms == PLACE.ms && kept.place.state == PLACE.state &&
+                kept.place.shuffle == PLACE.shuffle && kept.place.restart == PLACE.restart);
 }
 
 TEST(KeptList, AnythingElseIsDamaged)
 {
-    const std::string good = keptText();
-    const struct {
-        const char *what;
-        std::string text;
-    } damaged[] = {
+    const std::pair<const char *, std::string> damaged[] = {
         {"empty", ""},
-        {"cut in the middle", good.substr(0, good.size() / 2)},
-        {"cut before the end line's break", good.substr(0, good.size() - 2)},
-        {"a line after the end", good + "C:\\x.mp3\r\n"},
-        {"another header", replaced(good, "#EXTM3U", "#EXTM3V")},
-        {"more songs counted", replaced(good, "count=3", "count=4")},
-        {"fewer songs counted", replaced(good, "count=3", "count=2")},
-        {"a song past the count", replaced(good, "song=3", "song=4")},
-        {"an unknown state", replaced(good, "state=paused", "state=resting")},
-        {"a negative position", replaced(good, "ms=65432", "ms=-5")},
-        {"a position past any song", replaced(good, "ms=65432", "ms=99999999999")},
-        {"a song without its name line", replaced(good, "#EXTINF:-1,\r\n", "#EXTINF\r\n")},
-        {"text that is not UTF-8", replaced(good, "02.flac", "02\xFF.flac")},
+        {"cut in the middle", GOOD.substr(0, GOOD.size() / 2)},
+        {"cut before the end line's break", GOOD.substr(0, GOOD.size() - 2)},
+        {"a line after the end", GOOD + "C:\\x.mp3\r\n"},
+        {"another header", replaced(GOOD, "#EXTM3U", "#EXTM3V")},
+        {"more songs counted", replaced(GOOD, "count=3", "count=4")},
+        {"fewer songs counted", replaced(GOOD, "count=3", "count=2")},
+        {"a song past the count", replaced(GOOD, "song=3", "song=4")},
+        {"an unknown state", replaced(GOOD, "state=paused", "state=resting")},
+        {"a negative position", replaced(GOOD, "ms=65432", "ms=-5")},
+        {"a position past any song", replaced(GOOD, "ms=65432", "ms=99999999999")},
+        {"a song without its name line", replaced(GOOD, "#EXTINF:-1,\r\n", "#EXTINF\r\n")},
+        {"text that is not UTF-8", replaced(GOOD, "02.flac", "02\xFF.flac")},
     };
     for (const auto &text : damaged) {
         keptList kept;
-        EXPECT_FALSE(readKeptListText(text.text, kept)) << text.what;
+        EXPECT_FALSE(readKeptListText(text.second, kept)) << text.first;
     }
 }
 
 TEST(KeptList, TheFileIsReplacedWholeAndADamagedOneSetAside)
 {
     const char path[] = "kept-test.m3u8";
-    for (const char *old : {"kept-test.m3u8.damaged", "kept-test.m3u8.damaged-2", "kept-test.m3u8.damaged-3"})
+    const char *asides[] = {"kept-test.m3u8.damaged", "kept-test.m3u8.damaged-2"};
+    for (const char *old : asides)
         DeleteFileA(old);
-    ASSERT_TRUE(writeFileWhole(path, "first"));
-    ASSERT_TRUE(writeFileWhole(path, keptText()));
-    EXPECT_EQ(fileBytes(path), keptText());
+    ASSERT_TRUE(writeFileWhole(path, "first") && writeFileWhole(path, GOOD));
+    EXPECT_EQ(fileBytes(path), GOOD);
     EXPECT_EQ(GetFileAttributesA("kept-test.m3u8.new"), INVALID_FILE_ATTRIBUTES);
-
-    for (const char *aside : {"kept-test.m3u8.damaged", "kept-test.m3u8.damaged-2"}) {
-        ASSERT_TRUE(writeFileWhole(path, aside));
-        ASSERT_TRUE(setAsideDamaged(path));
+    for (const char *aside : asides) {
+        ASSERT_TRUE(writeFileWhole(path, aside) && setAsideDamaged(path));
         EXPECT_EQ(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ(fileBytes(aside), aside);   // never overwritten by a later one
     }

@@ -139,6 +139,7 @@ class Player:
     def __init__(self, build, argument=None, home=None, program=None, dll_dir=None, cwd=None, come_back=False):
         """`argument` is one argument, or a list of them. The list an earlier
         run kept is forgotten first unless `come_back`."""
+        self.build = build
         if not come_back:
             for kept in kept_lists(build):
                 os.remove(kept)
@@ -155,6 +156,8 @@ class Player:
         try:
             return self.process.wait(timeout=deadline)
         except subprocess.TimeoutExpired:
+            # Where each of its threads waits, for whoever reads the failure.
+            print(wine(self.build, "winedbg", "--command", "bt all", capture=True).stdout)
             self.process.kill()
             fail("the player did not end")
 
