@@ -2,21 +2,15 @@
 // or songs appended.
 #include "command_line.h"
 
-#include "disk_scan.h"
-#include "globals.h"
 #include "intake.h"
-#include "messages.h"
-#include "music_kinds.h"
 #include "paths.h"
-#include "playlist_formats.h"
-#include "songlist.h"
+#include "transport.h"
 
 #include <windows.h>
 
 #include <string.h>
 
 #include <algorithm>
-#include <memory>
 
 std::vector<std::string> splitArguments(const char *arguments)
 {
@@ -67,21 +61,6 @@ pathRequest requestOf(const char *arguments, const char *currentFolder)
 
 namespace {
 
-// One path of a request into `list`: a folder's music, a playlist's songs,
-// a music file; anything else adds nothing.
-void takePath(st1 *list, const std::string &path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        addFolderMusic(list, path.c_str());
-    else if (isPlaylistFileName(path.c_str()))
-        addPlaylistFile(list, path.c_str());
-    else
-        takeMusicFile(list, path.c_str(), nameOfSinglePath(path.c_str()));
-}
-
 // A start handing over waits a few seconds for the answer, then takes the
 // player for a hung one: between the paths of a long request the player
 // answers (and keeps) their hand-overs.
@@ -93,33 +72,13 @@ void answerWaitingStarts()
 
 } // namespace
 
+// Paths that give nothing leave the list and the playing song as they are.
 bool carryOut(const pathRequest &request)
 {
-    if (request.add) {
-        int before = data.songsNumber;
-        for (const std::string &path : request.paths) {
-            takePath(&data, path);
-            answerWaitingStarts();
-        }
-        if (data.songsNumber == before)
-            return false;
-        finishIntake(&data, true);
-        return true;
-    }
-    // The new songs are gathered apart first: paths that give nothing must
-    // leave the list and the playing song as they are.
-    std::unique_ptr<st1> gathered(new st1());
-    for (const std::string &path : request.paths) {
-        takePath(gathered.get(), path);
-        answerWaitingStarts();
-    }
-    if (gathered->songsNumber == 0)
+    intakeMode mode = request.add ? INTAKE_APPEND : INTAKE_REPLACE_WHEN_SONGS;
+    if (intakePaths(request.paths, FROM_COMMAND_LINE, mode, answerWaitingStarts) <= 0)
         return false;
-    clearPlaylist(&data);
-    for (int slot = 1; slot <= gathered->songsNumber; ++slot)
-        takeSong(&data, gathered->paths[slot], gathered->names[slot]);
-    finishIntake(&data, true);
-    data.currentSong = 1;
-    SendMessageA(hwnd, WM_COMMAND, CMD_PLAY, 0);
+    if (!request.add)
+        playSongAt(1);
     return true;
 }

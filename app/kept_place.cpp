@@ -24,22 +24,14 @@ const char DAMAGED_TEXT[] = "The kept list was damaged; it is set aside.";
 
 keptPlace placeNow()
 {
+    heardPlace heard = transportPlace();
     keptPlace place = {};
-    place.song = data.currentSong >= 0 && data.currentSong <= data.songsNumber ? data.currentSong : 0;
-    place.ms = transportHeardMs();
-    place.state = transportPlayState();     // the same three states, in the same order
+    place.song = heard.song;
+    place.ms = heard.ms;
+    place.state = static_cast<keptPlayState>(heard.state);  // the same three states, in the same order
     place.shuffle = data.shuffle == 1 ? 1 : 0;
     place.restart = data.restart;
     return place;
-}
-
-void takeKeptList(const keptList &kept)
-{
-    for (size_t song = 0; song < kept.paths.size(); ++song)
-        takeSong(&data, kept.paths[song].c_str(), kept.names[song].c_str());
-    finishIntake(&data, true);
-    data.shuffle = kept.place.shuffle;
-    data.restart = kept.place.restart;
 }
 
 // A song that played comes back paused unless "Autoplay" is chosen; one
@@ -48,13 +40,12 @@ void takeKeptPlace(const keptPlace &place)
 {
     if (place.song == 0)
         return;
-    data.currentSong = place.song;
     if (place.state == KEPT_STOPPED)
-        comeBackTo(0, PLAY_STOPPED);
+        comeBackTo(place.song, 0, PLAY_STOPPED);
     else if (place.state == KEPT_PLAYING && IsChosen("Autoplay"))
-        comeBackTo(place.ms, PLAY_PLAYING);
+        comeBackTo(place.song, place.ms, PLAY_PLAYING);
     else
-        comeBackTo(place.ms, PLAY_PAUSED);
+        comeBackTo(place.song, place.ms, PLAY_PAUSED);
 }
 
 } // namespace
@@ -93,7 +84,7 @@ void keepPlaceWhilePlaying()
     if (GetTickCount() - lastKept < KEEP_EVERY_MS)
         return;
     lastKept = GetTickCount();
-    if (transportPlayState() == PLAY_PLAYING)
+    if (transportPlace().state == PLAY_PLAYING)
         keepPlace();
 }
 
@@ -109,6 +100,6 @@ void comeBackToKeptPlace()
         transportTell(DAMAGED_TEXT);
         return;
     }
-    takeKeptList(kept);
+    restoreSongList(kept.paths, kept.names, kept.place.shuffle != 0, kept.place.restart);
     takeKeptPlace(kept.place);
 }

@@ -52,11 +52,19 @@ const namedHitArea readingOrder[] = {
 };
 const int MAIN_AREAS = sizeof(readingOrder) / sizeof(readingOrder[0]) + 1;   // and the position bar
 
+// The controls laid over the face, made once with the window.
+struct mainControls {
+    HWND tags, status, slider;
+} controls;
+
+// What the status label shows under the volume line.
+char statusLine[sizeof(playing.statusText)];
+
 // The time heard, as a screen reader reads the position bar: "1:23 of 4:05".
 void writePositionValue(char *text, int size)
 {
-    snprintf(text, size, "%d:%02d of %d:%02d", data.position / 60, data.position % 60, data.length / 60,
-             data.length % 60);
+    snprintf(text, size, "%d:%02d of %d:%02d", playing.position / 60, playing.position % 60, playing.length / 60,
+             playing.length % 60);
 }
 
 void describeMainAreas(HWND window)
@@ -96,10 +104,11 @@ void loadBarClass()
     InitCommonControlsEx(&controls);
 }
 
+void drawTransport(transportChange change, void *);
+
 void createMainWindow(HWND window, HDC &hdcBis, HBITMAP &hOldBmp, HWND &hTags, HWND &hStatus,
                       HWND &hSlider)
 {
-    data.currentSong = 0;
     startFrameTimer(window);
     keepSkinOnSurface(window, hBmp, hdcBis, hOldBmp);
     loadBarClass();
@@ -107,7 +116,9 @@ void createMainWindow(HWND window, HDC &hdcBis, HBITMAP &hOldBmp, HWND &hTags, H
     hStatus = createChild(window, "STATIC", "Currently Idle", LABEL_STYLE, 35, 75, 339, 17, 0);
     // The bar shows no text: its text is the name screen readers give it.
     hSlider = createChild(window, TRACKBAR_CLASSA, "Position", SLIDER_STYLE, 22, 4, 410, 35, SLIDER_ID);
-    transportAttach(window, hSlider, hStatus);
+    controls = mainControls{hTags, hStatus, hSlider};
+    transportAttach(window);
+    listenToTransport(drawTransport, nullptr);
     describeMainAreas(window);
 }
 
@@ -122,7 +133,7 @@ const char *currentSongName()
 
 void refreshSongDisplay(HWND hSlider, HWND hTags)
 {
-    SendMessageA(hSlider, TBM_SETRANGE, 0, MAKELPARAM(0, data.length));
+    SendMessageA(hSlider, TBM_SETRANGE, 0, MAKELPARAM(0, playing.length));
     SetWindowTextA(hTags, currentSongName());
 }
 
@@ -146,7 +157,7 @@ int blanksThatFit(HWND hStatus)
     HGDIOBJ previous = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
     RECT client = {0, 0, 0, 0};
     GetClientRect(hStatus, &client);
-    char line[sizeof(data.statusText)];
+    char line[sizeof(statusLine)];
     int blanks = STATUS_BLANKS;
     for (; blanks > STATUS_MIN_BLANKS; --blanks) {
         formatStatusLine(line, sizeof(line), blanks);
@@ -160,9 +171,33 @@ int blanksThatFit(HWND hStatus)
 
 void refreshStatusLine(HWND hStatus)
 {
-    formatStatusLine(data.statusText, sizeof(data.statusText), blanksThatFit(hStatus));
+    formatStatusLine(statusLine, sizeof(statusLine), blanksThatFit(hStatus));
     if (!volumeLineShown())
-        SetWindowTextA(hStatus, data.statusText);
+        SetWindowTextA(hStatus, statusLine);
+}
+
+// A status told (Stopped., Paused., a message) is shown at once, over the
+// volume line too.
+void showStatusLine(HWND hStatus)
+{
+    snprintf(statusLine, sizeof(statusLine), "%s", playing.statusText);
+    SetWindowTextA(hStatus, statusLine);
+}
+
+void drawTransport(transportChange change, void *)
+{
+    switch (change) {
+    case SONG_SHOWN:
+        refreshSongDisplay(controls.slider, controls.tags);
+        break;
+    case PROGRESS_SHOWN:
+        refreshStatusLine(controls.status);
+        SendMessageA(controls.slider, TBM_SETPOS, 1, playing.position);
+        break;
+    case STATUS_SHOWN:
+        showStatusLine(controls.status);
+        break;
+    }
 }
 
 void showPlaylistWindow()
@@ -214,10 +249,8 @@ void openFiles(HWND window, bool &holding)
     dialog.lpstrFile = selection;
     dialog.nMaxFile = OPEN_FILES_CAPACITY;
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT;
-    if (GetOpenFileNameA(&dialog) == 1 && selectionFits(selection, sizeof(selection), OPEN_FILES_CAPACITY)) {
-        loadSongs(&data, selection);
-        finishIntake(&data, true);
-    }
+    if (GetOpenFileNameA(&dialog) == 1 && selectionFits(selection, sizeof(selection), OPEN_FILES_CAPACITY))
+        intakeSelection(selection);
     holding = false;
     repaintSkinNow(window, hBmp);
 }
@@ -230,14 +263,6 @@ void followSongList(songListChange change, void *context)
         HWND title = GetWindow(hwnd, GW_CHILD);     // the first child made
         NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, accessibleChildOf(hwnd, title));
     }
-}
-
-// The player's own display refresh carries 0; the system's WM_ENDSESSION,
-// which has the same number, carries TRUE when the session really ends.
-bool endsSession(WPARAM wParam)
-{
-    static_assert(MSG_SONG_DISPLAY == WM_ENDSESSION, "the display refresh shares WM_ENDSESSION's number");
-    return wParam != 0;
 }
 
 // A media key's command, sent as the areas send theirs; false for none.
@@ -289,8 +314,13 @@ void releaseOverHitAreas(HWND window, int x, int y)
 
 void formatStatusLine(char *text, int size, int blanks)
 {
-    snprintf(text, size, "Playing...  (%s)%*sn%s %d / %d", data.progressText, blanks, "", degreeSign(),
+    snprintf(text, size, "Playing...  (%s)%*sn%s %d / %d", playing.progressText, blanks, "", degreeSign(),
              data.currentSong, data.songsNumber);
+}
+
+const char *statusLineText()
+{
+    return statusLine;
 }
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -335,17 +365,12 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case MSG_TRAY_CALLBACK:
         answerTrayCallback(window, lParam);
         return 0;
-    case MSG_SONG_DISPLAY:
-        if (endsSession(wParam))
+    case WM_ENDSESSION:
+        if (wParam)
             quit(window);   // the process is ended as soon as this returns
-        else
-            refreshSongDisplay(hSlider, hTags);
         return 0;
-    case MSG_STATUS_LINE:
-        refreshStatusLine(hStatus);
-        return 0;
-    case MSG_STATUS_ECHO:   // also every show and hide of the window
-        SetWindowTextA(hTags, data.statusText);
+    case MSG_SONG_HEARD:
+        transportSongHeard();
         return 0;
     case WM_COMMAND:
         if (!volumeCommand(LOWORD(wParam), hStatus))
@@ -380,7 +405,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         keepPlaceWhilePlaying();
         return 0;
     case WM_HSCROLL:
-        seekSong();
+        seekSong(static_cast<int>(SendMessageA(hSlider, TBM_GETPOS, 0, 0)));
         return 0;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(

@@ -4,11 +4,13 @@
  * over it, nine hit areas for the left button, and the commands every other
  * window sends it.
  *
- * Messages besides the system's:
- *   21  tray callback (lParam: the mouse message over the icon)
- *   22  song display refresh: bar range 0..length, title := names[currentSong]
- *   23  status line refresh: the "Playing..." line into statusText and hStatus
- *   24  (WM_SHOWWINDOW) status echo: title := statusText
+ * It draws what the transport announces (transport.h): the song shown
+ * (the bar's range 0..length, title := names[currentSong]), each new whole
+ * second (the "Playing..." line and the bar's place) and the status line.
+ *
+ * Messages besides the system's (messages.h, all from WM_APP on): the tray
+ * callback, a hand-over to carry out, and the engine's word that the song
+ * heard changed.
  * Commands (WM_COMMAND, id in the low word of wParam):
  *   3 show playlist   4 play   5 next   6 previous   7 stop   8 open files
  *   9 show settings   13 minimise to tray   14 quit   19 restore
@@ -33,14 +35,17 @@
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-/* The status line for the current progress, song and count, as message 23
- * writes it into statusText: "Playing...", two blanks, the progress in
+/* The status line for the current progress, song and count, as each new
+ * whole second shows it: "Playing...", two blanks, the progress in
  * parentheses, `blanks` blanks, then "n" and the degree sign before the
- * numbers. Message 23 takes STATUS_BLANKS, or fewer (never below
- * STATUS_MIN_BLANKS) when the whole line would not fit the label. */
+ * numbers. The label takes STATUS_BLANKS, or fewer (never below
+ * STATUS_MIN_BLANKS) when the whole line would not fit it. */
 #define STATUS_BLANKS 28
 #define STATUS_MIN_BLANKS 2
 void formatStatusLine(char *text, int size, int blanks);
+
+/* What the status label shows when the volume is not shown over it. */
+const char *statusLineText();
 
 /* One of the nine skin areas, in window coordinates, bounds included, with
  * what a left-button release over it sends to the window. */

@@ -7,12 +7,14 @@
 #include "main_window.h"
 #include "command_line.h"
 #include "background_scan.h"
+#include "disk_scan.h"
 #include "intake.h"
 #include "keyboard.h"
 #include "kept_place.h"
 #include "media_keys.h"
 #include "paths.h"
 #include "playlist_file.h"
+#include "playlist_formats.h"
 #include "playlist_window.h"
 #include "settings_window.h"
 #include "single_instance.h"
@@ -96,9 +98,8 @@ void honourStartupMode(const char *arguments, char *programPath)
     if (!IsChosen("Playlist"))
         return;
     char playlistPath[PROGRAM_PATH_SIZE] = {0};
-    bool read = startupPlaylistPath(programPath, playlistPath, sizeof(playlistPath)) &&
-                openPlaylist(&data, playlistPath, hPlaylistDialog) == 0;
-    finishIntake(&data, read);
+    if (startupPlaylistPath(programPath, playlistPath, sizeof(playlistPath)))
+        intakePaths({playlistPath}, FROM_OPEN_DIALOG, INTAKE_REPLACE);
 }
 
 void showUnlessMinimised(const char *arguments)
@@ -144,6 +145,12 @@ void honourCommandLine(const char *arguments)
     gatherOwnRequest(hwnd, requestOf(arguments, folder));
 }
 
+void registerPathReaders()
+{
+    readFoldersWith(addFolderMusic);
+    readPlaylistsWith(readPlaylistInto, isPlaylistFileName);
+}
+
 // A start that names no paths comes back where the last run left off; a
 // start-up playlist chosen in the settings wins over the kept list.
 void honourKeptPlace(const char *arguments)
@@ -167,6 +174,8 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     }
     if (!registerMainClass(instance))
         return 0;
+    registerPathReaders();
+    followSwitchesWithReplayGain();
     createMainPlayerWindow();
     prepareRegistry(programPath, sizeof(programPath));
     startEngine();

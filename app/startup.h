@@ -17,6 +17,10 @@
  * class cannot be registered. */
 int runPlayer(HINSTANCE instance, const char *arguments);
 
+/* The intake reads folders with the disk scan's walk and playlist files
+ * with the playlist readers. */
+void registerPathReaders();
+
 /* The steps of runPlayer, in the order it takes them. */
 bool registerMainClass(HINSTANCE instance);
 void createPlayerWindows();     /* the main window, then the tool windows */

@@ -74,7 +74,6 @@ void minimiseToTray(HWND window, NOTIFYICONDATAA &TrayIcon)
 void restoreFromTray(HWND window, NOTIFYICONDATAA &TrayIcon)
 {
     ShowWindow(window, SW_SHOW);
-    SendMessageA(window, MSG_SONG_DISPLAY, 0, 0);
     notifyShell(NIM_DELETE, &TrayIcon);
     TrayIcon.cbSize = 0;    // no icon now: nothing to keep up to date
 }

@@ -2,7 +2,8 @@
 
 #include "fmod.h"
 #include "messages.h"
-#include "songlist.h"
+#include "main_window.h"
+#include "transport.h"
 #include "stored_settings.h"
 
 #include <stdio.h>
@@ -14,8 +15,8 @@ struct volumeLine {
     bool shown;
     DWORD since;
     char text[32];                          // "Volume: N%" as shown
-    char before[sizeof(data.statusText)];   // the label's text when it began
-    char statusBefore[sizeof(data.statusText)];
+    char before[sizeof(playing.statusText)];   // the label's text when it began
+    char statusBefore[sizeof(playing.statusText)];
 };
 
 volumeLine &line()
@@ -35,7 +36,7 @@ void showVolume(HWND hStatus)
     volumeLine &shown = line();
     if (!shown.shown) {
         GetWindowTextA(hStatus, shown.before, sizeof(shown.before));
-        snprintf(shown.statusBefore, sizeof(shown.statusBefore), "%s", data.statusText);
+        snprintf(shown.statusBefore, sizeof(shown.statusBefore), "%s", statusLineText());
     }
     snprintf(shown.text, sizeof(shown.text), "Volume: %d%%", volume());
     SetWindowTextA(hStatus, shown.text);
@@ -92,6 +93,6 @@ void volumeLineTick(HWND hStatus)
     GetWindowTextA(hStatus, now, sizeof(now));
     if (strcmp(now, shown.text) != 0)
         return;
-    bool rewritten = strcmp(data.statusText, shown.statusBefore) != 0;
-    SetWindowTextA(hStatus, rewritten ? data.statusText : shown.before);
+    bool rewritten = strcmp(statusLineText(), shown.statusBefore) != 0;
+    SetWindowTextA(hStatus, rewritten ? statusLineText() : shown.before);
 }

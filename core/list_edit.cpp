@@ -4,6 +4,7 @@
 #include "list_edit.h"
 
 #include "song_events.h"
+#include "song_list_record.h"
 
 #include <string.h>
 
@@ -107,6 +108,15 @@ void applyOrder(st1 *list, const short from[], int kept)
     list->songsNumber = kept;
     announceSongList(LIST_EDITED);
 }
+
+} // namespace
+
+bool currentSongTakenOut()
+{
+    return beforeFollower;
+}
+
+namespace {
 
 // The chosen flags at the songs' new slots.
 void moveChoice(bool chosen[], const short from[], int count)
@@ -212,4 +222,24 @@ bool moveSongsTo(st1 *list, bool chosen[NAME_SLOTS], int before)
         if (!chosen[slot])
             order[++next] = static_cast<short>(slot);
     return applyMove(list, chosen, order);
+}
+
+int removeSongs(const bool chosen[NAME_SLOTS])
+{
+    return removeSongs(&songList, chosen);
+}
+
+bool moveSongsUp(bool chosen[NAME_SLOTS])
+{
+    return moveSongsUp(&songList, chosen);
+}
+
+bool moveSongsDown(bool chosen[NAME_SLOTS])
+{
+    return moveSongsDown(&songList, chosen);
+}
+
+bool moveSongsTo(bool chosen[NAME_SLOTS], int before)
+{
+    return moveSongsTo(&songList, chosen, before);
 }

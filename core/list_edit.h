@@ -34,4 +34,14 @@ bool moveSongsDown(st1 *list, bool chosen[NAME_SLOTS]);
  * nothing moved. */
 bool moveSongsTo(st1 *list, bool chosen[NAME_SLOTS], int before);
 
+/* The same edits of the one list. */
+int removeSongs(const bool chosen[NAME_SLOTS]);
+bool moveSongsUp(bool chosen[NAME_SLOTS]);
+bool moveSongsDown(bool chosen[NAME_SLOTS]);
+bool moveSongsTo(bool chosen[NAME_SLOTS], int before);
+
+/* True while the current song names the slot before the follower of a
+ * song taken out (see above), until a song starts or the list is emptied. */
+bool currentSongTakenOut();
+
 #endif

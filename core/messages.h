@@ -1,31 +1,25 @@
 /*
  * The messages and ids that cross windows: what one window sends another.
- * Three of the main window's private messages carry the numbers of system
- * messages, and the system sends those too; each handler is written to
- * bear that.
  */
 #ifndef KELVORIA_MESSAGES_H
 #define KELVORIA_MESSAGES_H
 
+#include <windows.h>
+
 /* ---- To the main window ------------------------------------------------ */
 
-/* Tray callback; lParam is the mouse message over the icon. Also
- * WM_SYSCOLORCHANGE (0x15), whose lParam is never a mouse message. */
-#define MSG_TRAY_CALLBACK 21
-/* Song display refresh: the bar's range and the title label; sent with
- * wParam 0. Also WM_ENDSESSION (0x16): with wParam TRUE the session ends
- * and the player quits. */
-#define MSG_SONG_DISPLAY 22
-/* Status line refresh: the "Playing..." line. No system message uses 0x17. */
-#define MSG_STATUS_LINE 23
-/* Status echo: the status text into the title label. Also WM_SHOWWINDOW
- * (0x18): every show or hide of the window echoes the status. */
-#define MSG_STATUS_ECHO 24
+/* The player's own messages, all in the range WM_APP gives programs, so
+ * that none is ever taken for a system message. */
 
 /* Posted to itself once a later start's hand-over (WM_COPYDATA) has been
  * answered: the hand-over is carried out then, not while the later start
- * waits. In the range WM_APP gives programs, clear of the system's. */
-#define MSG_HAND_OVER 0x8001
+ * waits. */
+#define MSG_HAND_OVER (WM_APP + 1)
+/* Tray callback; lParam is the mouse message over the icon. */
+#define MSG_TRAY_CALLBACK (WM_APP + 2)
+/* Posted by the engine's word that the song heard changed (the transport's
+ * callback): the transport follows it (transportSongHeard). */
+#define MSG_SONG_HEARD (WM_APP + 3)
 
 /* Commands (WM_COMMAND, id in the low word of wParam). */
 #define CMD_SHOW_PLAYLIST 3

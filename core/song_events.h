@@ -15,7 +15,8 @@ enum songListChange {
     LIST_EDITED,            /* songs were removed or moved */
     NAMES_CHANGED,          /* display names changed (tags were read) */
     CURRENT_SONG_CHANGED,   /* currentSong names another slot */
-    SONG_HEARD_CHANGED      /* the first sample of another song is heard */
+    SONG_HEARD_CHANGED,     /* the first sample of another song is heard */
+    SWITCHES_CHANGED        /* shuffle or "Restart when played" changed */
 };
 
 typedef void (*songListListener)(songListChange change, void *context);

@@ -10,7 +10,7 @@
 
 namespace {
 
-const int TAG_TEXT_SIZE = sizeof(((st1 *)nullptr)->tagTitle);
+const int TAG_TEXT_SIZE = 100;   // what a title or an artist shows at most
 
 // A field's text: its bytes up to the first NUL or its length, whichever
 // comes first, cut between characters to what the work text holds. No
@@ -66,8 +66,8 @@ bool composeTagName(const char *path, const char *shownName, char *title, char *
 
 void relabelSong(st1 *list, int slot)
 {
-    composeTagName(list->paths[slot], list->names[slot], list->tagTitle, list->tagArtist, list->names[slot],
-                   NAME_SIZE);
+    char title[TAG_TEXT_SIZE], artist[TAG_TEXT_SIZE];
+    composeTagName(list->paths[slot], list->names[slot], title, artist, list->names[slot], NAME_SIZE);
 }
 
 } // namespace

@@ -1,22 +1,28 @@
 // The transport and the progress timer. All of it runs on the main window's
 // thread, inside its message handling; a command may nest others (a tick
-// sends Next, which sends Play, which sends the song display refresh).
+// sends Next, which sends Play). Only the engine's word that the song heard
+// changed comes from another thread, and it is only posted on.
 #include "transport.h"
 
+#include "list_edit.h"
+#include "listener_table.h"
 #include "song_events.h"
+#include "song_list_record.h"
 #include "text.h"
 
-#include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 namespace {
 
+playingNow now;
 FSOUND_STREAM *music;   // replaced at every start of a song, never closed otherwise
-bool paused;            // only the toggle changes it, so it outlives songs and stops
+bool paused;            // what plays is paused; a song started plays
 bool playingShown;      // the status label shows a "Playing..." line
 int mem;                // the whole second progressText was last built for
+
+listenerTable<transportChange, MAX_TRANSPORT_LISTENERS> listeners;
 
 // The song that follows the one heard, opened ahead and queued in the engine
 // so that it follows with no gap; it becomes `music` and currentSong when
@@ -24,10 +30,6 @@ int mem;                // the whole second progressText was last built for
 struct FollowingSong {
     FSOUND_STREAM *stream;
     int song;
-    int shuffle;       // the switches it was chosen under
-    bool restart;
-    int passedOver;    // the last song that failed to open on the way to it; 0 none
-    bool chooseAgain;  // the list changed since it was chosen
 } following;
 
 // The place the last run was left at: song currentSong is held at `ms`
@@ -41,16 +43,10 @@ struct ComeBackPoint {
 } comeBack;
 
 HWND mainWindow;
-HWND hSlider;
-HWND hStatus;
 
 const char STOPPED_TEXT[] = "Stopped.";
+const char PAUSED_TEXT[] = "Paused.";
 const int SEEK_STEP_MS = 5000;
-
-void sendToMain(UINT message)
-{
-    SendMessageA(mainWindow, message, 0, 0);
-}
 
 void sendCommandToMain(int id)
 {
@@ -59,9 +55,9 @@ void sendCommandToMain(int id)
 
 void showStatus(const char *text)
 {
-    snprintf(data.statusText, sizeof(data.statusText), "%s", text);
-    SetWindowTextA(hStatus, data.statusText);
+    snprintf(now.statusText, sizeof(now.statusText), "%s", text);
     playingShown = false;
+    listeners.tell(STATUS_SHOWN);
 }
 
 // A song number outside the list (a list cleared and refilled with
@@ -75,9 +71,9 @@ const char *pathOfSong(int song)
     return data.paths[song];
 }
 
-void chooseRandomSong()
+int randomSong()
 {
-    data.currentSong = 1 + rand() % data.songsNumber;
+    return 1 + rand() % data.songsNumber;
 }
 
 // A song can run out between two ticks before any of them saw its last
@@ -85,13 +81,13 @@ void chooseRandomSong()
 // window that took its time to hide): its stream's time, kept at its very
 // end, says so, and the end rule then moves on as for a song seen to its
 // end. A song stopped before its end keeps the position last polled.
-void catchUpWithAnEnd(st1 *list, FSOUND_STREAM *stream)
+void catchUpWithAnEnd(FSOUND_STREAM *stream)
 {
-    if (list->songsNumber == 0 || list->position >= list->length - 1)
+    if (data.songsNumber == 0 || now.position >= now.length - 1)
         return;
     int endMs = FSOUND_Stream_GetLengthMs(stream);
     if (endMs > 0 && FSOUND_Stream_GetTime(stream) >= endMs)
-        list->position = endMs / 1000;
+        now.position = endMs / 1000;
 }
 
 // The song the rules name after `song` when it runs out; 0 for none.
@@ -100,7 +96,7 @@ int songAfter(int song)
     if (data.songsNumber == 0)
         return 0;
     if (data.shuffle == 1)
-        return 1 + rand() % data.songsNumber;
+        return randomSong();
     if (song < data.songsNumber)
         return song + 1;
     return data.restart ? 1 : 0;
@@ -113,58 +109,68 @@ void dropFollowingSong()
     following = FollowingSong{};
 }
 
-// Opens the song that follows and queues it, one try per tick: a song that
-// fails to open is passed over, and the next tick tries the one after it.
+// Opens the song that follows and queues it; songs that fail to open are
+// passed over, each at most once.
 void queueFollowingSong()
 {
-    int song = songAfter(following.passedOver ? following.passedOver : data.currentSong);
-    if (!song)
-        return;
-    following.shuffle = data.shuffle;
-    following.restart = data.restart;
-    FSOUND_STREAM *stream = FSOUND_Stream_Open(pathOfSong(song), 0, 0, 0);
-    if (!stream) {
-        following.passedOver = song;
+    int song = data.currentSong;
+    for (int tries = 0; tries < data.songsNumber; ++tries) {
+        song = songAfter(song);
+        if (!song)
+            return;
+        FSOUND_STREAM *stream = FSOUND_Stream_Open(pathOfSong(song), 0, 0, 0);
+        if (!stream)
+            continue;
+        if (!Kelvoria_Stream_Queue(stream)) {
+            FSOUND_Stream_Close(stream);
+            return;
+        }
+        following.stream = stream;
+        following.song = song;
         return;
     }
-    if (!Kelvoria_Stream_Queue(stream)) {
-        FSOUND_Stream_Close(stream);
-        return;
+}
+
+// The queued song is chosen again whenever what names it changed: the list,
+// the switches, the song heard, a Play.
+void queueFollowingSongAgain()
+{
+    dropFollowingSong();
+    if (data.songsNumber != 0 && FSOUND_IsPlaying(0))
+        queueFollowingSong();
+}
+
+// Songs appended change the queued song only where the list used to end
+// after the current song (nothing or song 1 follows); a random choice
+// stays good.
+bool changesFollowingSong(songListChange change)
+{
+    switch (change) {
+    case LIST_EDITED:
+    case SWITCHES_CHANGED:
+        return true;
+    case SONGS_ADDED:
+        return data.shuffle != 1 && following.song != data.currentSong + 1;
+    default:
+        return false;
     }
-    following.stream = stream;
-    following.song = song;
 }
 
-bool switchesChanged()
+void stopForAClearedList()
 {
-    return following.shuffle != data.shuffle || following.restart != data.restart;
+    comeBack.held = false;
+    paused = false;
+    dropFollowingSong();
+    FSOUND_StopSound(0);
+    showStatus(STOPPED_TEXT);
 }
 
-// The first sample of the queued song is heard: it is the current song now.
-void followHeardSong()
-{
-    if (!following.stream || Kelvoria_GetHeardStream() != following.stream)
-        return;
-    FSOUND_Stream_Close(music); // heard to its end
-    music = following.stream;
-    data.currentSong = following.song;
-    following = FollowingSong{};
-    data.position = 0;
-    data.length = FSOUND_Stream_GetLengthMs(music) / 1000;
-    mem = -1; // the progress text and the status line follow at this tick
-    sendToMain(MSG_SONG_DISPLAY);
-    announceSongList(SONG_HEARD_CHANGED);
-}
-
-// Keeps the queued song the one the list and the switches name. Songs
-// appended change it only where the list used to end after the current song
-// (nothing or song 1 follows); a random choice stays good.
 void followListChanges(songListChange change, void *)
 {
-    if (change == LIST_EDITED || change == LIST_CLEARED)
-        following.chooseAgain = true;
-    else if (change == SONGS_ADDED && data.shuffle != 1 && following.song != data.currentSong + 1)
-        following.chooseAgain = true;
+    if (change == LIST_CLEARED)
+        stopForAClearedList();
+    else if (changesFollowingSong(change))
+        queueFollowingSongAgain();
 }
 
 // The position a Play starts the current song from: where the last run
@@ -176,22 +182,53 @@ int takeComeBackPoint()
     return same ? comeBack.ms : 0;
 }
 
-void keepFollowingSongQueued()
+// Called on one of the engine's threads: only posted on.
+void F_CALLBACKAPI engineHeard(FSOUND_STREAM *, int, void *)
 {
-    if (following.chooseAgain || (following.stream && switchesChanged()))
-        dropFollowingSong();
-    if (!following.stream && data.songsNumber != 0 && FSOUND_IsPlaying(0))
-        queueFollowingSong();
+    PostMessageA(mainWindow, MSG_SONG_HEARD, 0, 0);
+}
+
+void showNewSong()
+{
+    now.length = FSOUND_Stream_GetLengthMs(music) / 1000;
+    listeners.tell(SONG_SHOWN);
+}
+
+// The song a Play starts: the current one, or, when the current song was
+// taken out of the list while nothing played, the song that followed it.
+int songToPlay()
+{
+    int song = data.currentSong;
+    if (currentSongTakenOut() && !FSOUND_IsPlaying(0))
+        song = song < data.songsNumber ? song + 1 : 1;
+    return song;
+}
+
+void buildProgressText()
+{
+    snprintf(now.progressText, sizeof(now.progressText), "%d' %d / %d' %d", now.position / 60,
+             now.position % 60, now.length / 60, now.length % 60);
 }
 
 } // namespace
 
-void transportAttach(HWND window, HWND slider, HWND status)
+const playingNow &playing = now;
+
+bool listenToTransport(transportListener listener, void *context)
+{
+    return listeners.add(listener, context);
+}
+
+void stopListeningToTransport(transportListener listener, void *context)
+{
+    listeners.remove(listener, context);
+}
+
+void transportAttach(HWND window)
 {
     mainWindow = window;
-    hSlider = slider;
-    hStatus = status;
     listenToSongList(followListChanges, nullptr);
+    Kelvoria_SetHeardCallback(engineHeard, nullptr);
 }
 
 bool transportCommand(int id)
@@ -213,46 +250,61 @@ void playSong()
     if (data.songsNumber == 0)
         return;
     dropFollowingSong();
+    int song = songToPlay();
+    if (song != data.currentSong)
+        setCurrentSong(&songList, song);
+    else
+        announceSongList(CURRENT_SONG_CHANGED);
     int startMs = takeComeBackPoint();
     FSOUND_Stream_Close(music);
     music = FSOUND_Stream_Open(pathOfSong(data.currentSong), 0, 0, 0); // a failed open leaves null: the tick moves on
-    data.position = startMs / 1000;
+    now.position = startMs / 1000;
     if (startMs)
         FSOUND_Stream_SetTime(music, startMs);
     FSOUND_Stream_Play(0, music);
     FSOUND_SetVolume(0, 255);
-    data.length = FSOUND_Stream_GetLengthMs(music) / 1000;
-    sendToMain(MSG_SONG_DISPLAY);
-    announceSongList(CURRENT_SONG_CHANGED);
+    paused = false;     // a song started plays, whatever was paused before
+    showNewSong();
+    queueFollowingSongAgain();
+}
+
+void playSongAt(int slot)
+{
+    setCurrentSong(&songList, slot);
+    sendCommandToMain(CMD_PLAY);
 }
 
 void nextSong()
 {
+    int song;
     if (data.shuffle == 1) {
         if (data.songsNumber == 0)
             return;
-        chooseRandomSong();
+        song = randomSong();
     } else if (data.currentSong < data.songsNumber) {
-        ++data.currentSong;
+        song = data.currentSong + 1;
     } else if (data.restart) {
-        data.currentSong = 1;
+        song = 1;
     } else {
         return; // the last song plays on to its end
     }
+    setCurrentSong(&songList, song);
     sendCommandToMain(CMD_PLAY);
 }
 
 void previousSong()
 {
+    int song;
     if (data.shuffle == 1) {
         if (data.songsNumber == 0)
             return;
-        chooseRandomSong();
+        song = randomSong();
     } else if (data.currentSong <= 1) {
         return; // no wrap to the last song
     } else {
-        --data.currentSong;
+        song = data.currentSong - 1;
     }
+    setCurrentSong(&songList, song);
     sendCommandToMain(CMD_PLAY);
 }
 
@@ -261,9 +313,9 @@ void stopSong()
     comeBack.held = false;
     FSOUND_StopSound(0);
     dropFollowingSong();
+    paused = false;
     showStatus(STOPPED_TEXT);
-    sendToMain(MSG_STATUS_ECHO);
-    sendToMain(MSG_SONG_DISPLAY);
+    listeners.tell(SONG_SHOWN);
 }
 
 void togglePause()
@@ -274,19 +326,17 @@ void togglePause()
         FSOUND_SetPaused(0, 0);
     } else if (FSOUND_IsPlaying(0)) {
         paused = true;
-        showStatus("Paused.");
-        sendToMain(MSG_STATUS_ECHO);
-        sendToMain(MSG_SONG_DISPLAY);
+        showStatus(PAUSED_TEXT);
+        listeners.tell(SONG_SHOWN);
         FSOUND_SetPaused(0, 1);
     } else {
         sendCommandToMain(CMD_PLAY);
     }
 }
 
-void seekSong()
+void seekSong(int seconds)
 {
-    data.position = (int)SendMessageA(hSlider, TBM_GETPOS, 0, 0);
-    int seconds = (int)SendMessageA(hSlider, TBM_GETPOS, 0, 0);
+    now.position = seconds;
     FSOUND_Stream_SetTime(music, seconds * 1000);
     if (comeBack.held)
         comeBack.ms = seconds * 1000;
@@ -302,8 +352,26 @@ void seekBy(int ms)
     FSOUND_Stream_SetTime(music, time);
     if (comeBack.held)
         comeBack.ms = time;
-    data.position = time / 1000;
-    SendMessageA(hSlider, TBM_SETPOS, 1, data.position);
+    now.position = time / 1000;
+    listeners.tell(PROGRESS_SHOWN);
+}
+
+// The first sample of the queued song is heard: it is the current song now,
+// shown at its own position. Any other word (the end of what plays) is
+// left to the tick, which moves on when nothing plays.
+void transportSongHeard()
+{
+    if (!following.stream || Kelvoria_GetHeardStream() != following.stream)
+        return;
+    FSOUND_Stream_Close(music); // heard to its end
+    music = following.stream;
+    songList.currentSong = following.song;
+    following = FollowingSong{};
+    now.position = FSOUND_Stream_GetTime(music) / 1000;
+    mem = -1; // the progress text and the status line follow at the next tick
+    showNewSong();
+    announceSongList(SONG_HEARD_CHANGED);
+    queueFollowingSongAgain();
 }
 
 // The "Playing..." line is shown once a second while a song plays. When the
@@ -314,22 +382,13 @@ void progressTick()
 {
     if (comeBack.held && !FSOUND_IsPlaying(0))
         return;     // held where the last run left off: nothing moves on by itself
-    followHeardSong();
-    int result = everyTimer(mainWindow, &data, music);
+    int result = everyTimer(mainWindow, music);
     if (result == 1) {
-        sendToMain(MSG_STATUS_LINE);
         playingShown = true;
-        SendMessageA(hSlider, TBM_SETPOS, 1, data.position);
+        listeners.tell(PROGRESS_SHOWN);
     } else if (result == 2 && playingShown && !FSOUND_IsPlaying(0)) {
         showStatus(STOPPED_TEXT);
     }
-    keepFollowingSongQueued();
-}
-
-void transportListCleared()
-{
-    comeBack.held = false;
-    showStatus(STOPPED_TEXT);
 }
 
 void transportTell(const char *text)
@@ -337,11 +396,12 @@ void transportTell(const char *text)
     showStatus(text);
 }
 
-void comeBackTo(int ms, playState state)
+void comeBackTo(int slot, int ms, playState state)
 {
     comeBack.held = true;
     comeBack.ms = ms;
     comeBack.state = state;
+    setCurrentSong(&songList, slot);
     copyText(comeBack.path, sizeof(comeBack.path), pathOfSong(data.currentSong));
     if (state == PLAY_PLAYING) {
         sendCommandToMain(CMD_PLAY);
@@ -349,56 +409,70 @@ void comeBackTo(int ms, playState state)
     }
     FSOUND_Stream_Close(music);
     music = FSOUND_Stream_Open(comeBack.path, 0, 0, 0);
-    data.length = FSOUND_Stream_GetLengthMs(music) / 1000;
-    data.position = ms / 1000;
-    sendToMain(MSG_SONG_DISPLAY);
-    SendMessageA(hSlider, TBM_SETPOS, 1, data.position);
-    showStatus(state == PLAY_PAUSED ? "Paused." : STOPPED_TEXT);
-    announceSongList(CURRENT_SONG_CHANGED);
+    now.position = ms / 1000;
+    showNewSong();
+    listeners.tell(PROGRESS_SHOWN);
+    showStatus(state == PLAY_PAUSED ? PAUSED_TEXT : STOPPED_TEXT);
 }
 
-int transportHeardMs()
+heardPlace transportPlace()
 {
-    if (comeBack.held)
-        return comeBack.ms;
-    return FSOUND_IsPlaying(0) ? FSOUND_Stream_GetTime(music) : 0;
+    heardPlace place = {data.currentSong, 0, PLAY_STOPPED};
+    if (comeBack.held) {
+        place.ms = comeBack.ms;
+        place.state = comeBack.state;
+    } else if (FSOUND_IsPlaying(0)) {
+        place.ms = FSOUND_Stream_GetTime(music);
+        place.state = paused ? PLAY_PAUSED : PLAY_PLAYING;
+    }
+    if (currentSongTakenOut()) {
+        // The song heard was taken out: what comes back is the song after it.
+        int follower = place.song + 1;
+        place.song = follower <= data.songsNumber ? follower : 0;
+        place.ms = 0;
+    }
+    if (place.song < 0 || place.song > data.songsNumber)
+        place.song = 0;
+    return place;
 }
 
-playState transportPlayState()
-{
-    if (comeBack.held)
-        return comeBack.state;
-    if (!FSOUND_IsPlaying(0))
-        return PLAY_STOPPED;
-    return paused ? PLAY_PAUSED : PLAY_PLAYING;
-}
-
-int everyTimer(HWND window, st1 *list, FSOUND_STREAM *stream)
+int everyTimer(HWND window, FSOUND_STREAM *stream)
 {
     int result;
     if (FSOUND_IsPlaying(0)) {
-        list->position = FSOUND_Stream_GetTime(stream) / 1000;
-        if (list->position != mem) {
-            mem = FSOUND_Stream_GetTime(stream) / 1000;
-            snprintf(list->progressText, sizeof(list->progressText), "%d' %d / %d' %d", list->position / 60,
-                     list->position % 60, list->length / 60, list->length % 60);
+        now.position = FSOUND_Stream_GetTime(stream) / 1000;
+        if (now.position != mem) {
+            mem = now.position;
+            buildProgressText();
             result = 1;
         } else {
             result = 0;
         }
     } else {
         // Written once, not at every idle tick: the text is the same.
-        if (strcmp(list->statusText, STOPPED_TEXT) != 0)
-            snprintf(list->statusText, sizeof(list->statusText), "%s", STOPPED_TEXT);
-        catchUpWithAnEnd(list, stream);
+        if (strcmp(now.statusText, STOPPED_TEXT) != 0)
+            snprintf(now.statusText, sizeof(now.statusText), "%s", STOPPED_TEXT);
+        catchUpWithAnEnd(stream);
         result = 2;
         // A song that plays, paused or not, is heard to its end; one that no
         // longer plays within its last second (ran out, failed to open,
         // stopped there) is left for the next one.
-        if (list->position >= list->length - 1 && list->songsNumber != 0)
+        if (now.position >= now.length - 1 && data.songsNumber != 0)
             SendMessageA(window, WM_COMMAND, MAKEWPARAM(CMD_NEXT, 0), 0);
     }
     return result;
+}
+
+void transportForget()
+{
+    dropFollowingSong();
+    FSOUND_Stream_Close(music);
+    music = nullptr;
+    now = playingNow{};
+    paused = false;
+    playingShown = false;
+    mem = 0;
+    comeBack = ComeBackPoint{};
 }
 
 FSOUND_STREAM *transportStream()

@@ -21,7 +21,7 @@ int clampToCapacity(int count)
     return count > MAX_SONGS ? MAX_SONGS : count;
 }
 
-std::vector<playlistSong> songsOf(st1 *list, bool withLengths)
+std::vector<playlistSong> songsOf(const st1 *list, bool withLengths)
 {
     int count = clampToCapacity(list->songsNumber);
     std::vector<playlistSong> songs(static_cast<size_t>(count));
@@ -32,7 +32,7 @@ std::vector<playlistSong> songsOf(st1 *list, bool withLengths)
 
 } // namespace
 
-int savePlaylist(st1 *list, const char *path)
+int savePlaylist(const st1 *list, const char *path)
 {
     const playlistFormat &format = playlistFormatOf(path);
     if (!format.write)

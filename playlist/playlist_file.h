@@ -8,10 +8,12 @@
 
 #include "songlist.h"
 
+#include <windows.h>
+
 /* Writes the whole list to `path`, as extended M3U in UTF-8 when its name
  * ends in ".m3u8", as ".m3P" otherwise. Returns 0 when the file was written
  * whole, 1 when it could not be opened, written or closed. */
-int savePlaylist(st1 *list, const char *path);
+int savePlaylist(const st1 *list, const char *path);
 
 /* Replaces the list with the songs of the file at `path`, of any kind the
  * player reads. A non-empty list is first cleared (clearPlaylist), and the

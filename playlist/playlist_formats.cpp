@@ -348,3 +348,11 @@ int addPlaylistFile(st1 *list, const char *path)
     addPlaylistSongs(list, path, bytes);
     return 0;
 }
+
+int readPlaylistInto(st1 *list, const char *path)
+{
+    int before = list->songsNumber;
+    if (addPlaylistFile(list, path) != 0)
+        return -1;
+    return list->songsNumber - before;
+}

@@ -53,6 +53,10 @@ bool readFileBytes(const char *path, std::string &bytes);
  * when the file was read, 1 when it could not be opened. */
 int addPlaylistFile(st1 *list, const char *path);
 
+/* The intake's reader of playlist files: the songs taken, or -1 when the
+ * file cannot be read. */
+int readPlaylistInto(st1 *list, const char *path);
+
 /* The same for a file whose bytes were read already. */
 void addPlaylistSongs(st1 *list, const char *path, const std::string &bytes);
 

@@ -1,6 +1,5 @@
 #include "playlist_window.h"
 
-#include "disk_scan.h"
 #include "frame.h"
 #include "globals.h"
 #include "intake.h"
@@ -129,7 +128,7 @@ void removeChosenSongs(HWND list)
     int firstRow = 0;
     while (!chosen[firstRow + 1])
         ++firstRow;
-    removeSongs(&data, chosen);
+    removeSongs(chosen);
     // The row that took the first removed one's place, for the next Delete.
     selectOnlyRow(list, firstRow < data.songsNumber ? firstRow : data.songsNumber - 1);
 }
@@ -139,9 +138,9 @@ void moveChosenSongs(HWND list, WPARAM command, int before)
     static bool chosen[NAME_SLOTS];
     if (!chosenSongs(list, chosen))
         return;
-    bool moved = command == PLAYLIST_CMD_MOVE_UP ? moveSongsUp(&data, chosen)
-               : command == PLAYLIST_CMD_MOVE_DOWN ? moveSongsDown(&data, chosen)
-               : moveSongsTo(&data, chosen, before);
+    bool moved = command == PLAYLIST_CMD_MOVE_UP ? moveSongsUp(chosen)
+               : command == PLAYLIST_CMD_MOVE_DOWN ? moveSongsDown(chosen)
+               : moveSongsTo(chosen, before);
     if (moved)
         selectChosen(list, chosen);
 }
@@ -222,6 +221,48 @@ void rebuildSongList(HWND list)
     RedrawWindow(list, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
+// Tags read in the background rename songs a few at a time: only the rows
+// whose names changed are written again, each keeping its selection, so a
+// long list is not rebuilt a few times a second while its tags are read.
+void renameChangedRows(HWND list)
+{
+    int rows = rowCount(list);
+    int last = data.songsNumber < MAX_SONGS ? data.songsNumber : MAX_SONGS;
+    if (rows != last) {
+        rebuildSongList(list);
+        return;
+    }
+    static char shown[NAME_SIZE];
+    int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    int caret = static_cast<int>(SendMessageA(list, LB_GETCARETINDEX, 0, 0));
+    bool redrawOff = false;
+    for (int row = 0; row < rows; ++row) {
+        const char *name = data.names[row + 1];
+        LRESULT length = SendMessageA(list, LB_GETTEXTLEN, row, 0);
+        if (length >= 0 && length < NAME_SIZE) {
+            SendMessageA(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(shown));
+            if (strcmp(shown, name) == 0)
+                continue;
+        }
+        if (!redrawOff) {
+            SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+            redrawOff = true;
+        }
+        LRESULT selected = SendMessageA(list, LB_GETSEL, row, 0);
+        SendMessageA(list, LB_DELETESTRING, row, 0);
+        SendMessageA(list, LB_INSERTSTRING, row, reinterpret_cast<LPARAM>(name));
+        if (selected > 0)
+            SendMessageA(list, LB_SETSEL, TRUE, row);
+    }
+    if (!redrawOff)
+        return;
+    SendMessageA(list, LB_SETTOPINDEX, top, 0);
+    if (caret >= 0)
+        SendMessageA(list, LB_SETCARETINDEX, caret, TRUE);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(list, NULL, NULL, RDW_INVALIDATE | RDW_ERASE);
+}
+
 void selectCurrentSong(HWND list)
 {
     selectOnlyRow(list, data.currentSong <= rowCount(list) ? data.currentSong - 1 : -1);
@@ -235,11 +276,15 @@ void followSongList(songListChange change, void *context)
     switch (change) {
     case SONGS_ADDED:
     case LIST_EDITED:
-    case NAMES_CHANGED:
         rebuildSongList(list);
+        break;
+    case NAMES_CHANGED:
+        renameChangedRows(list);
         break;
     case LIST_CLEARED:
         SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        break;
+    case SWITCHES_CHANGED:
         break;
     case CURRENT_SONG_CHANGED:
     case SONG_HEARD_CHANGED:
@@ -341,7 +386,7 @@ void openPlaylistFrom(HWND window)
     prepareFileDialog(dialog, window, name, OPEN_FILTER, OPEN_FLAGS);
     if (GetOpenFileNameA(&dialog) != 1)
         return;
-    finishIntake(&data, openPlaylist(&data, name, window) == 0);
+    intakePaths({name}, FROM_OPEN_DIALOG, INTAKE_REPLACE);
 }
 
 void openSearchWindow()
@@ -361,7 +406,7 @@ void runCommand(HWND window, WORD id, bool &holding)
         holding = false;
         break;
     case PLAYLIST_CMD_HIDE: hidePlaylistWindow(window); break;
-    case PLAYLIST_CMD_CLEAR: clearPlaylist(&data); break;
+    case PLAYLIST_CMD_CLEAR: clearPlaylist(); break;
     case PLAYLIST_CMD_SEARCH: openSearchWindow(); break;
     }
 }
@@ -377,8 +422,7 @@ void playSelectedRow(HWND hPlaylist)
             return;
         row = first;
     }
-    data.currentSong = row + 1;
-    SendMessageA(hwnd, WM_COMMAND, CMD_PLAY, 0);
+    playSongAt(row + 1);
 }
 
 void runListCommand(HWND hPlaylist, WPARAM id)
@@ -416,35 +460,22 @@ void showListMenu(HWND window, HWND hPlaylist, LPARAM place)
         SendMessageA(window, WM_COMMAND, chosen, 0);
 }
 
-// A dropped folder adds its music files as the scan finds them, and a
-// dropped playlist file its songs; any other item is a song, whatever its
-// kind.
-void appendDroppedItem(const char *path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        addFolderMusic(&data, path);
-    else if (isPlaylistFileName(path))
-        addPlaylistFile(&data, path);
-    else
-        takeSong(&data, path, nameOfSinglePath(path));
-}
-
-// Dropped items in the drop's order. A path too long for a slot is left out
-// rather than cut (a cut path would name another file); items beyond the
-// list's capacity are left out too.
+// Dropped items in the drop's order; the intake decides what each is. A
+// path too long for a slot is left out rather than cut (a cut path would
+// name another file); items beyond the list's capacity are left out too.
 void appendDroppedFiles(HDROP drop)
 {
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
+    std::vector<std::string> paths;
     char path[PATH_SIZE];
-    for (UINT i = 0; i < count && data.songsNumber < MAX_SONGS; ++i) {
+    for (UINT i = 0; i < count && paths.size() < MAX_SONGS; ++i) {
         if (DragQueryFileA(drop, i, NULL, 0) >= sizeof(path))
             continue;
         DragQueryFileA(drop, i, path, sizeof(path));
-        appendDroppedItem(path);
+        paths.push_back(path);
     }
     DragFinish(drop);   // the drop's memory is ours to release
-    finishIntake(&data, true);
+    intakePaths(paths, FROM_DROP, INTAKE_APPEND);
 }
 
 bool overArea(const playlistArea &area, POINT at, bool hovering)

@@ -38,33 +38,24 @@ bool walkRunning();
  * from one cancelled before it. */
 bool isRunningWalk(WPARAM walk);
 
-/* On the user-interface thread: the songs found so far go into `list`
+/* On the user-interface thread: the songs found so far go into the list
  * after the last, in the walk's order, and their tags are asked for. When
  * the list cannot take them all, the walk is told to stop. Returns how
  * many went in; their listeners are not told (announceFoundSongs). */
-int takeFoundSongs(st1 *list);
+int takeFoundSongs();
 
 /* After MSG_SCAN_WALKED: the walk's thread is joined and the last songs
  * taken. cancelWalk: the walk stops within a few entries, its thread is
  * joined and what it found is taken. Both leave no walk running and return
  * the songs taken. */
-int finishWalk(st1 *list);
-int cancelWalk(st1 *list);
+int finishWalk();
+int cancelWalk();
 /* At quit: cancelWalk, and no walk starts after it. */
-int endWalks(st1 *list);
+int endWalks();
 
 walkProgress currentWalkProgress();
 
-/* Reads the tags of the song in `slot` (its path and shown name as now)
- * on the tag thread; the name tags give is written back on this thread,
- * and only while the slot still holds that path. NAMES_CHANGED is told at
- * most every quarter of a second, and once the last waiting tag is read. */
-void readTagsLater(int slot, const char *path, const char *name);
-
-/* Songs whose tags are asked for and not written back yet. */
-int tagsWaiting();
-
-/* At quit: the walk is cancelled for good and the tag thread ends, its
+/* At quit: the walk is cancelled for good and the tag reader ends, its
  * window with it; what waits for tags keeps its file name. */
 void stopScanning();
 

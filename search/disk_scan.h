@@ -8,6 +8,8 @@
 #include "intake.h"
 #include "songlist.h"
 
+#include <windows.h>
+
 #include <atomic>
 #include <stddef.h>
 

@@ -109,18 +109,12 @@ unsigned long long usedSpaceOf(const char *folder)
     return total.QuadPart - free.QuadPart;
 }
 
-void askTagsOfTaken(const st1 *list, int taken)
-{
-    for (int slot = list->songsNumber - taken + 1; slot <= list->songsNumber; ++slot)
-        readTagsLater(slot, list->paths[slot], list->names[slot]);
-}
-
-int joinWalk(st1 *list)
+int joinWalk()
 {
     walkRun &r = run();
     if (r.thread.joinable())
         r.thread.join();
-    int taken = takeFoundSongs(list);
+    int taken = takeFoundSongs();
     r.walk.reset();
     return taken;
 }
@@ -159,7 +153,7 @@ bool isRunningWalk(WPARAM walk)
     return walkRunning() && walk == run().number;
 }
 
-int takeFoundSongs(st1 *list)
+int takeFoundSongs()
 {
     walkRun &r = run();
     std::deque<std::unique_ptr<songBatch>> batches;
@@ -169,38 +163,37 @@ int takeFoundSongs(st1 *list)
     }
     int taken = 0;
     for (const std::unique_ptr<songBatch> &batch : batches) {
-        int added = appendSongs(list, batch.get());
-        askTagsOfTaken(list, added);
+        int added = appendSongs(batch.get());
         taken += added;
         if (added < batch->count && r.walk)
             r.walk->stopRequested = true;   // the list is full: the rest would go nowhere
     }
-    if (list->songsNumber >= MAX_SONGS && r.walk)
+    if (data.songsNumber >= MAX_SONGS && r.walk)
         r.walk->stopRequested = true;
     return taken;
 }
 
-int finishWalk(st1 *list)
+int finishWalk()
 {
-    return joinWalk(list);
+    return joinWalk();
 }
 
-int cancelWalk(st1 *list)
+int cancelWalk()
 {
     if (!madeRun)
         return 0;   // no walk was ever started
     walkRun &r = run();
     if (r.walk)
         r.walk->stopRequested = true;
-    return joinWalk(list);
+    return joinWalk();
 }
 
 // A box shown before quit may still return into a run that would start
 // the next root's walk; none outlives the program's end.
-int endWalks(st1 *list)
+int endWalks()
 {
     run().ended = true;
-    return cancelWalk(list);
+    return cancelWalk();
 }
 
 walkProgress currentWalkProgress()

@@ -153,7 +153,7 @@ void rootWalked(HWND window, scanRun &run, WPARAM walk)
 {
     if (!isRunningWalk(walk))
         return;     // a cancelled walk's late word
-    finishWalk(&data);
+    finishWalk();
     run.songsUnannounced = true;
     announceFound(run);
     showProgress(window, run);
@@ -166,7 +166,7 @@ void rootWalked(HWND window, scanRun &run, WPARAM walk)
 void stopRun(HWND window, scanRun &run)
 {
     if (walkRunning()) {
-        cancelWalk(&data);
+        cancelWalk();
         run.songsUnannounced = true;
         showProgress(window, run);
     }
@@ -297,7 +297,7 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
         return TRUE;
     case MSG_SCAN_FOUND:
-        if (takeFoundSongs(&data) > 0)
+        if (takeFoundSongs() > 0)
             run.songsUnannounced = true;
         return TRUE;
     case MSG_SCAN_WALKED:

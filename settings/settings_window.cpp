@@ -155,8 +155,7 @@ void keepBoxesConsistent(HWND window, int &launchMem, int &playlistMem, bool can
 // registry; no confirmation.
 void applyChanges(HWND window)
 {
-    data.shuffle = ticked(window, SETTINGS_SHUFFLE) ? 1 : 0;
-    data.restart = ticked(window, SETTINGS_RESTART);
+    setSwitches(ticked(window, SETTINGS_SHUFFLE), ticked(window, SETTINGS_RESTART));
     if (ticked(window, SETTINGS_LAUNCH))
         writeLogonEntry();
     else
@@ -165,7 +164,7 @@ void applyChanges(HWND window)
     Choose("Playlist", yesOrNo(ticked(window, SETTINGS_PLAYLIST)));
     Choose("Autoplay", yesOrNo(ticked(window, SETTINGS_AUTOPLAY)));
     storeReplayGainLists(window);
-    applyReplayGain(); // after the shuffle switch: "By order" follows it
+    applyReplayGain();
     ShowWindow(window, SW_HIDE);
 }
 

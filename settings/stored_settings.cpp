@@ -3,6 +3,7 @@
 #include "stored_settings.h"
 
 #include "fmod.h"
+#include "song_events.h"
 #include "songlist.h"
 
 #include <stdio.h>
@@ -159,6 +160,19 @@ void applyReplayGain(void)
     }
     Kelvoria_SetReplayGain(mode, choice.preampTaggedDb * 100, choice.preampUntaggedDb * 100,
                            choice.preventClipping ? 1 : 0);
+}
+
+namespace {
+void applyOnSwitches(songListChange change, void *)
+{
+    if (change == SWITCHES_CHANGED)
+        applyReplayGain();
+}
+} // namespace
+
+void followSwitchesWithReplayGain(void)
+{
+    listenToSongList(applyOnSwitches, nullptr);
 }
 
 int IsChosen(const char *name)

@@ -74,6 +74,10 @@ void storeReplayGain(const replayGainChoice &choice);
  * or the shuffle switch changes; each song takes it as it starts. */
 void applyReplayGain(void);
 
+/* From now on, every change of the shuffle switch applies the ReplayGain
+ * choice again ("By order" follows it). */
+void followSwitchesWithReplayGain(void);
+
 /* The start-up playlist's path for the program file at `programPath`:
  * its directory followed by "\Playlists\Startup.m3P". False (and `path`
  * empty) when there is no program path or the result would not fit. */

@@ -2,6 +2,7 @@
 // kinds, with fmod.dll, once the files are in the cache. Budget: 2 s.
 //   bench_query_tags FOLDER    (FOLDER holds song1.ogg ... song1999.ogg etc.)
 #include "fmod.h"
+#include "song_list_record.h"
 #include "tags.h"
 
 #include <windows.h>
@@ -19,20 +20,20 @@ const int timedRuns = 5;
 
 void fillList(const char *folder)
 {
-    memset(&data, 0, sizeof(data));
+    memset(&songList, 0, sizeof(songList));
     for (int song = 1; song <= MAX_SONGS; ++song) {
         const char *kind = kinds[song % 4];
-        snprintf(data.paths[song], PATH_SIZE, "%s\\song%d.%s", folder, song, kind);
-        snprintf(data.names[song], NAME_SIZE, "\\song%d.%s", song, kind);
+        snprintf(songList.paths[song], PATH_SIZE, "%s\\song%d.%s", folder, song, kind);
+        snprintf(songList.names[song], NAME_SIZE, "\\song%d.%s", song, kind);
     }
-    data.songsNumber = MAX_SONGS;
+    songList.songsNumber = MAX_SONGS;
 }
 
 int relabelledSongs()
 {
     int count = 0;
-    for (int song = 1; song <= data.songsNumber; ++song)
-        count += strcmp(data.names[song], "Bench Artist - Bench Title") == 0;
+    for (int song = 1; song <= songList.songsNumber; ++song)
+        count += strcmp(songList.names[song], "Bench Artist - Bench Title") == 0;
     return count;
 }
 
@@ -41,7 +42,7 @@ double secondsOfOneRun()
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    queryTags(&data);
+    queryTags(&songList);
     QueryPerformanceCounter(&end);
     return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
 }
@@ -62,11 +63,11 @@ int main(int argc, char **argv)
         runs.push_back(secondsOfOneRun());
     std::sort(runs.begin(), runs.end());
 
-    printf("queryTags over %d songs (mp3, ogg, wma, wav), %d relabelled\n", data.songsNumber, relabelled);
+    printf("queryTags over %d songs (mp3, ogg, wma, wav), %d relabelled\n", songList.songsNumber, relabelled);
     printf("  first run (cold engine): %.3f s\n", warmUp);
     printf("  warm runs: best %.3f s, median %.3f s, worst %.3f s\n", runs.front(), runs[runs.size() / 2],
            runs.back());
-    printf("  per song (median): %.3f ms\n", runs[runs.size() / 2] * 1000.0 / data.songsNumber);
+    printf("  per song (median): %.3f ms\n", runs[runs.size() / 2] * 1000.0 / songList.songsNumber);
     printf("  budget %.1f s: %s\n", budgetSeconds, runs[runs.size() / 2] <= budgetSeconds ? "met" : "MISSED");
     FSOUND_Close();
     return relabelled == 0 ? 1 : 0;

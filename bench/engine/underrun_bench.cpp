@@ -14,6 +14,7 @@
 // one before from the user-interface thread whenever it handles messages (as
 // the player's timer does), so that transitions fall inside the work.
 #include "disk_scan.h"
+#include "song_list_record.h"
 #include "figures.h"
 #include "fmod.h"
 #include "globals.h"
@@ -101,17 +102,17 @@ void openSongs(const std::vector<std::string> &paths)
 {
     // An empty list to open into; clearing through the playlist window would
     // also stop the song.
-    std::memset(&data, 0, sizeof(data));
+    std::memset(&songList, 0, sizeof(songList));
     for (const std::string &path : paths)
-        takeSong(&data, path.c_str(), nameOfSinglePath(path.c_str()));
-    queryTags(&data);
+        takeSong(&songList, path.c_str(), nameOfSinglePath(path.c_str()));
+    queryTags(&songList);
     SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
 }
 
 void scanTree(const char *pattern)
 {
-    std::memset(&data, 0, sizeof(data));
-    searchDiskForMF(pattern, &data);
+    std::memset(&songList, 0, sizeof(songList));
+    searchDiskForMF(pattern, &songList);
 }
 
 void rebuildRows()
@@ -236,8 +237,8 @@ int main(int argc, char **argv)
         Sleep(10);
 
     std::vector<Phase> phases = {
-        {"open 1,999 songs (tags, list rebuilt)", [&] { openSongs(paths); return data.songsNumber > 0; }},
-        {"scan a folder tree (walk, tags, list rebuilt)", [&] { scanTree(pattern); return data.songsNumber > 0; }},
+        {"open 1,999 songs (tags, list rebuilt)", [&] { openSongs(paths); return songList.songsNumber > 0; }},
+        {"scan a folder tree (walk, tags, list rebuilt)", [&] { scanTree(pattern); return songList.songsNumber > 0; }},
         {"rebuild the shown playlist's rows, 10 times", [] { rebuildRows(); return true; }},
         {"drag the playlist window, 3 s", [] { return dragWindow(); }},
     };
@@ -264,7 +265,7 @@ int main(int argc, char **argv)
     for (const Phase &phase : phases)
         std::printf("%-48s %8.0f ms  %llu under-runs\n", phase.name, phase.ms,
                     static_cast<unsigned long long>(phase.underruns));
-    std::printf("rounds %d; songs in the list %d; still playing at the end: %s\n", rounds, data.songsNumber,
+    std::printf("rounds %d; songs in the list %d; still playing at the end: %s\n", rounds, songList.songsNumber,
                 playing ? "yes" : "no");
     std::printf("heard %d ms\n", heardMs);
     if (chain.songs.size() > 1)

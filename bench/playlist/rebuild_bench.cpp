@@ -3,6 +3,7 @@
 // every drive scanned, and the player waits for it. Run from the folder
 // that holds Skins/ (bench/playlist/run.sh).
 #include "globals.h"
+#include "song_list_record.h"
 #include "playlist_window.h"
 #include "songlist.h"
 
@@ -49,11 +50,11 @@ double rebuildMilliseconds(HWND window, int rounds)
 void fillList()
 {
     for (int slot = 1; slot <= MAX_SONGS; ++slot) {
-        snprintf(data.paths[slot], PATH_SIZE, "C:\\Music\\Artist %d\\song %d.mp3", slot % 50, slot);
-        snprintf(data.names[slot], NAME_SIZE, "Artist %d - A song title of ordinary length %d", slot % 50,
+        snprintf(songList.paths[slot], PATH_SIZE, "C:\\Music\\Artist %d\\song %d.mp3", slot % 50, slot);
+        snprintf(songList.names[slot], NAME_SIZE, "Artist %d - A song title of ordinary length %d", slot % 50,
                  slot);
     }
-    data.songsNumber = MAX_SONGS;
+    songList.songsNumber = MAX_SONGS;
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 //          songs came in (the longest of RUNS)
 //   scan_bench PATTERN [RUNS]
 #include "background_scan.h"
+#include "song_list_record.h"
 #include "disk_scan.h"
 #include "fmod.h"
 #include "globals.h"
@@ -96,8 +97,8 @@ HWND walkWindow;
 std::vector<std::string> listedSongs()
 {
     std::vector<std::string> songs;
-    for (int slot = 1; slot <= data.songsNumber; ++slot)
-        songs.push_back(std::string(data.paths[slot]) + "|" + data.names[slot]);
+    for (int slot = 1; slot <= songList.songsNumber; ++slot)
+        songs.push_back(std::string(songList.paths[slot]) + "|" + songList.names[slot]);
     return songs;
 }
 
@@ -111,9 +112,9 @@ template <typename Done> void runMessagesUntil(Done done)
         if (!PeekMessageA(&m, NULL, 0, 0, PM_REMOVE)) {
             MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
         } else if (m.hwnd == walkWindow && m.message == MSG_SCAN_FOUND) {
-            unannounced |= takeFoundSongs(&data) > 0;
+            unannounced |= takeFoundSongs(&songList) > 0;
         } else if (m.hwnd == walkWindow && m.message == MSG_SCAN_WALKED && isRunningWalk(m.wParam)) {
-            finishWalk(&data);
+            finishWalk(&songList);
             unannounced = true;
             announced = 0;
         } else {
@@ -129,18 +130,18 @@ template <typename Done> void runMessagesUntil(Done done)
 
 void scanAway(const char *folder)
 {
-    memset(&data, 0, sizeof(data));
+    memset(&songList, 0, sizeof(songList));
     startWalk(walkWindow, folder);
     runMessagesUntil([] { return !walkRunning() && tagsWaiting() == 0; });
 }
 
 double cancelAfterFirstSongs(const char *folder)
 {
-    memset(&data, 0, sizeof(data));
+    memset(&songList, 0, sizeof(songList));
     startWalk(walkWindow, folder);
-    runMessagesUntil([] { return data.songsNumber > 0 || !walkRunning(); });
+    runMessagesUntil([] { return songList.songsNumber > 0 || !walkRunning(); });
     double start = nowMs();
-    cancelWalk(&data);
+    cancelWalk(&songList);
     double took = nowMs() - start;
     runMessagesUntil([] { return tagsWaiting() == 0; });
     return took;
@@ -170,8 +171,8 @@ int main(int argc, char **argv)
         double took = bestOf(1, [&] { bareWalk(pattern); });
         floor = floor < 0 || took < floor ? took : floor;
         took = bestOf(1, [&] {
-            memset(&data, 0, sizeof(data));
-            exploreDirectory(pattern, &data);
+            memset(&songList, 0, sizeof(songList));
+            exploreDirectory(pattern, &songList);
         });
         walk = walk < 0 || took < walk ? took : walk;
     }
@@ -188,8 +189,8 @@ int main(int argc, char **argv)
         aways.push_back(bestOf(1, [&] { scanAway(folder); }));
         std::vector<std::string> awayList = listedSongs();
         scans.push_back(bestOf(1, [&] {
-            memset(&data, 0, sizeof(data));
-            searchDiskForMF(pattern, &data);
+            memset(&songList, 0, sizeof(songList));
+            searchDiskForMF(pattern, &songList);
         }));
         same = same && listedSongs() == awayList;
     }
@@ -200,10 +201,10 @@ int main(int argc, char **argv)
     }
     scanAway(folder);
     int relabelled = 0;
-    for (int slot = 1; slot <= data.songsNumber; ++slot)
-        relabelled += strstr(data.names[slot], " - ") != NULL;
+    for (int slot = 1; slot <= songList.songsNumber; ++slot)
+        relabelled += strstr(songList.names[slot], " - ") != NULL;
 
-    printf("tree: %d files; listed %d songs, %d relabelled from their tags\n", files, data.songsNumber, relabelled);
+    printf("tree: %d files; listed %d songs, %d relabelled from their tags\n", files, songList.songsNumber, relabelled);
     printf("floor (bare FindFirstFileA/FindNextFileA walk): best of %d %.1f ms\n", runs, floor);
     printf("walk (exploreDirectory): best of %d %.1f ms, %.2f x the floor (budget 1.2)\n", runs, walk, walk / floor);
     printf("scan (searchDiskForMF, walk + tags + playlist refill): best of %d %.1f ms, median %.1f ms (budget 2000)\n",

@@ -2,6 +2,7 @@
 // best of several walks in milliseconds (the first walk warms the caches).
 //   scan_walk_bench PATTERN [RUNS]
 #include "disk_scan.h"
+#include "song_list_record.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -30,12 +31,12 @@ int main(int argc, char **argv)
     double best = -1;
     int songs = 0;
     for (int run = 0; run < runs; ++run) {
-        memset(&data, 0, sizeof(data));
+        memset(&songList, 0, sizeof(songList));
         LARGE_INTEGER start;
         QueryPerformanceCounter(&start);
-        exploreDirectory(argv[1], &data);
+        exploreDirectory(argv[1], &songList);
         double elapsed = millisecondsSince(start, frequency);
-        songs = data.songsNumber;
+        songs = songList.songsNumber;
         if (best < 0 || elapsed < best)
             best = elapsed;
     }

@@ -8,6 +8,7 @@
 // the playlist window shows them, saving writes them, and the transport
 // works at song 1,999.
 #include "dialog_answer.h"
+#include "song_list_record.h"
 #include "fake_fmod.h"
 #include "globals.h"
 #include "main_window.h"
@@ -110,8 +111,8 @@ texts rowTexts()
 songs listed()
 {
     songs list;
-    for (int slot = 1; slot <= data.songsNumber && slot <= MAX_SONGS; ++slot)
-        list.push_back({data.paths[slot], data.names[slot]});
+    for (int slot = 1; slot <= songList.songsNumber && slot <= MAX_SONGS; ++slot)
+        list.push_back({songList.paths[slot], songList.names[slot]});
     return list;
 }
 
@@ -177,7 +178,7 @@ songs throughTheOpenDialog()
     // out only its ending NUL, two names over end the cut after a name.
     for (int over = 1; over <= 2; ++over) {
         EXPECT_TRUE(openFilesTyping({BATCH_FOLDER, quoted(batchNames(BATCH_FITS + over))}));
-        EXPECT_EQ(static_cast<int>(expected.size()), data.songsNumber) << over << " name(s) too many for the buffer";
+        EXPECT_EQ(static_cast<int>(expected.size()), songList.songsNumber) << over << " name(s) too many for the buffer";
     }
     // Full selections, until the list is full and past it.
     while (expected.size() < MAX_SONGS + 10u) {
@@ -335,7 +336,7 @@ void savedThroughThePlaylistWindow(const std::string &file)
     ASSERT_EQ(lines.size(), MAX_SONGS + 1u);
     EXPECT_EQ(lines[0], std::to_string(MAX_SONGS));
     for (int slot = 1; slot <= MAX_SONGS; ++slot)
-        ASSERT_EQ(lines[slot], data.paths[slot]) << "line " << slot + 1;
+        ASSERT_EQ(lines[slot], songList.paths[slot]) << "line " << slot + 1;
 }
 
 void command(int id) { SendMessageA(hwnd, WM_COMMAND, id, 0); }
@@ -369,33 +370,33 @@ void transportWorksAtTheLastSong()
     };
     for (const step &s : steps) {
         SCOPED_TRACE(s.what);
-        data.shuffle = s.shuffle;
-        data.restart = s.restart;
-        data.currentSong = s.from;
+        songList.shuffle = s.shuffle;
+        songList.restart = s.restart;
+        songList.currentSong = s.from;
         fake_fmod::clearCalls();
         command(s.id);
-        EXPECT_EQ(data.currentSong, s.current);
-        EXPECT_EQ(openedPath(), s.opened ? data.paths[s.opened] : "");
+        EXPECT_EQ(songList.currentSong, s.current);
+        EXPECT_EQ(openedPath(), s.opened ? songList.paths[s.opened] : "");
         if (s.opened) {
             EXPECT_EQ(selectedRow(), s.opened - 1);
         }
     }
     // Shuffle from the last song: any song of the list, the last included.
-    data.shuffle = 1;
-    data.restart = 0;
+    songList.shuffle = 1;
+    songList.restart = 0;
     int highest = 0;
     for (int draw = 0; draw < 400; ++draw) {
-        data.currentSong = MAX_SONGS;
+        songList.currentSong = MAX_SONGS;
         fake_fmod::clearCalls();
         command(draw % 2 ? CMD_PREVIOUS : CMD_NEXT);
-        ASSERT_GE(data.currentSong, 1);
-        ASSERT_LE(data.currentSong, MAX_SONGS);
-        ASSERT_EQ(openedPath(), data.paths[data.currentSong]);
-        ASSERT_EQ(selectedRow(), data.currentSong - 1);
-        highest = std::max(highest, data.currentSong);
+        ASSERT_GE(songList.currentSong, 1);
+        ASSERT_LE(songList.currentSong, MAX_SONGS);
+        ASSERT_EQ(openedPath(), songList.paths[songList.currentSong]);
+        ASSERT_EQ(selectedRow(), songList.currentSong - 1);
+        highest = std::max(highest, songList.currentSong);
     }
     EXPECT_GT(highest, MAX_SONGS * 9 / 10) << "shuffle reaches the end of the list";
-    data.shuffle = 0;
+    songList.shuffle = 0;
 }
 
 struct way {
@@ -435,15 +436,15 @@ TEST_F(Capacity, EveryWayInStopsAtTheLastSlotAndTheListWorksThere)
     for (const way &w : ways) {
         SCOPED_TRACE(w.what);
         startFresh();
-        snprintf(data.paths[MAX_SONGS + 1], PATH_SIZE, "%s", SENTINEL);
+        snprintf(songList.paths[MAX_SONGS + 1], PATH_SIZE, "%s", SENTINEL);
         songs offered = w.offer();
         ASSERT_GT(offered.size(), static_cast<size_t>(MAX_SONGS)) << "the way is offered more than the list holds";
         songs expected(offered.begin(), offered.begin() + MAX_SONGS);
 
-        ASSERT_EQ(data.songsNumber, MAX_SONGS);
-        EXPECT_STREQ(data.paths[MAX_SONGS + 1], SENTINEL) << "nothing is written past the last slot";
-        EXPECT_STREQ(data.paths[0], "");
-        EXPECT_STREQ(data.names[0], "");
+        ASSERT_EQ(songList.songsNumber, MAX_SONGS);
+        EXPECT_STREQ(songList.paths[MAX_SONGS + 1], SENTINEL) << "nothing is written past the last slot";
+        EXPECT_STREQ(songList.paths[0], "");
+        EXPECT_STREQ(songList.names[0], "");
         songs got = listed();
         for (size_t i = 0; i < expected.size(); ++i)
             ASSERT_EQ(got[i], expected[i]) << "slot " << i + 1;
@@ -451,7 +452,7 @@ TEST_F(Capacity, EveryWayInStopsAtTheLastSlotAndTheListWorksThere)
         texts shown = rowTexts();
         ASSERT_EQ(shown.size(), static_cast<size_t>(MAX_SONGS)) << "one row per song";
         for (int row = 0; row < MAX_SONGS; ++row)
-            ASSERT_EQ(shown[row], data.names[row + 1]) << "row " << row;
+            ASSERT_EQ(shown[row], songList.names[row + 1]) << "row " << row;
 
         savedThroughThePlaylistWindow(std::string(WORK) + "\\saved");
         transportWorksAtTheLastSong();

@@ -3,6 +3,7 @@
 // leaves, and whether a new song started. Files are real, in a folder of
 // the test's own, which is also the current folder for relative paths.
 #include "fake_fmod.h"
+#include "song_list_record.h"
 #include "globals.h"
 #include "messages.h"
 #include "music_names.h"
@@ -34,8 +35,8 @@ void makeFile(const std::string &path, const std::string &bytes = "")
 texts listed()
 {
     texts shown;
-    for (int slot = 1; slot <= data.songsNumber; ++slot)
-        shown.push_back(std::string(data.paths[slot]) + " as " + data.names[slot]);
+    for (int slot = 1; slot <= songList.songsNumber; ++slot)
+        shown.push_back(std::string(songList.paths[slot]) + " as " + songList.names[slot]);
     return shown;
 }
 
@@ -100,7 +101,7 @@ TEST(CommandLine, PathsReplaceOrAppendAndAnythingElseChangesNothing)
         leaveSession();     // each case a player of its own
         EXPECT_EQ(c.list, listed());
         EXPECT_EQ(c.newSongPlays ? 1 : 0, fake_fmod::countCalls("Stream_Play("));
-        EXPECT_EQ(1, data.currentSong);
+        EXPECT_EQ(1, songList.currentSong);
     }
     SetCurrentDirectoryA(before);
 }

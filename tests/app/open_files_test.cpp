@@ -1,6 +1,7 @@
 // The open-files command with the real file dialog, answered by the test
 // as a user would answer it: one file, several files of a folder, cancel.
 #include "dialog_answer.h"
+#include "song_list_record.h"
 #include "fake_fmod.h"
 #include "globals.h"
 #include "main_window.h"
@@ -59,9 +60,9 @@ TEST_F(OpenFiles, OneChosenFileIsAddedWithItsBackslashName)
 {
     openFilesAnswering({musicFolder + "\\a.mp3"});
     EXPECT_EQ("Music file", filterSeen().substr(0, 10));
-    ASSERT_EQ(1, data.songsNumber);
-    EXPECT_EQ(musicFolder + "\\a.mp3", data.paths[1]);
-    EXPECT_STREQ("\\a.mp3", data.names[1]);
+    ASSERT_EQ(1, songList.songsNumber);
+    EXPECT_EQ(musicFolder + "\\a.mp3", songList.paths[1]);
+    EXPECT_STREQ("\\a.mp3", songList.names[1]);
     ASSERT_EQ(1, SendMessageA(playlistRows(), LB_GETCOUNT, 0, 0));
     EXPECT_EQ("\\a.mp3", rowText(0));
 }
@@ -70,11 +71,11 @@ TEST_F(OpenFiles, SeveralFilesOfAFolderAreAddedAfterTheListByName)
 {
     addSongs(1, 10000);
     openFilesAnswering({musicFolder, "\"a.mp3\" \"b.ogg\""});
-    ASSERT_EQ(3, data.songsNumber);
-    EXPECT_EQ(musicFolder + "\\a.mp3", data.paths[2]);
-    EXPECT_EQ(musicFolder + "\\b.ogg", data.paths[3]);
-    EXPECT_STREQ("a.mp3", data.names[2]);
-    EXPECT_STREQ("b.ogg", data.names[3]);
+    ASSERT_EQ(3, songList.songsNumber);
+    EXPECT_EQ(musicFolder + "\\a.mp3", songList.paths[2]);
+    EXPECT_EQ(musicFolder + "\\b.ogg", songList.paths[3]);
+    EXPECT_STREQ("a.mp3", songList.names[2]);
+    EXPECT_STREQ("b.ogg", songList.names[3]);
     EXPECT_EQ(3, SendMessageA(playlistRows(), LB_GETCOUNT, 0, 0));
     EXPECT_EQ(2, SendMessageA(playlistRows(), LB_GETCURSEL, 0, 0)) << "the last row is selected";
 }
@@ -86,7 +87,7 @@ TEST_F(OpenFiles, ChosenFilesAreRelabelledByTheirTags)
     fake_fmod::addTag(path, "TITLE", "Tune");
     fake_fmod::addTag(path, "ARTIST", "Band");
     openFilesAnswering({path});
-    EXPECT_STREQ("Band - Tune", data.names[1]);
+    EXPECT_STREQ("Band - Tune", songList.names[1]);
     EXPECT_EQ("Band - Tune", rowText(0));
 }
 
@@ -96,10 +97,10 @@ TEST_F(OpenFiles, AddingWhileASongPlaysDoesNotInterruptIt)
     SendMessageA(hwnd, WM_COMMAND, 5, 0);
     FSOUND_STREAM *playing = fake_fmod::channelStream();
     openFilesAnswering({musicFolder + "\\b.ogg"});
-    EXPECT_EQ(2, data.songsNumber);
+    EXPECT_EQ(2, songList.songsNumber);
     EXPECT_EQ(playing, fake_fmod::channelStream());
     EXPECT_TRUE(fake_fmod::channelPlaying());
-    EXPECT_EQ(1, data.currentSong);
+    EXPECT_EQ(1, songList.currentSong);
 }
 
 TEST_F(OpenFiles, CancelAddsNothingAndEndsADrag)
@@ -108,7 +109,7 @@ TEST_F(OpenFiles, CancelAddsNothingAndEndsADrag)
     cursorAtWindow(100, 50);
     SendMessageA(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, 0);
     openFilesAnswering({});
-    EXPECT_EQ(1, data.songsNumber);
+    EXPECT_EQ(1, songList.songsNumber);
 
     RECT before;
     GetWindowRect(hwnd, &before);

@@ -1,4 +1,5 @@
 #include "queued_tick.h"
+#include "song_list_record.h"
 #include "player_windows.h"
 
 #include "fake_fmod.h"
@@ -93,7 +94,7 @@ void startFresh()
     if (transportPaused())
         togglePause();          // the flag outlives songs; start each case without it
     transportListCleared();     // no "Playing..." line is taken to be shown
-    memset(&data, 0, sizeof(data));
+    memset(&songList, 0, sizeof(songList));
     fake_fmod::reset();
     SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
     ShowWindow(hPlaylistDialog, SW_HIDE);
@@ -115,10 +116,10 @@ void startFresh()
 void addSongs(int count, int lengthMs)
 {
     for (int i = 0; i < count; ++i) {
-        int slot = ++data.songsNumber;
-        snprintf(data.paths[slot], PATH_SIZE, "C:\\Music\\song%d.mp3", slot);
-        snprintf(data.names[slot], NAME_SIZE, "\\song%d.mp3", slot);
-        fake_fmod::addFile(data.paths[slot], lengthMs);
+        int slot = ++songList.songsNumber;
+        snprintf(songList.paths[slot], PATH_SIZE, "C:\\Music\\song%d.mp3", slot);
+        snprintf(songList.names[slot], NAME_SIZE, "\\song%d.mp3", slot);
+        fake_fmod::addFile(songList.paths[slot], lengthMs);
     }
 }
 

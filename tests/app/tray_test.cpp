@@ -1,6 +1,8 @@
 // The tray: minimise, restore and quit with the shell call recorded, the
 // callback's answers, and the real menu read while it is open.
 #include "dialog_answer.h"
+#include "transport.h"
+#include "song_list_record.h"
 #include "globals.h"
 #include "main_window.h"
 #include "player_windows.h"
@@ -49,7 +51,7 @@ protected:
 
 TEST_F(Tray, MinimiseHidesTheWindowAndAddsTheIcon)
 {
-    snprintf(data.statusText, sizeof(data.statusText), "Stopped.");
+    snprintf(playing.statusText, sizeof(playing.statusText), "Stopped.");
     SendMessageA(hwnd, WM_COMMAND, CMD_MINIMISE_TO_TRAY, 0);
     EXPECT_FALSE(IsWindowVisible(hwnd));
     EXPECT_EQ("Stopped.", textOf(titleLabel())) << "the hide echoes the status";
@@ -68,7 +70,7 @@ TEST_F(Tray, MinimiseHidesTheWindowAndAddsTheIcon)
 TEST_F(Tray, RestoreShowsTheWindowPutsTheSongBackAndDeletesTheIcon)
 {
     addSongs(2, 10000);
-    data.currentSong = 2;
+    songList.currentSong = 2;
     SendMessageA(hwnd, WM_COMMAND, CMD_MINIMISE_TO_TRAY, 0);
     SendMessageA(hwnd, WM_COMMAND, CMD_RESTORE, 0);
     EXPECT_TRUE(IsWindowVisible(hwnd));

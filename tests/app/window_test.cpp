@@ -2,6 +2,7 @@
 // display requests and their exact texts, the commands, the tick and the
 // seek. Ticks are sent by the test, never waited for.
 #include "queued_tick.h"
+#include "song_list_record.h"
 #include "fake_fmod.h"
 #include "globals.h"
 #include "main_window.h"
@@ -122,8 +123,8 @@ TEST_F(MainWindow, LabelsStartAsCreationLeftThem)
 TEST_F(MainWindow, SongDisplaySetsTheBarRangeAndTheCurrentName)
 {
     addSongs(3, 10000);
-    data.currentSong = 2;
-    data.length = 257;
+    songList.currentSong = 2;
+    playing.length = 257;
     SendMessageA(hwnd, MSG_SONG_DISPLAY, 0, 0);
     EXPECT_EQ(0, SendMessageA(positionBar(), TBM_GETRANGEMIN, 0, 0));
     EXPECT_EQ(257, SendMessageA(positionBar(), TBM_GETRANGEMAX, 0, 0));
@@ -132,7 +133,7 @@ TEST_F(MainWindow, SongDisplaySetsTheBarRangeAndTheCurrentName)
 
 TEST_F(MainWindow, SongDisplayCutsTheLengthToSixteenBits)
 {
-    data.length = 70000;
+    playing.length = 70000;
     SendMessageA(hwnd, MSG_SONG_DISPLAY, 0, 0);
     EXPECT_EQ(70000 & 0xFFFF, SendMessageA(positionBar(), TBM_GETRANGEMAX, 0, 0));
 }
@@ -163,15 +164,15 @@ TEST_F(MainWindow, StatusLineKeepsItsFormatAndFitsTheLabelWhole)
     const struct { const char *progress; int song, songs; } lines[] = {
         {"2' 5 / 4' 17", 3, 7}, {"0' 4 / 0' 9", 1, 4}, {"99' 59 / 99' 59", 1999, 1999}};
     for (const auto &line : lines) {
-        data.currentSong = line.song;
-        data.songsNumber = line.songs;
-        snprintf(data.progressText, sizeof(data.progressText), "%s", line.progress);
+        songList.currentSong = line.song;
+        songList.songsNumber = line.songs;
+        snprintf(playing.progressText, sizeof(playing.progressText), "%s", line.progress);
         SendMessageA(hwnd, MSG_STATUS_LINE, 0, 0);
         std::string head = "Playing...  (" + std::string(line.progress) + ")";
         std::string tail = "n" + std::string(degreeSign()) + " " + std::to_string(line.song) + " / " +
                            std::to_string(line.songs);
         std::string shown = textOf(statusLabel());
-        EXPECT_EQ(shown, data.statusText);
+        EXPECT_EQ(shown, playing.statusText);
         size_t blanks = shown.size() - head.size() - tail.size();
         EXPECT_EQ(head + spaces(blanks) + tail, shown);
         EXPECT_TRUE(blanks >= 2 && fits(shown)) << shown;
@@ -197,7 +198,7 @@ TEST_F(MainWindow, TheStatusLabelTellsWhenTheMusicStops)
         {"the last song ends", [] { fake_fmod::advance(60000); }, "Stopped."},
         {"Clear", [] { SendMessageA(hPlaylistDialog, WM_COMMAND, 15, 0); }, "Stopped."},
         {"a playlist opened over the list",
-         [] { openPlaylist(&data, openedList.c_str(), hPlaylistDialog); }, "Stopped."},
+         [] { openPlaylist(&songList, openedList.c_str(), hPlaylistDialog); }, "Stopped."},
         {"Stop", [] { SendMessageA(hwnd, WM_COMMAND, CMD_STOP, 0); }, "Stopped."},
         {"Pause", [] { SendMessageA(hwnd, WM_COMMAND, CMD_TOGGLE, 0); }, "Paused."},
         {"nothing, at the idle start", [] {}, "Currently Idle"},
@@ -228,24 +229,24 @@ TEST_F(MainWindow, TheStatusLabelTellsWhenTheMusicStops)
 
 TEST_F(MainWindow, StatusLineOfTheLongestNumbersStaysInsideItsField)
 {
-    data.currentSong = -2147483647;
-    data.songsNumber = -2147483647;
-    snprintf(data.progressText, sizeof(data.progressText), "%s", std::string(24, '9').c_str());
+    songList.currentSong = -2147483647;
+    songList.songsNumber = -2147483647;
+    snprintf(playing.progressText, sizeof(playing.progressText), "%s", std::string(24, '9').c_str());
     SendMessageA(hwnd, MSG_STATUS_LINE, 0, 0);
-    EXPECT_LT(strlen(data.statusText), sizeof(data.statusText));
-    EXPECT_EQ(0, data.tagTitle[0]) << "nothing spilled past statusText";
+    EXPECT_LT(strlen(playing.statusText), sizeof(playing.statusText));
+    EXPECT_EQ(0, songList.tagTitle[0]) << "nothing spilled past statusText";
 }
 
 TEST_F(MainWindow, StatusEchoAndEveryShowOrHidePutTheStatusIntoTheTitle)
 {
-    snprintf(data.statusText, sizeof(data.statusText), "Paused.");
+    snprintf(playing.statusText, sizeof(playing.statusText), "Paused.");
     SendMessageA(hwnd, MSG_STATUS_ECHO, 0, 0);
     EXPECT_EQ("Paused.", textOf(titleLabel()));
 
-    snprintf(data.statusText, sizeof(data.statusText), "Stopped.");
+    snprintf(playing.statusText, sizeof(playing.statusText), "Stopped.");
     ShowWindow(hwnd, SW_HIDE);
     EXPECT_EQ("Stopped.", textOf(titleLabel()));
-    snprintf(data.statusText, sizeof(data.statusText), "shown again");
+    snprintf(playing.statusText, sizeof(playing.statusText), "shown again");
     ShowWindow(hwnd, SW_SHOW);
     EXPECT_EQ("shown again", textOf(titleLabel()));
 }
@@ -284,14 +285,14 @@ TEST_F(MainWindow, TransportCommandsReachTheEngine)
     addSongs(3, 10000);
     SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);     // the list shows the songs
     SendMessageA(hwnd, WM_COMMAND, CMD_NEXT, 0);
-    EXPECT_EQ(1, data.currentSong);
+    EXPECT_EQ(1, songList.currentSong);
     EXPECT_EQ(1, fake_fmod::countCalls("Stream_Open(C:\\Music\\song1.mp3"));
     EXPECT_EQ("\\song1.mp3", textOf(titleLabel()));
     EXPECT_EQ(0, SendMessageA(playlistRows(), LB_GETCURSEL, 0, 0));
 
     SendMessageA(hwnd, WM_COMMAND, CMD_NEXT, 0);
     SendMessageA(hwnd, WM_COMMAND, CMD_PREVIOUS, 0);
-    EXPECT_EQ(1, data.currentSong);
+    EXPECT_EQ(1, songList.currentSong);
     EXPECT_EQ(2, fake_fmod::countCalls("Stream_Open(C:\\Music\\song1.mp3"));
 
     SendMessageA(hwnd, WM_COMMAND, CMD_TOGGLE, 0);
@@ -352,7 +353,7 @@ TEST_F(MainWindow, FirstTickAfterSongsArriveStartsSongOne)
     EXPECT_EQ(0, fake_fmod::countCalls("Stream_Open("));
     addSongs(2, 10000);
     tickThroughQueue(hwnd);
-    EXPECT_EQ(1, data.currentSong);
+    EXPECT_EQ(1, songList.currentSong);
     EXPECT_TRUE(fake_fmod::channelPlaying());
 }
 
@@ -374,7 +375,7 @@ TEST_F(MainWindow, MovingTheBarSeeks)
     tickThroughQueue(hwnd);
     SendMessageA(positionBar(), TBM_SETPOS, TRUE, 30);
     SendMessageA(hwnd, WM_HSCROLL, TB_THUMBTRACK, reinterpret_cast<LPARAM>(positionBar()));
-    EXPECT_EQ(30, data.position);
+    EXPECT_EQ(30, playing.position);
     EXPECT_EQ(30000, fake_fmod::streamTime(fake_fmod::channelStream()));
 }
 

@@ -2,7 +2,9 @@
 // against the scripted engine: the order left, the current song, and the
 // song heard once the one that played has run out.
 #include "fake_fmod.h"
+#include "song_list_record.h"
 #include "list_edit.h"
+#include "song_events.h"
 #include "transport.h"
 
 #include <gtest/gtest.h>
@@ -52,32 +54,35 @@ LRESULT CALLBACK routeCommands(HWND window, UINT message, WPARAM wParam, LPARAM 
         transportCommand(LOWORD(wParam));
         return 0;
     }
+    if (message == MSG_SONG_HEARD) {
+        transportSongHeard();
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 std::string orderOfNames()
 {
     std::string order;
-    for (int slot = 1; slot <= data.songsNumber; ++slot)
-        order += (order.empty() ? "" : " ") + std::string(data.names[slot]);
+    for (int slot = 1; slot <= songList.songsNumber; ++slot)
+        order += (order.empty() ? "" : " ") + std::string(songList.names[slot]);
     return order;
 }
 
-// Runs on until another song is opened, for at most the songs' length.
+// Runs on until another song is heard, for at most the songs' length, as
+// the main window's loop would: ticks, and the engine's word dispatched.
 std::string songHeardNext()
 {
-    int opened = fake_fmod::countCalls("Stream_Open(");
-    for (int ms = 0; ms < 12000 && fake_fmod::countCalls("Stream_Open(") == opened; ms += 10) {
+    FSOUND_STREAM *before = fake_fmod::channelStream();
+    MSG message;
+    for (int ms = 0; ms < 12000 && fake_fmod::channelStream() == before; ms += 10) {
         fake_fmod::advance(10);
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
         progressTick();
     }
-    // N of the first song opened since: "Stream_Open(C:\\sN.mp3,0,0,0)". A song
-    // started from idle may have its follower opened at the same tick.
-    int seen = 0;
-    for (const std::string &call : fake_fmod::calls())
-        if (call.rfind("Stream_Open(", 0) == 0 && seen++ == opened)
-            return call.substr(call.find("\\s") + 2, call.find(".mp3") - call.find("\\s") - 2);
-    return "";
+    FSOUND_STREAM *after = fake_fmod::channelStream();
+    return after && after != before ? std::string(data.names[data.currentSong]) : std::string();
 }
 
 void carryOut(const edit &step)
@@ -87,18 +92,18 @@ void carryOut(const edit &step)
     std::vector<std::string> names;
     for (int slot : step.slots) {
         chosen[slot] = true;
-        names.push_back(data.names[slot]);
+        names.push_back(songList.names[slot]);
     }
     if (step.kind == REMOVE) {
-        removeSongs(&data, chosen);
+        removeSongs(&songList, chosen);
         return;
     }
-    EXPECT_TRUE(step.kind == UP ? moveSongsUp(&data, chosen) : step.kind == DOWN ? moveSongsDown(&data, chosen)
-                                : moveSongsTo(&data, chosen, step.before));
+    EXPECT_TRUE(step.kind == UP ? moveSongsUp(&songList, chosen) : step.kind == DOWN ? moveSongsDown(&songList, chosen)
+                                : moveSongsTo(&songList, chosen, step.before));
     std::vector<std::string> stillChosen;
-    for (int slot = 1; slot <= data.songsNumber; ++slot)
+    for (int slot = 1; slot <= songList.songsNumber; ++slot)
         if (chosen[slot])
-            stillChosen.push_back(data.names[slot]);
+            stillChosen.push_back(songList.names[slot]);
     EXPECT_EQ(stillChosen, names) << "the chosen flags follow the songs";
 }
 
@@ -106,21 +111,23 @@ TEST(ListEdit, TheOrderTheCurrentSongAndTheSongHeardNext)
 {
     HWND main = CreateWindowA("STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(routeCommands));
-    transportAttach(main, nullptr, nullptr);
     for (const editCase &row : cases) {
         SCOPED_TRACE(row.what);
-        memset(&data, 0, sizeof(data));
+        memset(&songList, 0, sizeof(songList));
+        announceSongList(LIST_CLEARED);     // nothing of the row before is followed
+        transportForget();
         fake_fmod::reset();
+        transportAttach(main);
         for (int slot = 1; slot <= row.songs; ++slot) {
-            snprintf(data.paths[slot], PATH_SIZE, "C:\\s%d.mp3", slot);
-            snprintf(data.names[slot], NAME_SIZE, "%d", slot);
-            fake_fmod::addFile(data.paths[slot], 10000);
+            snprintf(songList.paths[slot], PATH_SIZE, "C:\\s%d.mp3", slot);
+            snprintf(songList.names[slot], NAME_SIZE, "%d", slot);
+            fake_fmod::addFile(songList.paths[slot], 10000);
         }
-        data.songsNumber = row.songs;
-        data.restart = row.restart;
-        data.shuffle = row.shuffle ? 1 : 0;
+        songList.songsNumber = row.songs;
+        songList.restart = row.restart;
+        songList.shuffle = row.shuffle ? 1 : 0;
         if (row.playing) {
-            data.currentSong = row.playing;
+            songList.currentSong = row.playing;
             playSong();
             fake_fmod::advance(1000);
             progressTick();
@@ -129,8 +136,8 @@ TEST(ListEdit, TheOrderTheCurrentSongAndTheSongHeardNext)
         for (const edit &step : row.edits)
             carryOut(step);
         EXPECT_EQ(orderOfNames(), row.order);
-        EXPECT_EQ(data.currentSong, row.current);
-        EXPECT_STREQ(data.paths[data.songsNumber + 1], "") << "a slot past the list holds no path";
+        EXPECT_EQ(songList.currentSong, row.current);
+        EXPECT_STREQ(songList.paths[songList.songsNumber + 1], "") << "a slot past the list holds no path";
         EXPECT_EQ(fake_fmod::channelStream(), heard) << "the song heard plays on";
         std::string next = songHeardNext();
         if (std::string(row.heardNext) == "any")

@@ -2,6 +2,7 @@
 // scripted engine, with real controls and a recording stand-in for the main
 // window that routes commands back to the transport as the main window does.
 #include "fake_fmod.h"
+#include "song_list_record.h"
 #include "globals.h"
 #include "song_events.h"
 #include "transport.h"
@@ -18,7 +19,8 @@
 namespace {
 
 std::vector<std::string> events; // what the stand-in main window was asked, in order
-bool pausedAtSongDisplay;        // whether the engine was already paused at the last 22
+bool pausedAtSongDisplay;        // whether the engine was already paused when the song was last shown
+char statusShown[300];
 HWND hSlider, hStatus, hTags, hList;
 
 LRESULT CALLBACK mainStandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -30,27 +32,47 @@ LRESULT CALLBACK mainStandInProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_HSCROLL:
         events.push_back("seek");
-        seekSong();
+        seekSong(static_cast<int>(SendMessageA(hSlider, TBM_GETPOS, 0, 0)));
         return 0;
-    case MSG_SONG_DISPLAY:
-        events.push_back("song display");
-        pausedAtSongDisplay = fake_fmod::channelPaused();
-        SendMessageA(hSlider, TBM_SETRANGE, 0, MAKELPARAM(0, data.length));
-        if (data.currentSong >= 0 && data.currentSong < NAME_SLOTS)
-            SetWindowTextA(hTags, data.names[data.currentSong]);
-        return 0;
-    case MSG_STATUS_LINE:
-        events.push_back("status line");
-        snprintf(data.statusText, sizeof(data.statusText), "Playing... (%s) %d/%d", data.progressText,
-                 data.currentSong, data.songsNumber);
-        SetWindowTextA(hStatus, data.statusText);
-        return 0;
-    case MSG_STATUS_ECHO:
-        events.push_back("status echo");
-        SetWindowTextA(hTags, data.statusText);
+    case MSG_SONG_HEARD:
+        transportSongHeard();
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// What the main window draws of the transport's announcements.
+void drawAsTheMainWindowDoes(transportChange change, void *)
+{
+    switch (change) {
+    case SONG_SHOWN:
+        events.push_back("song display");
+        pausedAtSongDisplay = fake_fmod::channelPaused();
+        SendMessageA(hSlider, TBM_SETRANGE, 0, MAKELPARAM(0, playing.length));
+        if (data.currentSong >= 0 && data.currentSong < NAME_SLOTS)
+            SetWindowTextA(hTags, data.names[data.currentSong]);
+        break;
+    case PROGRESS_SHOWN:
+        events.push_back("status line");
+        snprintf(statusShown, sizeof(statusShown), "Playing... (%s) %d/%d", playing.progressText,
+                 data.currentSong, data.songsNumber);
+        SetWindowTextA(hStatus, statusShown);
+        SendMessageA(hSlider, TBM_SETPOS, 1, playing.position);
+        break;
+    case STATUS_SHOWN:
+        events.push_back("status");
+        SetWindowTextA(hStatus, playing.statusText);
+        break;
+    }
+}
+
+// The engine's word that the song heard changed, posted on by the
+// transport, as the main window's loop would dispatch it.
+void dispatchPosted()
+{
+    MSG message;
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
 }
 
 std::string textOf(HWND window)
@@ -97,7 +119,8 @@ protected:
         hList = CreateWindowA("LISTBOX", "", WS_CHILD | WS_VISIBLE, 0, 0, 280, 380, hPlaylistDialog,
                               reinterpret_cast<HMENU>(10), instance, nullptr);
         ASSERT_TRUE(hwnd && hTags && hStatus && hSlider && hPlaylistDialog && hList);
-        transportAttach(hwnd, hSlider, hStatus);
+        transportAttach(hwnd);
+        listenToTransport(drawAsTheMainWindowDoes, nullptr);
         listenToSongList(followAsThePlaylistWindowDoes, nullptr);
     }
 
@@ -107,7 +130,7 @@ protected:
         if (change == LIST_CLEARED)
             SendMessageA(hList, LB_RESETCONTENT, 0, 0);
         else if (change == CURRENT_SONG_CHANGED || change == SONG_HEARD_CHANGED)
-            SendMessageA(hList, LB_SETCURSEL, data.currentSong - 1, 0);
+            SendMessageA(hList, LB_SETCURSEL, songList.currentSong - 1, 0);
     }
 
     static void TearDownTestSuite()
@@ -122,7 +145,7 @@ protected:
         // The timer's remembered second lives for the whole run; bring it to
         // 0, as at program start, by letting a song be heard at second 0.
         addSongs(1, 10000);
-        data.currentSong = 1;
+        songList.currentSong = 1;
         playSong();
         progressTick();
         if (transportPaused())
@@ -132,8 +155,10 @@ protected:
 
     static void startFresh()
     {
-        memset(&data, 0, sizeof(data));
+        memset(&songList, 0, sizeof(songList));
+        transportForget();
         fake_fmod::reset();
+        transportAttach(hwnd);  // the engine forgot its callback
         SendMessageA(hList, LB_RESETCONTENT, 0, 0);
         SendMessageA(hSlider, TBM_SETRANGE, 0, MAKELPARAM(0, 0));
         SetWindowTextA(hStatus, "");
@@ -146,21 +171,22 @@ protected:
     static void addSongs(int count, int lengthMs)
     {
         for (int i = 0; i < count; ++i) {
-            int slot = ++data.songsNumber;
-            snprintf(data.paths[slot], PATH_SIZE, "%s", pathOf(slot).c_str());
-            snprintf(data.names[slot], NAME_SIZE, "song%d.mp3", slot);
+            int slot = ++songList.songsNumber;
+            snprintf(songList.paths[slot], PATH_SIZE, "%s", pathOf(slot).c_str());
+            snprintf(songList.names[slot], NAME_SIZE, "song%d.mp3", slot);
             fake_fmod::addFile(pathOf(slot), lengthMs);
-            SendMessageA(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(data.names[slot]));
+            SendMessageA(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(songList.names[slot]));
         }
     }
 
-    static void clearList() { clearPlaylist(&data); }
+    static void clearList() { clearPlaylist(&songList); }
 
     // Lets playback run on for `ms`, ticking every 10 ms as the timer does.
     static void run(int ms)
     {
         for (int passed = 0; passed < ms; passed += 10) {
             fake_fmod::advance(10);
+            dispatchPosted();
             progressTick();
         }
     }
@@ -172,6 +198,7 @@ protected:
         int passed = 0;
         while (count("command 5") == before && passed < limitMs) {
             fake_fmod::advance(10);
+            dispatchPosted();
             passed += 10;
             progressTick();
         }
@@ -188,8 +215,8 @@ protected:
 TEST_F(Transport, AnEmptyListOnlyWritesStoppedAtTicks)
 {
     progressTick();
-    EXPECT_EQ(everyTimer(hwnd, &data, transportStream()), 2);
-    EXPECT_STREQ(data.statusText, "Stopped.");
+    EXPECT_EQ(everyTimer(hwnd, transportStream()), 2);
+    EXPECT_STREQ(playing.statusText, "Stopped.");
     EXPECT_EQ(textOf(hStatus), ""); // written, not shown
     EXPECT_TRUE(events.empty());
 }
@@ -200,12 +227,12 @@ TEST_F(Transport, CommandsOnAnEmptyListPlayNothing)
     nextSong();
     previousSong();
     togglePause(); // nothing plays: it asks for Play, which does nothing
-    data.shuffle = 1;
+    songList.shuffle = 1;
     nextSong();
     previousSong();
     EXPECT_EQ(fake_fmod::countCalls("Stream_Open("), 0);
     EXPECT_EQ(count("song display"), 0);
-    EXPECT_EQ(data.currentSong, 0);
+    EXPECT_EQ(songList.currentSong, 0);
     EXPECT_FALSE(transportPaused());
 }
 
@@ -216,11 +243,11 @@ TEST_F(Transport, SongsAddedToANewPlayerStartAtTheNextTickWithoutACommand)
     addSongs(3, 257500);
     fake_fmod::clearCalls();
     progressTick();
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
     EXPECT_EQ(events, (std::vector<std::string>{"command 5", "command 4", "song display"}));
     EXPECT_EQ(fake_fmod::channelStream(), transportStream());
-    EXPECT_EQ(data.length, 257);
-    EXPECT_EQ(data.position, 0);
+    EXPECT_EQ(playing.length, 257);
+    EXPECT_EQ(playing.position, 0);
     EXPECT_EQ(selectedRow(), 0);
     EXPECT_EQ(sliderMax(), 257);
     EXPECT_EQ(textOf(hTags), "song1.mp3");
@@ -229,14 +256,16 @@ TEST_F(Transport, SongsAddedToANewPlayerStartAtTheNextTickWithoutACommand)
 TEST_F(Transport, PlayReplacesTheStreamAndStartsItAtFullVolumeInOrder)
 {
     addSongs(3, 4000);
-    data.currentSong = 2;
+    songList.currentSong = 2;
     playSong();
     FSOUND_STREAM *first = transportStream();
-    data.currentSong = 3;
+    songList.currentSong = 3;
     fake_fmod::clearCalls();
     playSong();
-    const std::vector<std::string> &calls = fake_fmod::calls();
-    ASSERT_EQ(calls.size(), 5u);
+    // The song queued to follow is closed first; then the song before.
+    std::vector<std::string> calls = fake_fmod::calls();
+    ASSERT_GE(calls.size(), 6u);
+    calls.erase(calls.begin());
     EXPECT_EQ(calls[0].rfind("Stream_Close(s", 0), 0u);
     EXPECT_EQ(calls[1], "Stream_Open(" + pathOf(3) + ",0,0,0)");
     EXPECT_EQ(calls[2].rfind("Stream_Play(0,s", 0), 0u);
@@ -259,12 +288,12 @@ TEST_F(Transport, TheDisplayIsRefreshedOncePerWholeSecond)
     EXPECT_EQ(count("status line"), 0); // still second 0
     run(10);
     EXPECT_EQ(count("status line"), 1);
-    EXPECT_STREQ(data.progressText, "0' 1 / 4' 17");
+    EXPECT_STREQ(playing.progressText, "0' 1 / 4' 17");
     EXPECT_EQ(sliderPos(), 1);
     run(124000);
     EXPECT_EQ(count("status line"), 125);
-    EXPECT_EQ(data.position, 125);
-    EXPECT_STREQ(data.progressText, "2' 5 / 4' 17");
+    EXPECT_EQ(playing.position, 125);
+    EXPECT_STREQ(playing.progressText, "2' 5 / 4' 17");
     EXPECT_EQ(textOf(hStatus), "Playing... (2' 5 / 4' 17) 1/1");
     EXPECT_EQ(sliderPos(), 125);
     EXPECT_EQ(count("seek"), 0); // the tick's moves of the bar never seek
@@ -275,23 +304,23 @@ TEST_F(Transport, ProgressIsMinutesAndSecondsWithoutPadding)
     addSongs(1, 600000);
     progressTick();
     run(65000);
-    EXPECT_STREQ(data.progressText, "1' 5 / 10' 0");
+    EXPECT_STREQ(playing.progressText, "1' 5 / 10' 0");
 }
 
 TEST_F(Transport, EveryTimerReportsUnchangedNewAndStoppedSeconds)
 {
     addSongs(1, 10000);
-    data.currentSong = 1;
+    songList.currentSong = 1;
     playSong();
-    EXPECT_EQ(everyTimer(hwnd, &data, transportStream()), 0);
+    EXPECT_EQ(everyTimer(hwnd, transportStream()), 0);
     fake_fmod::advance(1000);
-    EXPECT_EQ(everyTimer(hwnd, &data, transportStream()), 1);
-    EXPECT_EQ(everyTimer(hwnd, &data, transportStream()), 0);
+    dispatchPosted();
+    EXPECT_EQ(everyTimer(hwnd, transportStream()), 1);
+    EXPECT_EQ(everyTimer(hwnd, transportStream()), 0);
     stopSong();
-    snprintf(data.statusText, sizeof(data.statusText), "something else");
-    EXPECT_EQ(everyTimer(hwnd, &data, transportStream()), 2);
-    EXPECT_STREQ(data.statusText, "Stopped.");
-    EXPECT_EQ(data.position, 1); // kept while not playing
+    EXPECT_EQ(everyTimer(hwnd, transportStream()), 2);
+    EXPECT_STREQ(playing.statusText, "Stopped.");
+    EXPECT_EQ(playing.position, 1); // kept while not playing
 }
 
 // --- The end of a song --------------------------------------------------
@@ -317,13 +346,13 @@ TEST_F(Transport, ASongIsHeardToItsEndAndTheOneTheRulesNameFollowsWithNoGap)
         startFresh();
         addSongs(c.songs, 7500);
         fake_fmod::failOpen(pathOf(c.broken));
-        data.shuffle = c.shuffle;
-        data.restart = c.restart;
-        data.currentSong = c.from;
+        songList.shuffle = c.shuffle;
+        songList.restart = c.restart;
+        songList.currentSong = c.from;
         playSong();
         run(7490);
-        EXPECT_EQ(data.currentSong, c.from) << c.what;
-        EXPECT_EQ(textOf(hTags), data.names[c.from]) << c.what;
+        EXPECT_EQ(songList.currentSong, c.from) << c.what;
+        EXPECT_EQ(textOf(hTags), songList.names[c.from]) << c.what;
         run(10);
         EXPECT_EQ(count("command 5"), c.follows ? 0 : 1) << c.what;
         EXPECT_EQ(fake_fmod::countCalls("Stream_Play("), 1) << c.what;
@@ -332,8 +361,8 @@ TEST_F(Transport, ASongIsHeardToItsEndAndTheOneTheRulesNameFollowsWithNoGap)
             EXPECT_EQ(textOf(hStatus), "Stopped.") << c.what;
             continue;
         }
-        EXPECT_EQ(data.currentSong, c.follows) << c.what;
-        EXPECT_EQ(textOf(hTags), data.names[c.follows]) << c.what;
+        EXPECT_EQ(songList.currentSong, c.follows) << c.what;
+        EXPECT_EQ(textOf(hTags), songList.names[c.follows]) << c.what;
         EXPECT_EQ(selectedRow(), c.follows - 1) << c.what;
         EXPECT_EQ(sliderMax(), 7) << c.what;
         EXPECT_NE(textOf(hStatus).find("(0' 0 / 0' 7) " + std::to_string(c.follows) + "/"), std::string::npos)
@@ -346,31 +375,30 @@ TEST_F(Transport, ASongIsHeardToItsEndAndTheOneTheRulesNameFollowsWithNoGap)
 TEST_F(Transport, TheQueuedSongFollowsTheListAndTheSwitches)
 {
     addSongs(2, 60000);
-    data.currentSong = 1;
+    songList.currentSong = 1;
     playSong();
     progressTick();
     FSOUND_STREAM *second = fake_fmod::queuedStream();
     ASSERT_NE(second, nullptr);
-    snprintf(data.paths[2], PATH_SIZE, "%s", pathOf(3).c_str()); // song 2 is another file now
+    snprintf(songList.paths[2], PATH_SIZE, "%s", pathOf(3).c_str()); // song 2 is another file now
     fake_fmod::addFile(pathOf(3), 60000);
     announceSongList(LIST_EDITED);
     progressTick();
     EXPECT_NE(fake_fmod::queuedStream(), second);
     EXPECT_EQ(fake_fmod::countCalls("Stream_Open(" + pathOf(3)), 1);
 
-    data.currentSong = 2;
+    songList.currentSong = 2;
     playSong();
     progressTick();
     EXPECT_EQ(fake_fmod::queuedStream(), nullptr); // the last song
-    data.restart = true;
-    progressTick();
+    setSwitches(false, true);
     EXPECT_NE(fake_fmod::queuedStream(), nullptr);
     EXPECT_EQ(fake_fmod::countCalls("Stream_Open(" + pathOf(1)), 2); // song 1 follows the last
     addSongs(1, 60000);
     announceSongList(SONGS_ADDED);
     progressTick();
     run(60000);
-    EXPECT_EQ(data.currentSong, 3); // the song appended follows instead
+    EXPECT_EQ(songList.currentSong, 3); // the song appended follows instead
 }
 
 // No tick while songs ran out (the thread was busy for longer than a song):
@@ -381,21 +409,24 @@ TEST_F(Transport, SongsHeardWhileTheThreadWasBusyAreFollowedAtTheNextTick)
     addSongs(3, 3000);
     progressTick();
     fake_fmod::advance(5000);
+    dispatchPosted();
     ASSERT_TRUE(fake_fmod::channelPlaying());
     progressTick();
-    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(songList.currentSong, 2);
     fake_fmod::advance(7000); // song 3 was queued at that tick, and is heard to its end too
+    dispatchPosted();
     ASSERT_FALSE(fake_fmod::channelPlaying());
     progressTick();
-    EXPECT_EQ(data.currentSong, 3);
+    EXPECT_EQ(songList.currentSong, 3);
     addSongs(1, 3000);
     progressTick();
-    EXPECT_EQ(data.currentSong, 4);
+    EXPECT_EQ(songList.currentSong, 4);
 
     fake_fmod::advance(1000);
+    dispatchPosted();
     stopSong();
     run(1000);
-    EXPECT_EQ(data.currentSong, 4);
+    EXPECT_EQ(songList.currentSong, 4);
     EXPECT_FALSE(fake_fmod::channelPlaying());
 }
 
@@ -406,28 +437,28 @@ TEST_F(Transport, ASongShorterThanTwoSecondsIsHeardWhole)
     addSongs(1, 5000);
     progressTick();
     run(1490);
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
     run(10);
-    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(songList.currentSong, 2);
     run(1990);
-    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(songList.currentSong, 2);
     run(10);
-    EXPECT_EQ(data.currentSong, 3);
+    EXPECT_EQ(songList.currentSong, 3);
 }
 
 TEST_F(Transport, AFileThatFailsToOpenIsPassedOverAtTheNextTick)
 {
     addSongs(3, 5000);
     fake_fmod::failOpen(pathOf(2));
-    data.currentSong = 1;
+    songList.currentSong = 1;
     playSong();
     nextSong();
-    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(songList.currentSong, 2);
     EXPECT_EQ(transportStream(), nullptr); // stored unchecked
     EXPECT_EQ(fake_fmod::countCalls("Stream_Play(0,0)"), 1);
-    EXPECT_EQ(data.length, 0);
+    EXPECT_EQ(playing.length, 0);
     progressTick();
-    EXPECT_EQ(data.currentSong, 3);
+    EXPECT_EQ(songList.currentSong, 3);
     EXPECT_TRUE(fake_fmod::channelPlaying());
 }
 
@@ -436,11 +467,11 @@ TEST_F(Transport, WhenEveryFileFailsWithRestartOnOneSongIsTriedPerTick)
     addSongs(3, 5000);
     for (int song = 1; song <= 3; ++song)
         fake_fmod::failOpen(pathOf(song));
-    data.restart = true;
+    songList.restart = true;
     std::vector<int> tried;
     for (int tick = 0; tick < 7; ++tick) {
         progressTick();
-        tried.push_back(data.currentSong);
+        tried.push_back(songList.currentSong);
     }
     EXPECT_EQ(tried, (std::vector<int>{1, 2, 3, 1, 2, 3, 1}));
 }
@@ -450,17 +481,17 @@ TEST_F(Transport, WhenEveryFileFailsWithRestartOnOneSongIsTriedPerTick)
 TEST_F(Transport, AtTheLastSongWithoutShuffleOrRestartTheSongPlaysToItsEnd)
 {
     addSongs(2, 5000);
-    data.currentSong = 2;
+    songList.currentSong = 2;
     playSong();
     events.clear();
     nextSong();
     EXPECT_TRUE(events.empty());
     run(4990);
-    EXPECT_EQ(data.position, 4);
+    EXPECT_EQ(playing.position, 4);
     EXPECT_TRUE(fake_fmod::channelPlaying()); // the last second still sounds
     run(10);
     EXPECT_FALSE(fake_fmod::channelPlaying());
-    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(songList.currentSong, 2);
     EXPECT_EQ(count("song display"), 0);
     EXPECT_EQ(textOf(hStatus), "Stopped."); // shown once the song has ended
     EXPECT_EQ(textOf(hTags), "song2.mp3");
@@ -471,11 +502,11 @@ TEST_F(Transport, AtTheEndOfTheListAnAppendedSongStartsAtTheNextTick)
     addSongs(2, 3000);
     progressTick();
     run(8000);
-    ASSERT_EQ(data.currentSong, 2);
+    ASSERT_EQ(songList.currentSong, 2);
     ASSERT_FALSE(fake_fmod::channelPlaying());
     addSongs(1, 3000);
     progressTick();
-    EXPECT_EQ(data.currentSong, 3);
+    EXPECT_EQ(songList.currentSong, 3);
     EXPECT_TRUE(fake_fmod::channelPlaying());
 }
 
@@ -484,29 +515,29 @@ TEST_F(Transport, RestartPlaysSongOneAfterTheLast)
     addSongs(2, 3000);
     progressTick();
     run(8000);
-    ASSERT_EQ(data.currentSong, 2);
-    data.restart = true; // switched on at the end of the list
+    ASSERT_EQ(songList.currentSong, 2);
+    songList.restart = true; // switched on at the end of the list
     progressTick();
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
     EXPECT_TRUE(fake_fmod::channelPlaying());
-    data.currentSong = 2;
+    songList.currentSong = 2;
     nextSong();
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
 }
 
 TEST_F(Transport, PreviousStepsBackButNeverPastSongOne)
 {
     addSongs(3, 5000);
-    data.currentSong = 3;
+    songList.currentSong = 3;
     previousSong();
-    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(songList.currentSong, 2);
     previousSong();
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
     events.clear();
     previousSong();
-    data.restart = true;
+    songList.restart = true;
     previousSong();
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
     EXPECT_TRUE(events.empty());
 }
 
@@ -515,21 +546,21 @@ TEST_F(Transport, PreviousStepsBackButNeverPastSongOne)
 TEST_F(Transport, ShuffleChoosesAnySongOfTheListWithRepeats)
 {
     addSongs(7, 5000);
-    data.shuffle = 1;
-    data.currentSong = 7;
+    songList.shuffle = 1;
+    songList.currentSong = 7;
     srand(12345);
     std::set<int> seen;
     bool repeated = false;
     for (int i = 0; i < 400; ++i) {
-        int before = data.currentSong;
+        int before = songList.currentSong;
         if (i % 2)
             nextSong();
         else
             previousSong();
-        ASSERT_GE(data.currentSong, 1);
-        ASSERT_LE(data.currentSong, 7);
-        repeated = repeated || data.currentSong == before;
-        seen.insert(data.currentSong);
+        ASSERT_GE(songList.currentSong, 1);
+        ASSERT_LE(songList.currentSong, 7);
+        repeated = repeated || songList.currentSong == before;
+        seen.insert(songList.currentSong);
     }
     EXPECT_EQ(seen.size(), 7u);
     EXPECT_TRUE(repeated);
@@ -539,17 +570,17 @@ TEST_F(Transport, ShuffleChoosesAnySongOfTheListWithRepeats)
 TEST_F(Transport, ShuffleNeverEndsAndIgnoresRestart)
 {
     addSongs(1, 3000);
-    data.shuffle = 1;
+    songList.shuffle = 1;
     progressTick();
     FSOUND_STREAM *first = transportStream();
     run(3000);
-    EXPECT_EQ(data.currentSong, 1); // the only song, again, from its beginning
+    EXPECT_EQ(songList.currentSong, 1); // the only song, again, from its beginning
     EXPECT_NE(transportStream(), first);
-    EXPECT_EQ(data.position, 0);
-    data.shuffle = 2; // any value but 1 is off
-    data.currentSong = 1;
+    EXPECT_EQ(playing.position, 0);
+    songList.shuffle = 2; // any value but 1 is off
+    songList.currentSong = 1;
     nextSong();
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
 }
 
 // --- Stop ---------------------------------------------------------------
@@ -561,20 +592,20 @@ TEST_F(Transport, StopInTheMiddleStaysStoppedAndTheToggleStartsTheSongAgain)
     run(20000);
     events.clear();
     stopSong();
-    EXPECT_EQ(events, (std::vector<std::string>{"status echo", "song display"}));
-    EXPECT_STREQ(data.statusText, "Stopped.");
+    EXPECT_EQ(events, (std::vector<std::string>{"status", "song display"}));
+    EXPECT_STREQ(playing.statusText, "Stopped.");
     EXPECT_EQ(textOf(hStatus), "Stopped.");
-    EXPECT_EQ(textOf(hTags), "song1.mp3"); // the echo, then the song's name
+    EXPECT_EQ(textOf(hTags), "song1.mp3");
     EXPECT_FALSE(fake_fmod::channelPlaying());
     EXPECT_EQ(fake_fmod::openStreams(), 1); // the stream stays open
     run(5000);
-    EXPECT_EQ(data.currentSong, 1);
-    EXPECT_EQ(data.position, 20);
+    EXPECT_EQ(songList.currentSong, 1);
+    EXPECT_EQ(playing.position, 20);
     EXPECT_EQ(count("command 5"), 0);
 
     togglePause();
-    EXPECT_EQ(data.currentSong, 1);
-    EXPECT_EQ(data.position, 0);
+    EXPECT_EQ(songList.currentSong, 1);
+    EXPECT_EQ(playing.position, 0);
     EXPECT_TRUE(fake_fmod::channelPlaying());
     EXPECT_EQ(fake_fmod::streamTime(transportStream()), 0);
 }
@@ -585,10 +616,11 @@ TEST_F(Transport, AStopBetweenTwoTicksKeepsThePositionLastPolled)
     progressTick();
     run(8990);
     fake_fmod::advance(15); // into the last second, before the tick sees it
+    dispatchPosted();
     stopSong();
     run(1000);
-    EXPECT_EQ(data.position, 8);
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(playing.position, 8);
+    EXPECT_EQ(songList.currentSong, 1);
 }
 
 TEST_F(Transport, StoppedInTheLastSecondTheNextTickMovesOnOnceItCan)
@@ -596,12 +628,12 @@ TEST_F(Transport, StoppedInTheLastSecondTheNextTickMovesOnOnceItCan)
     addSongs(1, 10000);
     progressTick();
     run(9000); // Next at 9 s does nothing: the last song, no restart
-    ASSERT_EQ(data.position, 9);
+    ASSERT_EQ(playing.position, 9);
     stopSong();
-    data.restart = true;
+    songList.restart = true;
     progressTick();
-    EXPECT_EQ(data.currentSong, 1);
-    EXPECT_EQ(data.position, 0);
+    EXPECT_EQ(songList.currentSong, 1);
+    EXPECT_EQ(playing.position, 0);
     EXPECT_TRUE(fake_fmod::channelPlaying());
 }
 
@@ -616,17 +648,17 @@ TEST_F(Transport, PauseShowsPausedAndFreezesTheTicks)
     fake_fmod::clearCalls();
     togglePause();
     EXPECT_TRUE(transportPaused());
-    EXPECT_EQ(events, (std::vector<std::string>{"status echo", "song display"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"status", "song display"}));
     EXPECT_FALSE(pausedAtSongDisplay); // the engine is paused after the display requests
     EXPECT_EQ(fake_fmod::calls(), (std::vector<std::string>{"IsPlaying(0)", "SetPaused(0,1)"}));
-    EXPECT_STREQ(data.statusText, "Paused.");
+    EXPECT_STREQ(playing.statusText, "Paused.");
     EXPECT_EQ(textOf(hStatus), "Paused.");
     EXPECT_EQ(textOf(hTags), "song1.mp3");
 
     events.clear();
     run(5000);
     EXPECT_TRUE(events.empty());
-    EXPECT_EQ(data.position, 3);
+    EXPECT_EQ(playing.position, 3);
     EXPECT_EQ(textOf(hStatus), "Paused.");
 }
 
@@ -649,45 +681,40 @@ TEST_F(Transport, ResumingShowsNothingUntilTheNextWholeSecond)
     EXPECT_EQ(textOf(hStatus), "Playing... (0' 4 / 1' 0) 1/1");
 }
 
-TEST_F(Transport, PausedStaysSetAcrossSkipsSoTheNextToggleOnlyClearsIt)
+// A song started after a pause plays, and is kept as playing: one toggle
+// pauses it. (Next, Play and a row double-clicked all start songs.)
+TEST_F(Transport, ASongStartedAfterAPauseIsPlayingNotPaused)
 {
-    addSongs(3, 60000);
-    progressTick();
-    run(2000);
-    togglePause();
-    nextSong();
-    EXPECT_EQ(data.currentSong, 2);
-    EXPECT_TRUE(fake_fmod::channelPlaying());
-    EXPECT_FALSE(fake_fmod::channelPaused()); // the new song plays
-    EXPECT_TRUE(transportPaused());
-
-    fake_fmod::clearCalls();
-    togglePause(); // only clears the flag
-    EXPECT_FALSE(transportPaused());
-    EXPECT_EQ(fake_fmod::calls(), (std::vector<std::string>{"SetPaused(0,0)"}));
-    togglePause(); // and now pauses
-    EXPECT_TRUE(transportPaused());
-    EXPECT_TRUE(fake_fmod::channelPaused());
+    for (void (*start)() : {nextSong, playSong, +[] { playSongAt(3); }}) {
+        startFresh();
+        addSongs(3, 60000);
+        progressTick();
+        run(2000);
+        togglePause();
+        start();
+        EXPECT_TRUE(fake_fmod::channelPlaying());
+        EXPECT_FALSE(fake_fmod::channelPaused()); // the new song plays
+        EXPECT_FALSE(transportPaused());
+        EXPECT_EQ(transportPlace().state, PLAY_PLAYING);
+        togglePause(); // and now pauses
+        EXPECT_TRUE(transportPaused());
+        EXPECT_TRUE(fake_fmod::channelPaused());
+    }
 }
 
-TEST_F(Transport, PausedThenStoppedTheToggleResumesNothingAndPlaysNothing)
+TEST_F(Transport, PausedThenStoppedTheTogglePlaysAgain)
 {
     addSongs(2, 60000);
     progressTick();
     run(2000);
     togglePause();
     stopSong();
-    EXPECT_TRUE(transportPaused());
-    fake_fmod::clearCalls();
-    events.clear();
-    togglePause();
     EXPECT_FALSE(transportPaused());
-    EXPECT_EQ(fake_fmod::calls(), (std::vector<std::string>{"SetPaused(0,0)"}));
-    EXPECT_TRUE(events.empty());
-    EXPECT_FALSE(fake_fmod::channelPlaying());
-    togglePause(); // stopped, flag clear: Play
+    EXPECT_EQ(transportPlace().state, PLAY_STOPPED);
+    events.clear();
+    togglePause(); // stopped: Play
     EXPECT_EQ(count("command 4"), 1);
-    EXPECT_TRUE(fake_fmod::channelPlaying());
+    EXPECT_TRUE(fake_fmod::channelPlaying() && !fake_fmod::channelPaused());
 }
 
 TEST_F(Transport, PausedInTheLastSecondTheRestIsHeardOnResuming)
@@ -696,15 +723,16 @@ TEST_F(Transport, PausedInTheLastSecondTheRestIsHeardOnResuming)
     progressTick();
     run(8990);
     fake_fmod::advance(15); // into the last second, before the tick sees it
+    dispatchPosted();
     togglePause();
     run(3000);
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
     EXPECT_TRUE(fake_fmod::channelPaused());
     togglePause();
     run(990);
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
     run(10);
-    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(songList.currentSong, 2);
 }
 
 // --- Seeking ------------------------------------------------------------
@@ -718,11 +746,11 @@ TEST_F(Transport, MovingTheBarSetsThePositionAndTheEngineTime)
     SendMessageA(hSlider, TBM_SETPOS, 1, 100);
     SendMessageA(hSlider, WM_KEYDOWN, VK_RIGHT, 0); // as the user moves it: it notifies
     ASSERT_GE(count("seek"), 1);
-    EXPECT_EQ(data.position, 101);
+    EXPECT_EQ(playing.position, 101);
     EXPECT_EQ(fake_fmod::streamTime(transportStream()), 101000);
     EXPECT_EQ(fake_fmod::countCalls("Stream_SetTime("), count("seek"));
     run(1000);
-    EXPECT_EQ(data.position, 102);
+    EXPECT_EQ(playing.position, 102);
 }
 
 TEST_F(Transport, SeekingWhileStoppedIsHandedToTheEngineAndIntoTheLastSecondMovesOn)
@@ -731,11 +759,11 @@ TEST_F(Transport, SeekingWhileStoppedIsHandedToTheEngineAndIntoTheLastSecondMove
     progressTick();
     stopSong();
     SendMessageA(hSlider, TBM_SETPOS, 1, 299);
-    seekSong();
-    EXPECT_EQ(data.position, 299);
+    seekSong(static_cast<int>(SendMessageA(hSlider, TBM_GETPOS, 0, 0)));
+    EXPECT_EQ(playing.position, 299);
     EXPECT_EQ(fake_fmod::streamTime(transportStream()), 299000);
     progressTick();
-    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(songList.currentSong, 2);
 }
 
 TEST_F(Transport, ASeekIntoTheLastSecondPlaysIt)
@@ -744,12 +772,12 @@ TEST_F(Transport, ASeekIntoTheLastSecondPlaysIt)
     progressTick();
     run(1000);
     SendMessageA(hSlider, TBM_SETPOS, 1, 299);
-    seekSong();
+    seekSong(static_cast<int>(SendMessageA(hSlider, TBM_GETPOS, 0, 0)));
     run(990);
-    EXPECT_EQ(data.currentSong, 1);
-    EXPECT_EQ(data.position, 299);
+    EXPECT_EQ(songList.currentSong, 1);
+    EXPECT_EQ(playing.position, 299);
     run(10);
-    EXPECT_EQ(data.currentSong, 2);
+    EXPECT_EQ(songList.currentSong, 2);
 }
 
 // --- A list cleared and refilled under a running transport ---------------
@@ -764,11 +792,11 @@ TEST_F(Transport, ClearingStopsTheSongAndKeepsTheStreamAndTheSongNumber)
     EXPECT_EQ(textOf(hStatus), "Stopped.") << "shown at the clearing";
     EXPECT_FALSE(fake_fmod::channelPlaying());
     EXPECT_EQ(transportStream(), stream);
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
     events.clear();
     run(1000);
     EXPECT_TRUE(events.empty()); // empty: no Next
-    EXPECT_STREQ(data.statusText, "Stopped.");
+    EXPECT_STREQ(playing.statusText, "Stopped.");
 }
 
 TEST_F(Transport, AListThatRanOutAndIsRefilledGoesOnAfterTheOldSongNumber)
@@ -776,11 +804,11 @@ TEST_F(Transport, AListThatRanOutAndIsRefilledGoesOnAfterTheOldSongNumber)
     addSongs(3, 3000);
     progressTick();
     run(12000);
-    ASSERT_EQ(data.currentSong, 3);
+    ASSERT_EQ(songList.currentSong, 3);
     clearList();
     addSongs(10, 3000);
     progressTick();
-    EXPECT_EQ(data.currentSong, 4);
+    EXPECT_EQ(songList.currentSong, 4);
     EXPECT_EQ(selectedRow(), 3);
     EXPECT_TRUE(fake_fmod::channelPlaying());
 }
@@ -793,11 +821,11 @@ TEST_F(Transport, AListThatRanOutAndIsRefilledWithFewerSongsPlaysNothing)
     clearList();
     addSongs(2, 3000);
     run(1000);
-    EXPECT_EQ(data.currentSong, 3);
+    EXPECT_EQ(songList.currentSong, 3);
     EXPECT_FALSE(fake_fmod::channelPlaying());
-    data.restart = true;
+    songList.restart = true;
     progressTick();
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
     EXPECT_TRUE(fake_fmod::channelPlaying());
 }
 
@@ -810,10 +838,10 @@ TEST_F(Transport, AListClearedMidSongAndRefilledStaysStopped)
     addSongs(5, 60000);
     run(1000);
     EXPECT_FALSE(fake_fmod::channelPlaying());
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
     togglePause();
     EXPECT_TRUE(fake_fmod::channelPlaying());
-    EXPECT_EQ(data.currentSong, 1);
+    EXPECT_EQ(songList.currentSong, 1);
 }
 
 // A slot past the count may still hold a path the list does not show (an
@@ -821,18 +849,18 @@ TEST_F(Transport, AListClearedMidSongAndRefilledStaysStopped)
 TEST_F(Transport, PlayPastTheEndOfAShrunkListOpensTheEmptySlotAndNextEndsThere)
 {
     addSongs(5, 60000);
-    data.currentSong = 5;
+    songList.currentSong = 5;
     playSong();
     clearList();
     addSongs(2, 60000);
-    snprintf(data.paths[5], PATH_SIZE, "%s", pathOf(5).c_str());
+    snprintf(songList.paths[5], PATH_SIZE, "%s", pathOf(5).c_str());
     fake_fmod::clearCalls();
     playSong();
     EXPECT_EQ(fake_fmod::calls()[1], "Stream_Open(,0,0,0)");
     EXPECT_EQ(transportStream(), nullptr);
     run(100);
-    EXPECT_EQ(data.currentSong, 5); // never raised past the end
-    data.currentSong = MAX_SONGS + 50; // a number from outside the table
+    EXPECT_EQ(songList.currentSong, 5); // never raised past the end
+    songList.currentSong = MAX_SONGS + 50; // a number from outside the table
     fake_fmod::clearCalls();
     playSong();
     EXPECT_EQ(fake_fmod::calls()[1], "Stream_Open(,0,0,0)");
@@ -848,18 +876,17 @@ TEST_F(Transport, AHeldPlaceWaitsForPlayAndGoesOnFromThere)
         void (*first)();
         int song, fromMs;
     } cases[] = {{[] {}, 2, 59500}, {[] { seekBy(-5000); }, 2, 54500}, {stopSong, 2, 0},
-                 {[] { data.currentSong = 1; }, 1, 0}}; // played on, moved, let go of twice
+                 {[] { songList.currentSong = 1; }, 1, 0}}; // played on, moved, let go of twice
     for (const auto &c : cases) {
         startFresh();
         addSongs(2, 60000);
-        data.currentSong = 2;
-        comeBackTo(59500, PLAY_PAUSED);
+        comeBackTo(2, 59500, PLAY_PAUSED);
         run(3000); // held in its last second: nothing moves on by itself
         EXPECT_TRUE(textOf(hStatus) == "Paused." && !fake_fmod::channelPlaying() && count("command 5") == 0);
         c.first();
         togglePause();
-        EXPECT_EQ(data.currentSong, c.song);
+        EXPECT_EQ(songList.currentSong, c.song);
         EXPECT_EQ(fake_fmod::streamTime(transportStream()), c.fromMs);
-        EXPECT_EQ(transportPlayState(), PLAY_PLAYING);
+        EXPECT_EQ(transportPlace().state, PLAY_PLAYING);
     }
 }

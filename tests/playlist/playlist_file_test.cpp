@@ -2,6 +2,7 @@
 // writer produces, and what the reader makes of well-formed and malformed
 // files.
 #include "fmod.h"
+#include "song_list_record.h"
 #include "playlist_file.h"
 #include "recording_window.h"
 
@@ -34,28 +35,28 @@ std::string readBytes(const std::string &path)
 
 void addSong(const std::string &path, const char *name = "name")
 {
-    int slot = ++data.songsNumber;
-    snprintf(data.paths[slot], PATH_SIZE, "%s", path.c_str());
-    snprintf(data.names[slot], NAME_SIZE, "%s", name);
+    int slot = ++songList.songsNumber;
+    snprintf(songList.paths[slot], PATH_SIZE, "%s", path.c_str());
+    snprintf(songList.names[slot], NAME_SIZE, "%s", name);
 }
 
 class PlaylistFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        memset(&data, 0, sizeof(data));
+        memset(&songList, 0, sizeof(songList));
         playlistWindow = createRecordingWindow();
         ASSERT_NE(playlistWindow, nullptr);
         // The playlist window answers command 15 by clearing the list.
         answerMessages([](const ReceivedMessage &message) {
             if (message.message == WM_COMMAND && message.wParam == 15)
-                clearPlaylist(&data);
+                clearPlaylist(&songList);
         });
     }
     void TearDown() override { destroyRecordingWindow(playlistWindow); }
 
-    int save() { return savePlaylist(&data, FILE_PATH.c_str()); }
-    int open() { return openPlaylist(&data, FILE_PATH.c_str(), playlistWindow); }
+    int save() { return savePlaylist(&songList, FILE_PATH.c_str()); }
+    int open() { return openPlaylist(&songList, FILE_PATH.c_str(), playlistWindow); }
     int open(const std::string &bytes)
     {
         writeBytes(FILE_PATH, bytes);
@@ -76,7 +77,7 @@ TEST_F(PlaylistFile, WritesTheCountThenOnePathPerCrLfLine)
     EXPECT_EQ(save(), 0);
     EXPECT_EQ(readBytes(FILE_PATH), "2\r\nC:\\Music\\a.mp3\r\nD:\\with blanks\\b.ogg\r\n");
 
-    data.songsNumber = -3;
+    songList.songsNumber = -3;
     EXPECT_EQ(save(), 0);
     EXPECT_EQ(readBytes(FILE_PATH), "0\r\n") << "a count outside the capacity is written as what the list holds";
 }
@@ -84,13 +85,13 @@ TEST_F(PlaylistFile, WritesTheCountThenOnePathPerCrLfLine)
 TEST_F(PlaylistFile, ReportsAFileThatWasNotWrittenWhole)
 {
     addSong("C:\\a.mp3");
-    EXPECT_EQ(savePlaylist(&data, "no-such-folder\\Playlists\\Startup.m3P"), 1);
+    EXPECT_EQ(savePlaylist(&songList, "no-such-folder\\Playlists\\Startup.m3P"), 1);
     EXPECT_EQ(GetFileAttributesA("no-such-folder"), INVALID_FILE_ATTRIBUTES) << "no folder is made";
     // /dev/full accepts the open and refuses every byte.
     FILE *device = fopen("Z:\\dev\\full", "w");
     ASSERT_NE(device, nullptr) << "the prefix's Z: drive reaches /dev/full";
     fclose(device);
-    EXPECT_EQ(savePlaylist(&data, "Z:\\dev\\full"), 1);
+    EXPECT_EQ(savePlaylist(&songList, "Z:\\dev\\full"), 1);
 }
 
 TEST_F(PlaylistFile, RoundTripKeepsPathsAndOrderAndRebuildsNames)
@@ -102,13 +103,13 @@ TEST_F(PlaylistFile, RoundTripKeepsPathsAndOrderAndRebuildsNames)
     EXPECT_EQ(readBytes(FILE_PATH), u8"3\r\nC:\\Music\\z.mp3\r\nC:\\Music\\a.wav\r\nE:\\café\\été.ogg\r\n")
         << "UTF-8, the process code page, without a byte-order mark";
     EXPECT_EQ(open(), 0);
-    ASSERT_EQ(data.songsNumber, 3);
-    EXPECT_STREQ(data.paths[1], "C:\\Music\\z.mp3");
-    EXPECT_STREQ(data.paths[2], "C:\\Music\\a.wav");
-    EXPECT_STREQ(data.paths[3], u8"E:\\café\\été.ogg");
-    EXPECT_STREQ(data.names[1], "\\z.mp3");
-    EXPECT_STREQ(data.names[2], "\\a.wav");
-    EXPECT_STREQ(data.names[3], u8"\\été.ogg");
+    ASSERT_EQ(songList.songsNumber, 3);
+    EXPECT_STREQ(songList.paths[1], "C:\\Music\\z.mp3");
+    EXPECT_STREQ(songList.paths[2], "C:\\Music\\a.wav");
+    EXPECT_STREQ(songList.paths[3], u8"E:\\café\\été.ogg");
+    EXPECT_STREQ(songList.names[1], "\\z.mp3");
+    EXPECT_STREQ(songList.names[2], "\\a.wav");
+    EXPECT_STREQ(songList.names[3], u8"\\été.ogg");
 }
 
 TEST_F(PlaylistFile, RoundTripOfAFullListOfLongestPaths)
@@ -122,18 +123,18 @@ TEST_F(PlaylistFile, RoundTripOfAFullListOfLongestPaths)
     }
     ASSERT_EQ(save(), 0);
     EXPECT_EQ(open(), 0);
-    ASSERT_EQ(data.songsNumber, MAX_SONGS);
-    EXPECT_STREQ(data.paths[MAX_SONGS] + PATH_SIZE - 1 - 8, "1999.mp3");
-    EXPECT_EQ(strlen(data.names[1]), static_cast<size_t>(NAME_SIZE - 1)) << "the name is cut to its slot";
+    ASSERT_EQ(songList.songsNumber, MAX_SONGS);
+    EXPECT_STREQ(songList.paths[MAX_SONGS] + PATH_SIZE - 1 - 8, "1999.mp3");
+    EXPECT_EQ(strlen(songList.names[1]), static_cast<size_t>(NAME_SIZE - 1)) << "the name is cut to its slot";
 }
 
 TEST_F(PlaylistFile, AFileThatCannotBeOpenedLeavesTheListAlone)
 {
     addSong("C:\\keep.mp3");
-    EXPECT_EQ(openPlaylist(&data, "missing.m3P", playlistWindow), 1);
+    EXPECT_EQ(openPlaylist(&songList, "missing.m3P", playlistWindow), 1);
     EXPECT_TRUE(receivedMessages().empty());
-    EXPECT_EQ(data.songsNumber, 1);
-    EXPECT_STREQ(data.paths[1], "C:\\keep.mp3");
+    EXPECT_EQ(songList.songsNumber, 1);
+    EXPECT_STREQ(songList.paths[1], "C:\\keep.mp3");
 }
 
 TEST_F(PlaylistFile, AFileThatOpensReplacesTheListWithoutAWordToTheWindow)
@@ -142,13 +143,13 @@ TEST_F(PlaylistFile, AFileThatOpensReplacesTheListWithoutAWordToTheWindow)
     addSong("C:\\second.mp3");
     addSong("C:\\third.mp3");
     EXPECT_EQ(open("1\r\nC:\\new.mp3\r\n"), 0);
-    EXPECT_EQ(data.songsNumber, 1);
-    EXPECT_STREQ(data.paths[1], "C:\\new.mp3");
-    EXPECT_STREQ(data.paths[2], "") << "emptied by the clearing, not by the file";
+    EXPECT_EQ(songList.songsNumber, 1);
+    EXPECT_STREQ(songList.paths[1], "C:\\new.mp3");
+    EXPECT_STREQ(songList.paths[2], "") << "emptied by the clearing, not by the file";
 
     addSong("C:\\again.mp3");
     EXPECT_EQ(open("0\r\n"), 0);
-    EXPECT_EQ(data.songsNumber, 0) << "a file without songs replaces the list too";
+    EXPECT_EQ(songList.songsNumber, 0) << "a file without songs replaces the list too";
     EXPECT_TRUE(receivedMessages().empty()) << "reading a file sends the playlist window nothing";
 }
 
@@ -181,11 +182,11 @@ TEST_F(PlaylistFile, TheReaderTakesWhateverNumberAndLinesItFinds)
         {"a count beyond any int", "99999999999999999999\r\n", MAX_SONGS, {""}},
     };
     for (const ReaderCase &c : cases) {
-        memset(&data, 0, sizeof(data));
+        memset(&songList, 0, sizeof(songList));
         EXPECT_EQ(open(c.bytes), 0) << c.what;
-        EXPECT_EQ(data.songsNumber, c.count) << c.what;
+        EXPECT_EQ(songList.songsNumber, c.count) << c.what;
         for (size_t slot = 0; slot < c.slots.size(); ++slot)
-            EXPECT_EQ(data.paths[slot + 1], c.slots[slot]) << c.what << ", slot " << slot + 1;
+            EXPECT_EQ(songList.paths[slot + 1], c.slots[slot]) << c.what << ", slot " << slot + 1;
     }
 }
 
@@ -194,33 +195,33 @@ TEST_F(PlaylistFile, PathLinesBeyondTheCapacityAreNotStored)
     std::string file = "2100\n";
     for (int line = 1; line <= 2100; ++line)
         file += "C:\\song" + std::to_string(line) + ".mp3\n";
-    snprintf(data.paths[MAX_SONGS + 1], PATH_SIZE, "untouched");
+    snprintf(songList.paths[MAX_SONGS + 1], PATH_SIZE, "untouched");
     EXPECT_EQ(open(file), 0);
-    EXPECT_EQ(data.songsNumber, MAX_SONGS);
-    EXPECT_STREQ(data.paths[MAX_SONGS], "C:\\song1999.mp3");
-    EXPECT_STREQ(data.paths[MAX_SONGS + 1], "untouched");
+    EXPECT_EQ(songList.songsNumber, MAX_SONGS);
+    EXPECT_STREQ(songList.paths[MAX_SONGS], "C:\\song1999.mp3");
+    EXPECT_STREQ(songList.paths[MAX_SONGS + 1], "untouched");
 }
 
 TEST_F(PlaylistFile, DisplayNamesAreRebuiltWithinTheirSlot)
 {
     std::string longName(300, 'n');
-    snprintf(data.names[4], NAME_SIZE, "next slot");
+    snprintf(songList.names[4], NAME_SIZE, "next slot");
     EXPECT_EQ(open("3\r\nC:\\Music\\a.mp3\r\nsong.mp3\r\nC:\\" + longName + "\r\n"), 0);
-    EXPECT_STREQ(data.names[1], "\\a.mp3");
-    EXPECT_STREQ(data.names[2], "song.mp3") << "a line without a backslash is shown whole";
-    EXPECT_EQ(data.names[3], ("\\" + longName).substr(0, NAME_SIZE - 1));
-    EXPECT_STREQ(data.names[4], "next slot");
+    EXPECT_STREQ(songList.names[1], "\\a.mp3");
+    EXPECT_STREQ(songList.names[2], "song.mp3") << "a line without a backslash is shown whole";
+    EXPECT_EQ(songList.names[3], ("\\" + longName).substr(0, NAME_SIZE - 1));
+    EXPECT_STREQ(songList.names[4], "next slot");
 }
 
 TEST_F(PlaylistFile, AnEarlierFilesUncountedLinesNeverComeBack)
 {
     EXPECT_EQ(open("1\r\nC:\\a.mp3\r\nC:\\stale.mp3\r\n"), 0);
     EXPECT_EQ(open("3\r\nC:\\c.mp3\r\n"), 0);
-    EXPECT_EQ(data.songsNumber, 3);
-    EXPECT_STREQ(data.paths[1], "C:\\c.mp3");
+    EXPECT_EQ(songList.songsNumber, 3);
+    EXPECT_STREQ(songList.paths[1], "C:\\c.mp3");
     for (int slot : {2, 3}) {
-        EXPECT_STREQ(data.paths[slot], "") << "slot " << slot;
-        EXPECT_STREQ(data.names[slot], "") << "slot " << slot;
+        EXPECT_STREQ(songList.paths[slot], "") << "slot " << slot;
+        EXPECT_STREQ(songList.names[slot], "") << "slot " << slot;
     }
 }
 
@@ -255,13 +256,13 @@ TEST_F(PlaylistFile, EveryKindIsReadIntoFullLocalPathsInTheProcessCodePage)
     };
     for (const listCase &c : cases) {
         SCOPED_TRACE(c.name);
-        memset(&data, 0, sizeof(data));
+        memset(&songList, 0, sizeof(songList));
         writeBytes(here + c.name, c.bytes);
-        EXPECT_EQ(openPlaylist(&data, (here + c.name).c_str(), playlistWindow), 0);
-        std::vector<std::string> paths(data.paths + 1, data.paths + 1 + data.songsNumber);
+        EXPECT_EQ(openPlaylist(&songList, (here + c.name).c_str(), playlistWindow), 0);
+        std::vector<std::string> paths(songList.paths + 1, songList.paths + 1 + songList.songsNumber);
         EXPECT_EQ(paths, c.paths);
-        if (data.songsNumber > 0) {
-            EXPECT_STREQ(data.names[1], strrchr(data.paths[1], '\\'));
+        if (songList.songsNumber > 0) {
+            EXPECT_STREQ(songList.names[1], strrchr(songList.paths[1], '\\'));
         }
     }
 }
@@ -276,16 +277,16 @@ TEST_F(PlaylistFile, M3u8IsWrittenAsExtendedM3uThatReadsBackTheSame)
     GetFullPathNameA("fixtures\\engine\\tagged.mp3", sizeof(tagged), tagged, nullptr);
     addSong(tagged, "Zoë Müller - Café Olé");
     addSong(u8"C:\\Музыка\\песня.flac", u8"\\песня.flac");
-    EXPECT_EQ(savePlaylist(&data, "written.m3u8"), 0);
+    EXPECT_EQ(savePlaylist(&songList, "written.m3u8"), 0);
     FSOUND_Close();
     EXPECT_EQ(readBytes("written.m3u8"), std::string("#EXTM3U\r\n#EXTINF:5,Zoë Müller - Café Olé\r\n") + tagged +
                                              u8"\r\n#EXTINF:-1,песня.flac\r\nC:\\Музыка\\песня.flac\r\n");
-    memset(&data, 0, sizeof(data));
-    EXPECT_EQ(openPlaylist(&data, "written.m3u8", playlistWindow), 0);
-    ASSERT_EQ(data.songsNumber, 2);
-    EXPECT_STREQ(data.paths[1], tagged);
-    EXPECT_STREQ(data.paths[2], u8"C:\\Музыка\\песня.flac");
-    EXPECT_EQ(savePlaylist(&data, "read-only kind.pls"), 1) << "a kind that is only read is never written";
+    memset(&songList, 0, sizeof(songList));
+    EXPECT_EQ(openPlaylist(&songList, "written.m3u8", playlistWindow), 0);
+    ASSERT_EQ(songList.songsNumber, 2);
+    EXPECT_STREQ(songList.paths[1], tagged);
+    EXPECT_STREQ(songList.paths[2], u8"C:\\Музыка\\песня.flac");
+    EXPECT_EQ(savePlaylist(&songList, "read-only kind.pls"), 1) << "a kind that is only read is never written";
 }
 
 // Damages a well-formed file the ways disks, editors and other programs do:
@@ -315,12 +316,12 @@ bool terminatedWithin(const char *slot, size_t width) { return memchr(slot, '\0'
 // Every slot of both arrays must hold a terminated text whatever was read.
 void expectListIsSound(const std::string &what)
 {
-    ASSERT_GE(data.songsNumber, 0) << what;
-    ASSERT_LE(data.songsNumber, MAX_SONGS) << what;
+    ASSERT_GE(songList.songsNumber, 0) << what;
+    ASSERT_LE(songList.songsNumber, MAX_SONGS) << what;
     for (size_t slot = 0; slot < PATH_SLOTS; ++slot)
-        ASSERT_TRUE(terminatedWithin(data.paths[slot], PATH_SIZE)) << what << ", path slot " << slot;
+        ASSERT_TRUE(terminatedWithin(songList.paths[slot], PATH_SIZE)) << what << ", path slot " << slot;
     for (size_t slot = 0; slot < NAME_SLOTS; ++slot)
-        ASSERT_TRUE(terminatedWithin(data.names[slot], NAME_SIZE)) << what << ", name slot " << slot;
+        ASSERT_TRUE(terminatedWithin(songList.names[slot], NAME_SIZE)) << what << ", name slot " << slot;
 }
 
 TEST_F(PlaylistFile, HostileFilesLeaveASoundListThatSurvivesASaveAndReopen)
@@ -357,26 +358,26 @@ TEST_F(PlaylistFile, HostileFilesLeaveASoundListThatSurvivesASaveAndReopen)
                                              std::string("a\0b.mp3\r\n\0\0", 12)};
     for (const char *kind : {"self.m3u", "self.m3u8", "self.pls"}) {
         for (const std::string &bytes : others) {
-            memset(&data, 0, sizeof(data));
+            memset(&songList, 0, sizeof(songList));
             writeBytes(kind, bytes);
-            ASSERT_EQ(openPlaylist(&data, kind, playlistWindow), 0) << kind;
+            ASSERT_EQ(openPlaylist(&songList, kind, playlistWindow), 0) << kind;
             expectListIsSound(kind);
         }
     }
 
     static st1 firstRead;
     for (const auto &file : files) {
-        memset(&data, 0, sizeof(data));
+        memset(&songList, 0, sizeof(songList));
         ASSERT_EQ(open(file.second), 0) << file.first;
         expectListIsSound(file.first);
         firstRead = data;
         ASSERT_EQ(save(), 0) << file.first;
         ASSERT_EQ(open(), 0) << file.first;
         expectListIsSound(file.first + ", reopened");
-        ASSERT_EQ(data.songsNumber, firstRead.songsNumber) << file.first;
-        for (int slot = 1; slot <= data.songsNumber; ++slot) {
-            ASSERT_STREQ(data.paths[slot], firstRead.paths[slot]) << file.first << ", slot " << slot;
-            ASSERT_STREQ(data.names[slot], firstRead.names[slot]) << file.first << ", slot " << slot;
+        ASSERT_EQ(songList.songsNumber, firstRead.songsNumber) << file.first;
+        for (int slot = 1; slot <= songList.songsNumber; ++slot) {
+            ASSERT_STREQ(songList.paths[slot], firstRead.paths[slot]) << file.first << ", slot " << slot;
+            ASSERT_STREQ(songList.names[slot], firstRead.names[slot]) << file.first << ", slot " << slot;
         }
     }
 }

@@ -4,6 +4,7 @@
 // answers them. The double-click, the search window and hiding are tested
 // end to end (e2e/playlist_window_test.py).
 #include "dialog_answer.h"
+#include "song_list_record.h"
 #include "fake_fmod.h"
 #include "globals.h"
 #include "music_names.h"
@@ -41,7 +42,7 @@ texts rowTexts()
 
 texts listedPaths()
 {
-    return texts(data.paths + 1, data.paths + 1 + data.songsNumber);
+    return texts(songList.paths + 1, songList.paths + 1 + songList.songsNumber);
 }
 
 void writeFile(const std::string &path, const std::string &bytes)
@@ -86,14 +87,14 @@ protected:
 TEST_F(PlaylistWindow, CloseShowsTheSlotsSelectsTheLastRowAndNeverClosesTheWindow)
 {
     addSongs(3, 10000);
-    strcpy(data.names[2], "Band - Tune");
+    strcpy(songList.names[2], "Band - Tune");
     SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
     EXPECT_EQ((texts{"\\song1.mp3", "Band - Tune", "\\song3.mp3"}), rowTexts());
     EXPECT_EQ(2, selectedRow());
     SendMessageA(hPlaylistDialog, WM_SYSCOMMAND, SC_CLOSE, 0);    // Alt+F4
     EXPECT_TRUE(IsWindowVisible(hPlaylistDialog));
 
-    data.songsNumber = 0;
+    songList.songsNumber = 0;
     SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(rowTexts().empty());
     EXPECT_EQ(LB_ERR, selectedRow());
@@ -172,26 +173,26 @@ TEST_F(PlaylistWindow, DroppedItemsFollowTheListInDropOrderAndAreTagged)
     }
     paths.push_back(folder + "\\x.flac");
     names.push_back("\\x.flac");
-    ASSERT_EQ(5 + paths.size(), static_cast<size_t>(data.songsNumber));
-    EXPECT_EQ(paths, texts(data.paths + 6, data.paths + 6 + paths.size()));
-    EXPECT_EQ(names, texts(data.names + 6, data.names + 6 + names.size()));
-    EXPECT_EQ(static_cast<size_t>(data.songsNumber), rowTexts().size());
-    EXPECT_EQ(data.songsNumber - 1, selectedRow());
+    ASSERT_EQ(5 + paths.size(), static_cast<size_t>(songList.songsNumber));
+    EXPECT_EQ(paths, texts(songList.paths + 6, songList.paths + 6 + paths.size()));
+    EXPECT_EQ(names, texts(songList.names + 6, songList.names + 6 + names.size()));
+    EXPECT_EQ(static_cast<size_t>(songList.songsNumber), rowTexts().size());
+    EXPECT_EQ(songList.songsNumber - 1, selectedRow());
 }
 
 TEST_F(PlaylistWindow, ADropKeepsToTheCapacityAndLeavesOutPathsTooLongForASlot)
 {
-    data.songsNumber = MAX_SONGS - 3;
+    songList.songsNumber = MAX_SONGS - 3;
     std::string tooLong = "C:\\" + std::string(PATH_SIZE - 3, 'x');     // 512 characters
     std::string longest = "C:\\" + std::string(PATH_SIZE - 4, 'y');     // 511 characters
     texts dropped = {tooLong, longest, "C:\\b.mp3", "C:\\c.mp3", "C:\\d.mp3"};
     SendMessageA(hPlaylistDialog, WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf(dropped)), 0);
-    EXPECT_EQ(MAX_SONGS, data.songsNumber);
+    EXPECT_EQ(MAX_SONGS, songList.songsNumber);
     EXPECT_EQ(MAX_SONGS - 1, selectedRow());
     EXPECT_GT(SendMessageA(rows(), LB_GETTOPINDEX, 0, 0), MAX_SONGS - 20) << "the last row is in view";
-    EXPECT_EQ((texts{longest, "C:\\b.mp3", "C:\\c.mp3"}), texts(data.paths + MAX_SONGS - 2, data.paths + MAX_SONGS + 1));
-    EXPECT_STREQ("", data.paths[MAX_SONGS + 1]);
-    EXPECT_EQ("\\" + std::string(NAME_SIZE - 2, 'y'), data.names[MAX_SONGS - 2]) << "cut to the slot";
+    EXPECT_EQ((texts{longest, "C:\\b.mp3", "C:\\c.mp3"}), texts(songList.paths + MAX_SONGS - 2, songList.paths + MAX_SONGS + 1));
+    EXPECT_STREQ("", songList.paths[MAX_SONGS + 1]);
+    EXPECT_EQ("\\" + std::string(NAME_SIZE - 2, 'y'), songList.names[MAX_SONGS - 2]) << "cut to the slot";
 }
 
 struct saveCase {
@@ -289,7 +290,7 @@ TEST_F(PlaylistWindow, OpeningReplacesTheListStopsTheSongAndShowsTheTaggedNames)
 
     answerFileDialog(hPlaylistDialog, {});
     runCommand(PLAYLIST_CMD_OPEN);
-    EXPECT_EQ(3, data.songsNumber) << "a cancelled dialog changes nothing";
+    EXPECT_EQ(3, songList.songsNumber) << "a cancelled dialog changes nothing";
     EXPECT_TRUE(fake_fmod::channelPlaying());
 
     answerFileDialog(hPlaylistDialog, {file});

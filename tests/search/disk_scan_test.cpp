@@ -3,6 +3,7 @@
 // folder of its own, except the one about the drive's root. Wine lists a
 // folder's entries sorted by name, which fixes the walk's order below.
 #include "background_scan.h"
+#include "song_list_record.h"
 #include "disk_scan.h"
 #include "fmod.h"
 #include "intake.h"
@@ -60,8 +61,8 @@ void copyMusic(const char *fixture, const std::string &path)
 Paths listedPaths()
 {
     Paths paths;
-    for (int slot = 1; slot <= data.songsNumber; ++slot)
-        paths.push_back(data.paths[slot]);
+    for (int slot = 1; slot <= songList.songsNumber; ++slot)
+        paths.push_back(songList.paths[slot]);
     return paths;
 }
 
@@ -69,14 +70,14 @@ class DiskScan : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        memset(&data, 0, sizeof(data));
+        memset(&songList, 0, sizeof(songList));
         root = "K:\\" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
         makeFolder(root);
     }
 
     Paths walk()
     {
-        EXPECT_EQ(exploreDirectory((root + "\\*.*").c_str(), &data), 1);
+        EXPECT_EQ(exploreDirectory((root + "\\*.*").c_str(), &songList), 1);
         return listedPaths();
     }
 
@@ -90,8 +91,8 @@ TEST_F(DiskScan, FilesAreTakenByTheirKindWhateverItsCaseAndFoldersNever)
     for (const std::string &name : takenMusicNames())
         taken.push_back(root + "\\" + name);
     EXPECT_EQ(walk(), taken);
-    EXPECT_STREQ(data.names[1], bareNameOf(data.paths[1])) << "shown by the bare name";
-    EXPECT_STREQ(data.paths[0], "") << "slot 0 stays empty";
+    EXPECT_STREQ(songList.names[1], bareNameOf(songList.paths[1])) << "shown by the bare name";
+    EXPECT_STREQ(songList.paths[0], "") << "slot 0 stays empty";
 }
 
 TEST_F(DiskScan, TheWalkIsDepthFirstInTheSystemsOrder)
@@ -129,8 +130,8 @@ TEST_F(DiskScan, EveryFolderButHiddenOnesAndReparsePointsIsWalked)
     // Wine ignores FILE_ATTRIBUTE_READONLY set on a folder and shows it from
     // the mode bits: the fixture setup made these two read-only.
     ASSERT_EQ(GetFileAttributesA("K:\\readonly\\Locked"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
-    data.songsNumber = 0;
-    exploreDirectory("K:\\readonly\\*.*", &data);
+    songList.songsNumber = 0;
+    exploreDirectory("K:\\readonly\\*.*", &songList);
     EXPECT_EQ(listedPaths(), (Paths{"K:\\readonly\\Locked\\inside.mp3", "K:\\readonly\\locked.ogg\\inside.mp3"}));
 
     // Words Wine cannot put on a folder here.
@@ -146,7 +147,7 @@ TEST_F(DiskScan, AFileInTheDrivesRootHasTheDriveAndOneBackslash)
     makeFile("K:\\root song.mp3");
     makeFolder("K:\\WINDOWS");
     makeFile("K:\\WINDOWS\\system song.mp3");
-    EXPECT_EQ(exploreDirectory("K:\\*.*", &data), 1);
+    EXPECT_EQ(exploreDirectory("K:\\*.*", &songList), 1);
     Paths paths = listedPaths();
     EXPECT_NE(std::find(paths.begin(), paths.end(), "K:\\root song.mp3"), paths.end());
     for (const std::string &path : paths)
@@ -155,8 +156,8 @@ TEST_F(DiskScan, AFileInTheDrivesRootHasTheDriveAndOneBackslash)
 
 TEST_F(DiskScan, WhatCannotBeOpenedIsSkippedAndTheWalkGoesOn)
 {
-    EXPECT_EQ(exploreDirectory("K:\\no such folder\\*.*", &data), 0);
-    EXPECT_EQ(exploreDirectory(("K:\\" + std::string(600, 'p') + "\\*.*").c_str(), &data), 0);
+    EXPECT_EQ(exploreDirectory("K:\\no such folder\\*.*", &songList), 0);
+    EXPECT_EQ(exploreDirectory(("K:\\" + std::string(600, 'p') + "\\*.*").c_str(), &songList), 0);
     // Four folders of 100 characters: too deep for the ANSI calls.
     std::string deep = root;
     for (int level = 1; level <= 4; ++level) {
@@ -167,7 +168,7 @@ TEST_F(DiskScan, WhatCannotBeOpenedIsSkippedAndTheWalkGoesOn)
     std::string longestName = std::string(NAME_SIZE - 1 - 4, 'n') + ".mp3";
     makeFile(root + "\\" + longestName);
     EXPECT_EQ(walk(), (Paths{root + "\\" + longestName}));
-    EXPECT_EQ(data.names[1], longestName) << "the longest name fits its slot whole";
+    EXPECT_EQ(songList.names[1], longestName) << "the longest name fits its slot whole";
 }
 
 TEST_F(DiskScan, AFullListEndsTheWalk)
@@ -175,15 +176,15 @@ TEST_F(DiskScan, AFullListEndsTheWalk)
     makeFolder(root + "\\sub");
     for (const char *file : {"\\a.mp3", "\\b.mp3", "\\sub\\c.mp3"})
         makeFile(root + file);
-    data.songsNumber = MAX_SONGS - 1; // one free slot left
-    snprintf(data.paths[MAX_SONGS + 1], PATH_SIZE, "untouched");
+    songList.songsNumber = MAX_SONGS - 1; // one free slot left
+    snprintf(songList.paths[MAX_SONGS + 1], PATH_SIZE, "untouched");
     walk();
-    EXPECT_EQ(data.songsNumber, MAX_SONGS);
-    EXPECT_EQ(data.paths[MAX_SONGS], root + "\\a.mp3");
-    EXPECT_STREQ(data.paths[MAX_SONGS + 1], "untouched");
+    EXPECT_EQ(songList.songsNumber, MAX_SONGS);
+    EXPECT_EQ(songList.paths[MAX_SONGS], root + "\\a.mp3");
+    EXPECT_STREQ(songList.paths[MAX_SONGS + 1], "untouched");
     walk();
-    EXPECT_EQ(data.songsNumber, MAX_SONGS) << "a full list takes nothing more";
-    EXPECT_STREQ(data.paths[0], "");
+    EXPECT_EQ(songList.songsNumber, MAX_SONGS) << "a full list takes nothing more";
+    EXPECT_STREQ(songList.paths[0], "");
 }
 
 class DriveScan : public DiskScan {
@@ -205,11 +206,11 @@ protected:
     // The count and the first name as each announcement finds them.
     static void hear(songListChange change, void *)
     {
-        heard.push_back(std::to_string(change) + ":" + std::to_string(data.songsNumber) + data.names[1]);
+        heard.push_back(std::to_string(change) + ":" + std::to_string(songList.songsNumber) + songList.names[1]);
     }
 
     // One drive's scan on this thread.
-    void scan(const std::string &folder) { EXPECT_EQ(searchDiskForMF((folder + "\\*.*").c_str(), &data), 1); }
+    void scan(const std::string &folder) { EXPECT_EQ(searchDiskForMF((folder + "\\*.*").c_str(), &songList), 1); }
 
     static std::vector<std::string> heard;
 };
@@ -220,9 +221,9 @@ TEST_F(DriveScan, ReadsTagsThenAnnouncesTheSongsAdded)
     copyMusic("tagged.mp3", root + "\\a tagged.mp3");
     copyMusic("plain.ogg", root + "\\b plain.ogg");
     scan(root);
-    EXPECT_EQ(data.songsNumber, 2);
-    EXPECT_STREQ(data.names[1], "Scan Artist - Scan Title");
-    EXPECT_STREQ(data.names[2], "b plain.ogg");
+    EXPECT_EQ(songList.songsNumber, 2);
+    EXPECT_STREQ(songList.names[1], "Scan Artist - Scan Title");
+    EXPECT_STREQ(songList.names[2], "b plain.ogg");
     EXPECT_EQ(heard, (Paths{std::to_string(SONGS_ADDED) + ":2Scan Artist - Scan Title"}))
         << "count and tags are ready before the announcement";
 }
@@ -235,18 +236,18 @@ TEST_F(DriveScan, DrivesAppendInTurnAndEarlierOnesAreRelabelled)
     makeFile(root + "\\empty\\readme.txt");
     makeFile(root + "\\second\\two.wav");
     scan(root + "\\first");
-    snprintf(data.names[1], NAME_SIZE, "one.mp3");
+    snprintf(songList.names[1], NAME_SIZE, "one.mp3");
     scan(root + "\\empty");
-    EXPECT_EQ(data.songsNumber, 1) << "a drive without music leaves the count as it was";
-    EXPECT_STREQ(data.names[1], "Scan Artist - Scan Title") << "earlier drives are read again";
+    EXPECT_EQ(songList.songsNumber, 1) << "a drive without music leaves the count as it was";
+    EXPECT_STREQ(songList.names[1], "Scan Artist - Scan Title") << "earlier drives are read again";
     scan(root + "\\second");
-    ASSERT_EQ(data.songsNumber, 2);
-    EXPECT_EQ(data.paths[2], root + "\\second\\two.wav");
+    ASSERT_EQ(songList.songsNumber, 2);
+    EXPECT_EQ(songList.paths[2], root + "\\second\\two.wav");
     EXPECT_EQ(heard.size(), 3u);
 
-    data.songsNumber = MAX_SONGS;
+    songList.songsNumber = MAX_SONGS;
     scan(root + "\\second");
-    EXPECT_EQ(data.songsNumber, MAX_SONGS) << "a full list stays at the capacity";
+    EXPECT_EQ(songList.songsNumber, MAX_SONGS) << "a full list stays at the capacity";
 }
 
 // Names the code page cannot hold: the ANSI calls show '?' for each such
@@ -266,18 +267,18 @@ TEST_F(DriveScan, NamesTheCodePageCannotHoldAreStoredByTheirShortNames)
     copyMusic("plain.ogg", root + "\\caf\xE9.wav");
     scan(root);
 
-    ASSERT_EQ(data.songsNumber, 3);
+    ASSERT_EQ(songList.songsNumber, 3);
     std::vector<std::string> shown;
     for (int slot = 1; slot <= 3; ++slot) {
-        SCOPED_TRACE(data.paths[slot]);
-        EXPECT_EQ(strchr(data.paths[slot], '?'), nullptr);
-        EXPECT_NE(GetFileAttributesA(data.paths[slot]), INVALID_FILE_ATTRIBUTES) << "the stored path opens";
-        shown.push_back(data.names[slot]);
+        SCOPED_TRACE(songList.paths[slot]);
+        EXPECT_EQ(strchr(songList.paths[slot], '?'), nullptr);
+        EXPECT_NE(GetFileAttributesA(songList.paths[slot]), INVALID_FILE_ATTRIBUTES) << "the stored path opens";
+        shown.push_back(songList.names[slot]);
     }
     std::sort(shown.begin(), shown.end());
     EXPECT_EQ(shown, (Paths{"?.ogg", "Scan Artist - Scan Title", "caf\xE9.wav"}))
         << "the engine read the tags through the short name";
-    EXPECT_NE(std::find(data.paths + 1, data.paths + 4, root + "\\caf\xE9.wav"), data.paths + 4);
+    EXPECT_NE(std::find(songList.paths + 1, songList.paths + 4, root + "\\caf\xE9.wav"), songList.paths + 4);
 }
 
 // The walk on a thread of its own, its songs taken as the search window
@@ -303,9 +304,9 @@ protected:
             if (!PeekMessageA(&m, NULL, 0, 0, PM_REMOVE))
                 MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT);
             else if (m.hwnd == window && m.message == MSG_SCAN_FOUND)
-                takeFoundSongs(&data);
+                takeFoundSongs(&songList);
             else if (m.hwnd == window && m.message == MSG_SCAN_WALKED && isRunningWalk(m.wParam))
-                finishWalk(&data);
+                finishWalk(&songList);
             else
                 DispatchMessageA(&m);
         }
@@ -341,8 +342,8 @@ protected:
     Paths listedSongs()
     {
         Paths songs = listedPaths();
-        for (int slot = 1; slot <= data.songsNumber; ++slot)
-            songs[slot - 1] += std::string("|") + data.names[slot];
+        for (int slot = 1; slot <= songList.songsNumber; ++slot)
+            songs[slot - 1] += std::string("|") + songList.names[slot];
         return songs;
     }
 
@@ -356,7 +357,7 @@ TEST_F(BackgroundScan, GivesTheListOfTheScanOnThisThreadAndHoldsTheLimit)
     Paths songs = listedSongs();
     ASSERT_EQ(songs.size(), 180u);
     EXPECT_EQ(songs[0], root + "\\f0\\0 tagged.mp3|Scan Artist - Scan Title");
-    memset(&data, 0, sizeof(data));
+    memset(&songList, 0, sizeof(songList));
     heard.clear();
     scanAway();
     EXPECT_EQ(listedSongs(), songs);
@@ -364,11 +365,11 @@ TEST_F(BackgroundScan, GivesTheListOfTheScanOnThisThreadAndHoldsTheLimit)
     EXPECT_EQ(currentWalkProgress().folders, 7) << "the tree and its six folders";
     EXPECT_EQ(currentWalkProgress().musicFiles, 180);
 
-    data.songsNumber = MAX_SONGS - 3;
+    songList.songsNumber = MAX_SONGS - 3;
     scanAway();
-    EXPECT_EQ(data.songsNumber, MAX_SONGS);
+    EXPECT_EQ(songList.songsNumber, MAX_SONGS);
     EXPECT_EQ(listedSongs().back(), songs[2]) << "a full list takes exactly what fits";
-    EXPECT_STREQ(data.paths[MAX_SONGS + 1], "");
+    EXPECT_STREQ(songList.paths[MAX_SONGS + 1], "");
 }
 
 // Asked to stop, the walk ends at once: deterministically from within, and
@@ -384,10 +385,10 @@ TEST_F(BackgroundScan, CancelStopsTheWalkAndKeepsWhatWasFound)
 
     scan(root);
     Paths all = listedPaths();
-    memset(&data, 0, sizeof(data));
+    memset(&songList, 0, sizeof(songList));
     ASSERT_TRUE(startWalk(window, root.c_str()));
-    EXPECT_TRUE(runUntil([] { return data.songsNumber > 0; }));
-    cancelWalk(&data);
+    EXPECT_TRUE(runUntil([] { return songList.songsNumber > 0; }));
+    cancelWalk(&songList);
     EXPECT_FALSE(walkRunning());
     Paths kept = listedPaths();
     ASSERT_LE(kept.size(), all.size());
@@ -401,13 +402,13 @@ TEST_F(BackgroundScan, ATagNameGoesOnlyToTheSongItWasReadFor)
 {
     copyMusic("tagged.mp3", root + "\\t.mp3");
     for (int slot : {1, 2}) {
-        takeSong(&data, (root + "\\t.mp3").c_str(), "t.mp3");
-        readTagsLater(slot, data.paths[slot], data.names[slot]);
+        takeSong(&songList, (root + "\\t.mp3").c_str(), "t.mp3");
+        readTagsLater(slot, songList.paths[slot], songList.names[slot]);
     }
-    snprintf(data.paths[2], PATH_SIZE, "%s\\other.mp3", root.c_str());     // edited meanwhile
+    snprintf(songList.paths[2], PATH_SIZE, "%s\\other.mp3", root.c_str());     // edited meanwhile
     EXPECT_TRUE(runUntil([] { return tagsWaiting() == 0; }));
-    EXPECT_STREQ(data.names[1], "Scan Artist - Scan Title");
-    EXPECT_STREQ(data.names[2], "t.mp3");
+    EXPECT_STREQ(songList.names[1], "Scan Artist - Scan Title");
+    EXPECT_STREQ(songList.names[2], "t.mp3");
 }
 
 TEST(FixedDrives, ListsTheFixedRootsInLetterOrderWithTheDiagnosticLine)

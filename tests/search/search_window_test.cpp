@@ -6,6 +6,7 @@
 // capacity test's). The "Done :" boxes are answered as a user would, with
 // their OK button, and read first.
 #include "dialog_answer.h"
+#include "song_list_record.h"
 #include "draw.h"
 #include "frame.h"
 #include "globals.h"
@@ -137,8 +138,8 @@ protected:
     static Texts listedPaths()
     {
         Texts paths;
-        for (int slot = 1; slot <= data.songsNumber; ++slot)
-            paths.push_back(data.paths[slot]);
+        for (int slot = 1; slot <= songList.songsNumber; ++slot)
+            paths.push_back(songList.paths[slot]);
         return paths;
     }
 
@@ -235,8 +236,8 @@ TEST_F(SearchWindow, StartScansTheTickedDrivesInTurnAndTellsTheTotalAfterEach)
         EXPECT_EQ(listedPaths(), c.songs);
         EXPECT_EQ(SendDlgItemMessageA(hPlaylistDialog, 10, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(c.songs.size()))
             << "the playlist window shows the new list";
-        EXPECT_STREQ(data.paths[0], "");
-        EXPECT_STREQ(data.paths[MAX_SONGS + 1], "");
+        EXPECT_STREQ(songList.paths[0], "");
+        EXPECT_STREQ(songList.paths[MAX_SONGS + 1], "");
         EXPECT_EQ(textOf(GetWindow(GetWindow(hwnd, GW_CHILD), GW_HWNDNEXT)), "Stopped.") << "the status label";
     }
 }

@@ -4,6 +4,7 @@
 // The start-up playlist goes beside this test program, in its own
 // Playlists folder, made and removed by the tests.
 #include "dialog_answer.h"
+#include "song_list_record.h"
 #include "globals.h"
 #include "player_windows.h"
 #include "queued_tick.h"
@@ -110,7 +111,7 @@ protected:
     void TearDown() override
     {
         forgetAnswers();
-        memset(&data, 0, sizeof(data));
+        memset(&songList, 0, sizeof(songList));
         forgetEverything();
         DeleteFileA(startupPlaylist().c_str());
         RemoveDirectoryA(playlistsFolder().c_str());
@@ -161,8 +162,8 @@ TEST_F(SettingsWindow, CreationTicksTheBoxesFromTheFlagsAndTheRegistry)
         for (int i = 0; i < 3; ++i)
             if (texts[i])
                 writeText(SETTINGS_KEY, names[i], texts[i]);
-        data.shuffle = c.shuffle;
-        data.restart = c.restart;
+        songList.shuffle = c.shuffle;
+        songList.restart = c.restart;
 
         HWND made = createSettingsWindow();
         ASSERT_TRUE(made != NULL) << c.state;
@@ -280,8 +281,8 @@ TEST_F(SettingsWindow, ApplyStoresEachBoxAndHidesWithoutAMessage)
         EXPECT_FALSE(messageBoxesAnswered()) << row << ": no message box";
         forgetAnswers();
 
-        EXPECT_EQ(data.shuffle, c.shuffle ? 1 : 0) << row;
-        EXPECT_EQ(data.restart, c.restart) << row;
+        EXPECT_EQ(songList.shuffle, c.shuffle ? 1 : 0) << row;
+        EXPECT_EQ(songList.restart, c.restart) << row;
         EXPECT_EQ(stored(SETTINGS_KEY, "Launch"), sz(c.launch ? "Yes" : "No")) << row;
         EXPECT_EQ(stored(SETTINGS_KEY, "Minimize"), sz(c.minimize ? "Yes" : "No")) << row;
         EXPECT_EQ(stored(SETTINGS_KEY, "Playlist"), sz(c.playlist ? "Yes" : "No")) << row;
@@ -318,7 +319,7 @@ TEST_F(SettingsWindow, TheCloseAreaHidesAndKeepsWhatWasNotApplied)
     }
     ShowWindow(window, SW_SHOW);
     EXPECT_TRUE(ticked(window, SETTINGS_SHUFFLE) && !ticked(window, SETTINGS_MINIMIZE)) << "the user's changes stay";
-    EXPECT_EQ(data.shuffle, 0) << "nothing was applied";
+    EXPECT_EQ(songList.shuffle, 0) << "nothing was applied";
     EXPECT_EQ(stored(SETTINGS_KEY, "Minimize"), sz("Yes"));
 
     // A request to close comes back from the dialog manager as the same id 2.

@@ -2,6 +2,7 @@
 // test starts from a registry without Software\Kelvoria and without the
 // log-on entry, as on a first run.
 #include "registry_state.h"
+#include "song_list_record.h"
 #include "stored_settings.h"
 
 #include "fake_fmod.h"
@@ -216,13 +217,13 @@ TEST_F(StoredSettings, TheReplayGainChoiceReachesTheEngine)
         prepare();
         if (c.choice.mode >= 0)
             storeReplayGain(c.choice);
-        data.shuffle = c.shuffle;
+        songList.shuffle = c.shuffle;
         fake_fmod::clearCalls();
         applyReplayGain();
         EXPECT_EQ(fake_fmod::calls(), std::vector<std::string>{c.told});
         forgetEverything();
     }
-    data.shuffle = 0;
+    songList.shuffle = 0;
 }
 
 TEST(FindFilePath, CutsAtTheLastBackslashInPlace)

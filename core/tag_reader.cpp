@@ -1,17 +1,21 @@
 // Tags read on a thread of their own. The user-interface thread asks and
 // writes the names back; the tag thread only opens songs through the
 // engine, which serialises its calls, and touches no list.
-#include "background_scan.h"
+#include "tag_reader.h"
+
+#include "songlist.h"
 
 #include "song_events.h"
 #include "tags.h"
 #include "text.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <string.h>
 #include <thread>
+#include <windows.h>
 
 namespace {
 
@@ -37,6 +41,7 @@ struct tagReading {
     std::mutex lock;            // guards what follows
     std::condition_variable wake;
     bool quit = false;
+    bool ended = false;         // the thread has left its loop
     bool answersPosted = false;     // MSG_TAGS_READ is on its way
     ULONGLONG answersPostedAt = 0;
     std::deque<tagRequest> asked;
@@ -62,8 +67,11 @@ void readOnItsThread()
         {
             std::unique_lock<std::mutex> guard(t.lock);
             t.wake.wait(guard, [&] { return t.quit || !t.asked.empty(); });
-            if (t.quit)
+            if (t.quit) {
+                t.ended = true;
+                t.wake.notify_all();
                 return;
+            }
             request = t.asked.front();
             t.asked.pop_front();
         }
@@ -99,11 +107,7 @@ void announceNames()
 // been cleared or refilled meanwhile.
 bool writeBack(const tagRequest &answer)
 {
-    if (!answer.tagged || answer.slot < 1 || answer.slot > data.songsNumber || answer.slot > MAX_SONGS ||
-        strcmp(data.paths[answer.slot], answer.path) != 0)
-        return false;
-    memcpy(data.names[answer.slot], answer.name, NAME_SIZE);
-    return true;
+    return answer.tagged && renameSong(answer.slot, answer.path, answer.name);
 }
 
 void takeReadTags()
@@ -182,20 +186,26 @@ int tagsWaiting()
     return madeReading ? madeReading->waiting : 0;
 }
 
-void stopScanning()
+void stopReadingTags(unsigned waitMs)
 {
-    endWalks(&data);
     if (!madeReading)
         return;     // no tags were ever asked for
     tagReading &t = reading();
+    bool ended;
     {
-        std::lock_guard<std::mutex> guard(t.lock);
+        std::unique_lock<std::mutex> guard(t.lock);
         t.quit = true;
         t.asked.clear();
+        t.wake.notify_all();
+        ended = !t.thread.joinable() ||
+                t.wake.wait_for(guard, std::chrono::milliseconds(waitMs), [&] { return t.ended; });
     }
-    t.wake.notify_one();
-    if (t.thread.joinable())
-        t.thread.join();
+    if (t.thread.joinable()) {
+        if (ended)
+            t.thread.join();
+        else
+            t.thread.detach();  // inside a read that does not answer; it writes nothing after this
+    }
     t.waiting = 0;
     KillTimer(t.window, ANNOUNCE_TIMER);
     DestroyWindow(t.window);    // answers still posted to it go nowhere
