@@ -19,7 +19,6 @@
 
 namespace {
 
-#define MSG_TAGS_READ 0x8012
 const UINT_PTR ANNOUNCE_TIMER = 1;
 const UINT ANNOUNCE_EVERY_MS = 250;
 // Answers wait up to this long to go back together: one message per answer

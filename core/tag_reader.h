@@ -10,6 +10,9 @@
 #ifndef KELVORIA_TAG_READER_H
 #define KELVORIA_TAG_READER_H
 
+/* Posted to the reader's own message-only window when answers wait. */
+#define MSG_TAGS_READ 0x8012
+
 /* Reads the tags of the song in `slot` (its path and shown name as now).
  * NAMES_CHANGED is told at most every quarter of a second, and once the
  * last waiting tag is read. Call on the user-interface thread. */

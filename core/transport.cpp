@@ -5,6 +5,7 @@
 #include "transport.h"
 
 #include "list_edit.h"
+#include "playing_record.h"
 #include "listener_table.h"
 #include "song_events.h"
 #include "song_list_record.h"
@@ -14,9 +15,11 @@
 #include <stdlib.h>
 #include <string.h>
 
+playingNow nowPlaying;
+
 namespace {
 
-playingNow now;
+playingNow &now = nowPlaying;
 FSOUND_STREAM *music;   // replaced at every start of a song, never closed otherwise
 bool paused;            // what plays is paused; a song started plays
 bool playingShown;      // the status label shows a "Playing..." line
@@ -212,7 +215,12 @@ void buildProgressText()
 
 } // namespace
 
-const playingNow &playing = now;
+const playingNow &playing = nowPlaying;
+
+void announceTransport(transportChange change)
+{
+    listeners.tell(change);
+}
 
 bool listenToTransport(transportListener listener, void *context)
 {

@@ -18,6 +18,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <vector>
+
 namespace {
 
 // One area of the skin, in window coordinates, bounds included. The hand
@@ -221,9 +223,38 @@ void rebuildSongList(HWND list)
     RedrawWindow(list, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
+// The rows selected, and the caret, put back as they were after rows were
+// written again.
+struct rowSelection {
+    std::vector<int> selected;
+    int caret, top;
+};
+
+rowSelection selectionOf(HWND list)
+{
+    rowSelection kept;
+    int count = static_cast<int>(SendMessageA(list, LB_GETSELCOUNT, 0, 0));
+    kept.selected.resize(count > 0 ? count : 0);
+    if (count > 0)
+        SendMessageA(list, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(kept.selected.data()));
+    kept.caret = static_cast<int>(SendMessageA(list, LB_GETCARETINDEX, 0, 0));
+    kept.top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    return kept;
+}
+
+void putBack(HWND list, const rowSelection &kept)
+{
+    SendMessageA(list, LB_SETSEL, FALSE, -1);
+    for (int row : kept.selected)
+        SendMessageA(list, LB_SETSEL, TRUE, row);
+    if (kept.caret >= 0)
+        SendMessageA(list, LB_SETCARETINDEX, kept.caret, FALSE);
+    SendMessageA(list, LB_SETTOPINDEX, kept.top, 0);
+}
+
 // Tags read in the background rename songs a few at a time: only the rows
-// whose names changed are written again, each keeping its selection, so a
-// long list is not rebuilt a few times a second while its tags are read.
+// whose names changed are written again, the selection kept, so a long
+// list is not rebuilt a few times a second while its tags are read.
 void renameChangedRows(HWND list)
 {
     int rows = rowCount(list);
@@ -233,9 +264,8 @@ void renameChangedRows(HWND list)
         return;
     }
     static char shown[NAME_SIZE];
-    int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
-    int caret = static_cast<int>(SendMessageA(list, LB_GETCARETINDEX, 0, 0));
-    bool redrawOff = false;
+    rowSelection kept;
+    bool changed = false;
     for (int row = 0; row < rows; ++row) {
         const char *name = data.names[row + 1];
         LRESULT length = SendMessageA(list, LB_GETTEXTLEN, row, 0);
@@ -244,21 +274,17 @@ void renameChangedRows(HWND list)
             if (strcmp(shown, name) == 0)
                 continue;
         }
-        if (!redrawOff) {
+        if (!changed) {
+            kept = selectionOf(list);
             SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-            redrawOff = true;
+            changed = true;
         }
-        LRESULT selected = SendMessageA(list, LB_GETSEL, row, 0);
         SendMessageA(list, LB_DELETESTRING, row, 0);
         SendMessageA(list, LB_INSERTSTRING, row, reinterpret_cast<LPARAM>(name));
-        if (selected > 0)
-            SendMessageA(list, LB_SETSEL, TRUE, row);
     }
-    if (!redrawOff)
+    if (!changed)
         return;
-    SendMessageA(list, LB_SETTOPINDEX, top, 0);
-    if (caret >= 0)
-        SendMessageA(list, LB_SETCARETINDEX, caret, TRUE);
+    putBack(list, kept);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(list, NULL, NULL, RDW_INVALIDATE | RDW_ERASE);
 }

@@ -192,7 +192,8 @@ int addFolderMusic(st1 *list, const char *folder)
 
 int searchDiskForMF(const char *pattern, st1 *list)
 {
+    int firstNew = list->songsNumber + 1;
     exploreDirectory(pattern, list);
-    finishIntake(list, true);
+    finishIntake(list, firstNew);
     return 1;
 }

@@ -14,6 +14,7 @@
 //          songs came in (the longest of RUNS)
 //   scan_bench PATTERN [RUNS]
 #include "background_scan.h"
+#include "tag_reader.h"
 #include "song_list_record.h"
 #include "disk_scan.h"
 #include "fmod.h"
@@ -112,9 +113,9 @@ template <typename Done> void runMessagesUntil(Done done)
         if (!PeekMessageA(&m, NULL, 0, 0, PM_REMOVE)) {
             MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
         } else if (m.hwnd == walkWindow && m.message == MSG_SCAN_FOUND) {
-            unannounced |= takeFoundSongs(&songList) > 0;
+            unannounced |= takeFoundSongs() > 0;
         } else if (m.hwnd == walkWindow && m.message == MSG_SCAN_WALKED && isRunningWalk(m.wParam)) {
-            finishWalk(&songList);
+            finishWalk();
             unannounced = true;
             announced = 0;
         } else {
@@ -141,7 +142,7 @@ double cancelAfterFirstSongs(const char *folder)
     startWalk(walkWindow, folder);
     runMessagesUntil([] { return songList.songsNumber > 0 || !walkRunning(); });
     double start = nowMs();
-    cancelWalk(&songList);
+    cancelWalk();
     double took = nowMs() - start;
     runMessagesUntil([] { return tagsWaiting() == 0; });
     return took;

@@ -8,6 +8,8 @@
 #include "player_windows.h"
 #include "songlist.h"
 
+#include "tags_read.h"
+
 #include <gtest/gtest.h>
 
 #include <stdio.h>
@@ -87,6 +89,8 @@ TEST_F(OpenFiles, ChosenFilesAreRelabelledByTheirTags)
     fake_fmod::addTag(path, "TITLE", "Tune");
     fake_fmod::addTag(path, "ARTIST", "Band");
     openFilesAnswering({path});
+    EXPECT_STREQ("\\a.mp3", songList.names[1]) << "the file name first";
+    ASSERT_TRUE(waitForTags());
     EXPECT_STREQ("Band - Tune", songList.names[1]);
     EXPECT_EQ("Band - Tune", rowText(0));
 }

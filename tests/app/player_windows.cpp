@@ -74,6 +74,7 @@ void makePlayerWindows()
     SetCurrentDirectoryA(KELVORIA_TEST_RUN_DIR);   // the skins are relative to it
     hInst = GetModuleHandleA(NULL);
     registerMainClass(hInst);
+    registerPathReaders();
     createPlayerWindows();
     HWND title = GetWindow(hwnd, GW_CHILD);
     createdLabels.title = textOf(title);
@@ -91,11 +92,11 @@ void startFresh()
 {
     stopWatchingMainWindow();
     stopWatchingPlaylistWindow();
-    if (transportPaused())
-        togglePause();          // the flag outlives songs; start each case without it
-    transportListCleared();     // no "Playing..." line is taken to be shown
+    transportForget();          // nothing played, nothing held, no "Playing..." line shown
     memset(&songList, 0, sizeof(songList));
     fake_fmod::reset();
+    transportAttach(hwnd);      // the engine forgot its callback
+    fake_fmod::clearCalls();
     SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
     ShowWindow(hPlaylistDialog, SW_HIDE);
     ShowWindow(hSettingsDialog, SW_HIDE);

@@ -1,7 +1,7 @@
 // The tray: minimise, restore and quit with the shell call recorded, the
 // callback's answers, and the real menu read while it is open.
 #include "dialog_answer.h"
-#include "transport.h"
+#include "playing_record.h"
 #include "song_list_record.h"
 #include "globals.h"
 #include "main_window.h"
@@ -51,10 +51,10 @@ protected:
 
 TEST_F(Tray, MinimiseHidesTheWindowAndAddsTheIcon)
 {
-    snprintf(playing.statusText, sizeof(playing.statusText), "Stopped.");
+    SetWindowTextA(titleLabel(), "the song");
     SendMessageA(hwnd, WM_COMMAND, CMD_MINIMISE_TO_TRAY, 0);
     EXPECT_FALSE(IsWindowVisible(hwnd));
-    EXPECT_EQ("Stopped.", textOf(titleLabel())) << "the hide echoes the status";
+    EXPECT_EQ("the song", textOf(titleLabel())) << "hiding changes no label";
     ASSERT_EQ(1u, shellCalls.size());
     const NOTIFYICONDATAA &icon = shellCalls[0].icon;
     EXPECT_EQ(static_cast<DWORD>(NIM_ADD), shellCalls[0].what);
@@ -62,7 +62,7 @@ TEST_F(Tray, MinimiseHidesTheWindowAndAddsTheIcon)
     EXPECT_EQ(hwnd, icon.hWnd);
     EXPECT_EQ(0u, icon.uID);
     EXPECT_EQ(7u, icon.uFlags);
-    EXPECT_EQ(21u, icon.uCallbackMessage);
+    EXPECT_EQ(static_cast<UINT>(MSG_TRAY_CALLBACK), icon.uCallbackMessage);
     EXPECT_TRUE(icon.hIcon != NULL);
     EXPECT_STREQ("Kelvoria", icon.szTip);
 }
@@ -71,6 +71,7 @@ TEST_F(Tray, RestoreShowsTheWindowPutsTheSongBackAndDeletesTheIcon)
 {
     addSongs(2, 10000);
     songList.currentSong = 2;
+    announceTransport(SONG_SHOWN);
     SendMessageA(hwnd, WM_COMMAND, CMD_MINIMISE_TO_TRAY, 0);
     SendMessageA(hwnd, WM_COMMAND, CMD_RESTORE, 0);
     EXPECT_TRUE(IsWindowVisible(hwnd));

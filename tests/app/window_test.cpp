@@ -3,6 +3,7 @@
 // seek. Ticks are sent by the test, never waited for.
 #include "queued_tick.h"
 #include "song_list_record.h"
+#include "playing_record.h"
 #include "fake_fmod.h"
 #include "globals.h"
 #include "main_window.h"
@@ -124,8 +125,8 @@ TEST_F(MainWindow, SongDisplaySetsTheBarRangeAndTheCurrentName)
 {
     addSongs(3, 10000);
     songList.currentSong = 2;
-    playing.length = 257;
-    SendMessageA(hwnd, MSG_SONG_DISPLAY, 0, 0);
+    nowPlaying.length = 257;
+    announceTransport(SONG_SHOWN);
     EXPECT_EQ(0, SendMessageA(positionBar(), TBM_GETRANGEMIN, 0, 0));
     EXPECT_EQ(257, SendMessageA(positionBar(), TBM_GETRANGEMAX, 0, 0));
     EXPECT_EQ("\\song2.mp3", textOf(titleLabel()));
@@ -133,8 +134,8 @@ TEST_F(MainWindow, SongDisplaySetsTheBarRangeAndTheCurrentName)
 
 TEST_F(MainWindow, SongDisplayCutsTheLengthToSixteenBits)
 {
-    playing.length = 70000;
-    SendMessageA(hwnd, MSG_SONG_DISPLAY, 0, 0);
+    nowPlaying.length = 70000;
+    announceTransport(SONG_SHOWN);
     EXPECT_EQ(70000 & 0xFFFF, SendMessageA(positionBar(), TBM_GETRANGEMAX, 0, 0));
 }
 
@@ -142,7 +143,7 @@ TEST_F(MainWindow, SongDisplayBeforeAnySongLeavesTheTitleEmpty)
 {
     addSongs(2, 10000);
     SetWindowTextA(titleLabel(), "something");
-    SendMessageA(hwnd, MSG_SONG_DISPLAY, 0, 0);
+    announceTransport(SONG_SHOWN);
     EXPECT_EQ("", textOf(titleLabel()));
 }
 
@@ -166,13 +167,13 @@ TEST_F(MainWindow, StatusLineKeepsItsFormatAndFitsTheLabelWhole)
     for (const auto &line : lines) {
         songList.currentSong = line.song;
         songList.songsNumber = line.songs;
-        snprintf(playing.progressText, sizeof(playing.progressText), "%s", line.progress);
-        SendMessageA(hwnd, MSG_STATUS_LINE, 0, 0);
+        snprintf(nowPlaying.progressText, sizeof(nowPlaying.progressText), "%s", line.progress);
+        announceTransport(PROGRESS_SHOWN);
         std::string head = "Playing...  (" + std::string(line.progress) + ")";
         std::string tail = "n" + std::string(degreeSign()) + " " + std::to_string(line.song) + " / " +
                            std::to_string(line.songs);
         std::string shown = textOf(statusLabel());
-        EXPECT_EQ(shown, playing.statusText);
+        EXPECT_EQ(shown, statusLineText());
         size_t blanks = shown.size() - head.size() - tail.size();
         EXPECT_EQ(head + spaces(blanks) + tail, shown);
         EXPECT_TRUE(blanks >= 2 && fits(shown)) << shown;
@@ -231,24 +232,25 @@ TEST_F(MainWindow, StatusLineOfTheLongestNumbersStaysInsideItsField)
 {
     songList.currentSong = -2147483647;
     songList.songsNumber = -2147483647;
-    snprintf(playing.progressText, sizeof(playing.progressText), "%s", std::string(24, '9').c_str());
-    SendMessageA(hwnd, MSG_STATUS_LINE, 0, 0);
-    EXPECT_LT(strlen(playing.statusText), sizeof(playing.statusText));
-    EXPECT_EQ(0, songList.tagTitle[0]) << "nothing spilled past statusText";
+    snprintf(nowPlaying.progressText, sizeof(nowPlaying.progressText), "%s", std::string(24, '9').c_str());
+    announceTransport(PROGRESS_SHOWN);
+    EXPECT_LT(strlen(statusLineText()), sizeof(playing.statusText));
 }
 
-TEST_F(MainWindow, StatusEchoAndEveryShowOrHidePutTheStatusIntoTheTitle)
+// The player's messages are its own (WM_APP and on): a status told shows in
+// the status line, and showing or hiding the window leaves the labels alone.
+TEST_F(MainWindow, AStatusToldShowsInTheStatusLineAndAShowOrHideChangesNoLabel)
 {
-    snprintf(playing.statusText, sizeof(playing.statusText), "Paused.");
-    SendMessageA(hwnd, MSG_STATUS_ECHO, 0, 0);
-    EXPECT_EQ("Paused.", textOf(titleLabel()));
-
-    snprintf(playing.statusText, sizeof(playing.statusText), "Stopped.");
+    SetWindowTextA(titleLabel(), "the song");
+    snprintf(nowPlaying.statusText, sizeof(nowPlaying.statusText), "Paused.");
+    announceTransport(STATUS_SHOWN);
+    EXPECT_EQ("Paused.", textOf(statusLabel()));
     ShowWindow(hwnd, SW_HIDE);
-    EXPECT_EQ("Stopped.", textOf(titleLabel()));
-    snprintf(playing.statusText, sizeof(playing.statusText), "shown again");
     ShowWindow(hwnd, SW_SHOW);
-    EXPECT_EQ("shown again", textOf(titleLabel()));
+    EXPECT_EQ("the song", textOf(titleLabel()));
+    EXPECT_EQ("Paused.", textOf(statusLabel()));
+    static_assert(MSG_TRAY_CALLBACK >= WM_APP && MSG_SONG_HEARD >= WM_APP && MSG_HAND_OVER >= WM_APP,
+                  "the player's messages are in the programs' range");
 }
 
 // ---- Commands -------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "kept_list.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <stdio.h>
 

@@ -13,6 +13,8 @@
 #include "queued_tick.h"
 #include "songlist.h"
 
+#include "tags_read.h"
+
 #include <gtest/gtest.h>
 
 #include <stdio.h>
@@ -173,6 +175,7 @@ TEST_F(PlaylistWindow, DroppedItemsFollowTheListInDropOrderAndAreTagged)
     }
     paths.push_back(folder + "\\x.flac");
     names.push_back("\\x.flac");
+    ASSERT_TRUE(waitForTags());
     ASSERT_EQ(5 + paths.size(), static_cast<size_t>(songList.songsNumber));
     EXPECT_EQ(paths, texts(songList.paths + 6, songList.paths + 6 + paths.size()));
     EXPECT_EQ(names, texts(songList.names + 6, songList.names + 6 + names.size()));
@@ -297,6 +300,8 @@ TEST_F(PlaylistWindow, OpeningReplacesTheListStopsTheSongAndShowsTheTaggedNames)
     runCommand(PLAYLIST_CMD_OPEN);
     EXPECT_TRUE(answered());
     EXPECT_EQ((texts{"C:\\New\\x.ogg", "C:\\New\\y.mp3"}), listedPaths());
+    EXPECT_EQ((texts{"\\x.ogg", "\\y.mp3"}), rowTexts()) << "file names first";
+    ASSERT_TRUE(waitForTags());
     EXPECT_EQ((texts{"\\x.ogg", "Band - Why"}), rowTexts());
     EXPECT_EQ(1, selectedRow());
     EXPECT_FALSE(fake_fmod::channelPlaying());

@@ -3,6 +3,7 @@
 // folder of its own, except the one about the drive's root. Wine lists a
 // folder's entries sorted by name, which fixes the walk's order below.
 #include "background_scan.h"
+#include "tag_reader.h"
 #include "song_list_record.h"
 #include "disk_scan.h"
 #include "fmod.h"
@@ -10,6 +11,7 @@
 #include "music_names.h"
 #include "printed_output.h"
 #include "song_events.h"
+#include "tags_read.h"
 
 #include <gtest/gtest.h>
 
@@ -209,14 +211,18 @@ protected:
         heard.push_back(std::to_string(change) + ":" + std::to_string(songList.songsNumber) + songList.names[1]);
     }
 
-    // One drive's scan on this thread.
-    void scan(const std::string &folder) { EXPECT_EQ(searchDiskForMF((folder + "\\*.*").c_str(), &songList), 1); }
+    // One drive's scan on this thread, and the tags of what it found.
+    void scan(const std::string &folder)
+    {
+        EXPECT_EQ(searchDiskForMF((folder + "\\*.*").c_str(), &songList), 1);
+        EXPECT_TRUE(waitForTags());
+    }
 
     static std::vector<std::string> heard;
 };
 std::vector<std::string> DriveScan::heard;
 
-TEST_F(DriveScan, ReadsTagsThenAnnouncesTheSongsAdded)
+TEST_F(DriveScan, AnnouncesTheSongsAddedThenTheNamesTheirTagsGive)
 {
     copyMusic("tagged.mp3", root + "\\a tagged.mp3");
     copyMusic("plain.ogg", root + "\\b plain.ogg");
@@ -224,11 +230,12 @@ TEST_F(DriveScan, ReadsTagsThenAnnouncesTheSongsAdded)
     EXPECT_EQ(songList.songsNumber, 2);
     EXPECT_STREQ(songList.names[1], "Scan Artist - Scan Title");
     EXPECT_STREQ(songList.names[2], "b plain.ogg");
-    EXPECT_EQ(heard, (Paths{std::to_string(SONGS_ADDED) + ":2Scan Artist - Scan Title"}))
-        << "count and tags are ready before the announcement";
+    EXPECT_EQ(heard, (Paths{std::to_string(SONGS_ADDED) + ":2a tagged.mp3",
+                            std::to_string(NAMES_CHANGED) + ":2Scan Artist - Scan Title"}))
+        << "the songs show their file names at once, and their tags' names once read";
 }
 
-TEST_F(DriveScan, DrivesAppendInTurnAndEarlierOnesAreRelabelled)
+TEST_F(DriveScan, DrivesAppendInTurnAndEarlierOnesAreNotReadAgain)
 {
     for (const char *folder : {"\\first", "\\empty", "\\second"})
         makeFolder(root + folder);
@@ -239,11 +246,11 @@ TEST_F(DriveScan, DrivesAppendInTurnAndEarlierOnesAreRelabelled)
     snprintf(songList.names[1], NAME_SIZE, "one.mp3");
     scan(root + "\\empty");
     EXPECT_EQ(songList.songsNumber, 1) << "a drive without music leaves the count as it was";
-    EXPECT_STREQ(songList.names[1], "Scan Artist - Scan Title") << "earlier drives are read again";
+    EXPECT_STREQ(songList.names[1], "one.mp3") << "only the new songs' tags are read";
     scan(root + "\\second");
     ASSERT_EQ(songList.songsNumber, 2);
     EXPECT_EQ(songList.paths[2], root + "\\second\\two.wav");
-    EXPECT_EQ(heard.size(), 3u);
+    EXPECT_EQ(heard.size(), 4u) << "three drives added, one name changed";
 
     songList.songsNumber = MAX_SONGS;
     scan(root + "\\second");
@@ -304,9 +311,9 @@ protected:
             if (!PeekMessageA(&m, NULL, 0, 0, PM_REMOVE))
                 MsgWaitForMultipleObjects(0, NULL, FALSE, 100, QS_ALLINPUT);
             else if (m.hwnd == window && m.message == MSG_SCAN_FOUND)
-                takeFoundSongs(&songList);
+                takeFoundSongs();
             else if (m.hwnd == window && m.message == MSG_SCAN_WALKED && isRunningWalk(m.wParam))
-                finishWalk(&songList);
+                finishWalk();
             else
                 DispatchMessageA(&m);
         }
@@ -388,7 +395,7 @@ TEST_F(BackgroundScan, CancelStopsTheWalkAndKeepsWhatWasFound)
     memset(&songList, 0, sizeof(songList));
     ASSERT_TRUE(startWalk(window, root.c_str()));
     EXPECT_TRUE(runUntil([] { return songList.songsNumber > 0; }));
-    cancelWalk(&songList);
+    cancelWalk();
     EXPECT_FALSE(walkRunning());
     Paths kept = listedPaths();
     ASSERT_LE(kept.size(), all.size());
