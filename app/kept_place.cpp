@@ -20,7 +20,27 @@ static_assert(int(KEPT_STOPPED) == int(PLAY_STOPPED) && int(KEPT_PAUSED) == int(
               "the kept states are the transport's");
 
 const DWORD KEEP_EVERY_MS = 10000;
+const DWORD RETRY_EVERY_MS = 2000;
+const DWORD RETRY_FOR_MS = 30000;
 const char DAMAGED_TEXT[] = "The kept list was damaged; it is set aside.";
+const char UNREAD_TEXT[] = "The kept list cannot be read now; it is tried again.";
+
+// A kept file that is there but cannot be read (a backup tool or a virus
+// scanner holds it) is neither set aside nor written over while the list
+// is empty: it is tried again for a while, and kept as it is.
+struct unreadKeptFile {
+    bool waiting;
+    DWORD since, lastTry;
+} unread;
+
+enum readResult { KEPT_READ, KEPT_ABSENT, KEPT_UNREADABLE };
+
+readResult readKeptFile(const char *path, std::string &bytes)
+{
+    if (readFileBytes(path, bytes))
+        return KEPT_READ;
+    return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? KEPT_ABSENT : KEPT_UNREADABLE;
+}
 
 keptPlace placeNow()
 {
@@ -75,11 +95,25 @@ bool keptListPath(char *path, int size)
 bool keepPlace()
 {
     char path[MAX_PATH];
+    if (unread.waiting && data.songsNumber == 0)
+        return false;   // an empty list never replaces a kept one that was not read
+    unread.waiting = false;
     return keptListPath(path, sizeof(path)) && writeFileWhole(path, keptListText(&data, placeNow()));
+}
+
+void retryUnreadKeptList()
+{
+    if (!unread.waiting || GetTickCount() - unread.lastTry < RETRY_EVERY_MS)
+        return;
+    unread.lastTry = GetTickCount();
+    if (data.songsNumber != 0 || GetTickCount() - unread.since > RETRY_FOR_MS)
+        return;     // the listener made another list, or it stays unread: it is kept as it is
+    comeBackToKeptPlace();
 }
 
 void keepPlaceWhilePlaying()
 {
+    retryUnreadKeptList();
     static DWORD lastKept = GetTickCount();
     if (GetTickCount() - lastKept < KEEP_EVERY_MS)
         return;
@@ -92,10 +126,21 @@ void comeBackToKeptPlace()
 {
     char path[MAX_PATH];
     std::string bytes;
-    if (!keptListPath(path, sizeof(path)) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-        return;     // a first start, or no place to keep one
+    if (!keptListPath(path, sizeof(path)))
+        return;     // no place to keep one
+    readResult result = readKeptFile(path, bytes);
+    if (result == KEPT_ABSENT)
+        return;     // a first start
+    if (result == KEPT_UNREADABLE) {
+        if (!unread.waiting) {
+            unread = unreadKeptFile{true, GetTickCount(), GetTickCount()};
+            transportTell(UNREAD_TEXT);
+        }
+        return;
+    }
+    unread.waiting = false;
     keptList kept;
-    if (!readFileBytes(path, bytes) || !readKeptListText(bytes, kept)) {
+    if (!readKeptListText(bytes, kept)) {
         setAsideDamaged(path);
         transportTell(DAMAGED_TEXT);
         return;

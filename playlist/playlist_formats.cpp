@@ -326,8 +326,9 @@ bool readFileBytes(const char *path, std::string &bytes)
     size_t got;
     while (bytes.size() < MAX_PLAYLIST_BYTES && (got = fread(block, 1, sizeof(block), file)) > 0)
         bytes.append(block, std::min(got, MAX_PLAYLIST_BYTES - bytes.size()));
+    bool whole = !ferror(file);     // a read that failed part of the way is no file read
     fclose(file);
-    return true;
+    return whole;
 }
 
 void addPlaylistSongs(st1 *list, const char *path, const std::string &bytes)

@@ -46,7 +46,7 @@ const playlistFormat &playlistFormatOf(const char *path);
 bool isPlaylistFileName(const char *name);
 
 /* The whole of a file, up to a bound far above any playlist; false when it
- * cannot be opened. */
+ * cannot be opened or read whole. */
 bool readFileBytes(const char *path, std::string &bytes);
 
 /* Appends the songs of the playlist file at `path`, by its kind. Returns 0
