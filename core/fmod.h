@@ -11,6 +11,8 @@ extern "C" {
 #endif
 
 #define F_API __stdcall
+/* The calling convention of the functions the engine calls back. */
+#define F_CALLBACKAPI __stdcall
 
 typedef struct FSOUND_STREAM FSOUND_STREAM;
 
@@ -72,15 +74,45 @@ signed char F_API FSOUND_IsPlaying(int channel);
  * Kelvoria_GetHeardStream(): the stream whose samples were heard last on
  * channel 0: the one heard now, or once the channel has run out, the one
  * heard to its end. Null before anything played, after FSOUND_StopSound,
- * and once that stream is closed. A program polls it to learn the moment
- * the queued stream is heard.
+ * and once that stream is closed. Kelvoria_SetHeardCallback below tells
+ * the moment it changes.
  *
  * The position FSOUND_Stream_GetTime gives is the position heard, to within
  * the output's latency, and never more than the stream's length; channel 0
  * stops playing when the last sample of the last stream has been heard.
+ *
+ * The sound device is held only while it is needed: it is opened when a
+ * stream is played and let go 1 s after channel 0 was stopped or ran out
+ * (what the device still held is heard first), and after 10 s of pause; the
+ * next play or resume opens it again and loses no sample. A device just
+ * opened, or emptied by a seek, is given a little silence first, which a
+ * sound server may drop as its stream starts.
  */
 signed char F_API Kelvoria_Stream_Queue(FSOUND_STREAM *stream);
 FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void);
+
+/*
+ * Kelvoria_SetHeardCallback(callback, context): `callback` is called with
+ * `context` when the stream heard on channel 0 changes by itself, so that a
+ * program need not poll Kelvoria_GetHeardStream:
+ * - KELVORIA_HEARD_STARTED, with the queued stream, the moment its first
+ *   sample is heard (it has become channel 0's stream);
+ * - KELVORIA_HEARD_ENDED, with channel 0's stream, the moment its last
+ *   sample is heard and nothing follows it (the channel no longer plays); a
+ *   stream whose file fails part of the way through ends so too.
+ * Nothing is called for what the program does itself (FSOUND_Stream_Play,
+ * FSOUND_StopSound, FSOUND_Stream_Close, FSOUND_Close). The callback runs
+ * on a thread of the engine, which holds none of its locks meanwhile: it
+ * may call Kelvoria_GetHeardStream, and should return at once (post a
+ * message, set an event). A null callback calls nothing; a call already
+ * under way when the callback is replaced may still finish after this
+ * returns. It may be set before FSOUND_Init and holds until FSOUND_Close.
+ * Always nonzero.
+ */
+#define KELVORIA_HEARD_STARTED 1  /* the first sample of a queued stream is heard */
+#define KELVORIA_HEARD_ENDED   2  /* the last sample of channel 0's stream is heard, nothing follows */
+typedef void (F_CALLBACKAPI *KELVORIA_HEARDCALLBACK)(FSOUND_STREAM *stream, int event, void *context);
+signed char F_API Kelvoria_SetHeardCallback(KELVORIA_HEARDCALLBACK callback, void *context);
 
 /*
  * For the level: these may be made before FSOUND_Init; what they set holds
@@ -98,7 +130,9 @@ FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void);
  * hundredths of a decibel, -1500 to 1500 (clamped): `taggedPreamp` is added
  * to a tagged song's gain, `untaggedPreamp` is the gain of a song without
  * one. With `preventClipping` nonzero, a tagged song's gain is lowered so
- * that its tagged peak stays below full scale. A song takes the settings as
+ * that its tagged peak stays below full scale. A song's gain, all of these
+ * together, is held within +-24 dB (a tagged gain beyond +-60 dB counts as
+ * none); no gain keeps a song from playing. A song takes the settings as
  * it starts or is sought, and keeps them from its first sample on.
  */
 enum {

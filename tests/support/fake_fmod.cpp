@@ -50,7 +50,16 @@ struct Engine {
     Stream *heard = nullptr;  // whose time was heard last
     bool paused = false;
     int volume = -1;
+    KELVORIA_HEARDCALLBACK heardCallback = nullptr;
+    void *heardContext = nullptr;
     std::vector<std::string> log;
+};
+
+// A change of the heard stream that advance() announces once it has let go
+// of the lock, as the real engine calls back holding none.
+struct HeardChange {
+    FSOUND_STREAM *stream;
+    int event;
 };
 
 Engine &engine()
@@ -124,6 +133,8 @@ void reset()
     e.heard = nullptr;
     e.paused = false;
     e.volume = -1;
+    e.heardCallback = nullptr;
+    e.heardContext = nullptr;
     e.log.clear();
 }
 
@@ -151,9 +162,11 @@ void failTagCount(const std::string &path)
     engine().files[path].countFails = true;
 }
 
-void advance(int ms)
+FSOUND_STREAM *handleOf(const Stream *stream);
+
+// Moves the channel on by `ms`, noting each change of the heard stream.
+void moveOn(int ms, std::vector<HeardChange> &changes)
 {
-    SERIALISED;
     while (engine().channel && !engine().paused) {
         Stream *stream = engine().channel;
         int step = std::min(ms, stream->lengthMs - stream->timeMs);
@@ -163,12 +176,42 @@ void advance(int ms)
             return;
         if (!engine().queued) {
             stopChannel();
+            changes.push_back({handleOf(stream), KELVORIA_HEARD_ENDED});
             return;
         }
         moveOnToQueued();
+        changes.push_back({handleOf(engine().channel), KELVORIA_HEARD_STARTED});
         if (ms == 0)
             return;
     }
+}
+
+void advance(int ms)
+{
+    std::vector<HeardChange> changes;
+    KELVORIA_HEARDCALLBACK callback;
+    void *context;
+    {
+        SERIALISED;
+        moveOn(ms, changes);
+        callback = engine().heardCallback;
+        context = engine().heardContext;
+    }
+    for (const HeardChange &change : changes)
+        if (callback)
+            callback(change.stream, change.event, context);
+}
+
+KELVORIA_HEARDCALLBACK heardCallback()
+{
+    SERIALISED;
+    return engine().heardCallback;
+}
+
+void *heardContext()
+{
+    SERIALISED;
+    return engine().heardContext;
 }
 
 bool channelPlaying() { return engine().channel != nullptr; }
@@ -423,6 +466,15 @@ FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void)
     SERIALISED;
     record("Kelvoria_GetHeardStream()");
     return fake_fmod::handleOf(engine().heard);
+}
+
+signed char F_API Kelvoria_SetHeardCallback(KELVORIA_HEARDCALLBACK callback, void *context)
+{
+    SERIALISED;
+    record("Kelvoria_SetHeardCallback()");
+    engine().heardCallback = callback;
+    engine().heardContext = context;
+    return 1;
 }
 
 signed char F_API Kelvoria_SetVolume(int percent)

@@ -25,6 +25,11 @@
  * - Kelvoria_Stream_Queue(s) queues s behind channel 0's stream (null drops
  *   the queued one) while channel 0 holds a stream other than s; Play, Stop
  *   and closing either stream drop it.
+ * - Kelvoria_SetHeardCallback(cb, ctx) registers cb; advance() calls it,
+ *   on the test's thread once advance() holds no lock, with
+ *   KELVORIA_HEARD_STARTED and the queued stream the moment it takes
+ *   channel 0, and with KELVORIA_HEARD_ENDED and the stream that ended when
+ *   none is queued; never for Play, Stop or Close. reset() forgets it.
  * - Kelvoria_GetHeardStream() gives the stream last heard: the one Play put
  *   on channel 0 or the queued one once it took the channel, still after it
  *   ran out; null after StopSound or once that stream is closed.
@@ -47,7 +52,8 @@
  *   "Stream_GetTagField(s1,0)", "Init(44100,32,0)", "SetOutput(2)",
  *   "SetDriver(0)", "Close()"; Kelvoria's own calls keep their whole name:
  *   "Kelvoria_Stream_Queue(s2)", "Kelvoria_GetHeardStream()",
- *   "Kelvoria_SetVolume(50)", "Kelvoria_SetReplayGain(1,-300,0,1)".
+ *   "Kelvoria_SetVolume(50)", "Kelvoria_SetReplayGain(1,-300,0,1)",
+ *   "Kelvoria_SetHeardCallback()".
  */
 #ifndef KELVORIA_FAKE_FMOD_H
 #define KELVORIA_FAKE_FMOD_H
@@ -76,6 +82,10 @@ void failTagCount(const std::string &path);
 
 // Lets `ms` of playback pass on channel 0.
 void advance(int ms);
+
+// What Kelvoria_SetHeardCallback registered last (null when none).
+KELVORIA_HEARDCALLBACK heardCallback();
+void *heardContext();
 
 // What the channel holds now.
 bool channelPlaying();             // IsPlaying(0) would answer nonzero
