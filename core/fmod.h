@@ -80,6 +80,13 @@ signed char F_API FSOUND_IsPlaying(int channel);
  * The position FSOUND_Stream_GetTime gives is the position heard, to within
  * the output's latency, and never more than the stream's length; channel 0
  * stops playing when the last sample of the last stream has been heard.
+ *
+ * The sound device is held only while it is needed: it is opened when a
+ * stream is played and let go 1 s after channel 0 was stopped or ran out
+ * (what the device still held is heard first), and after 10 s of pause; the
+ * next play or resume opens it again and loses no sample. A device just
+ * opened, or emptied by a seek, is given a little silence first, which a
+ * sound server may drop as its stream starts.
  */
 signed char F_API Kelvoria_Stream_Queue(FSOUND_STREAM *stream);
 FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void);
@@ -99,7 +106,8 @@ FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void);
  * may call Kelvoria_GetHeardStream, and should return at once (post a
  * message, set an event). A null callback calls nothing; a call already
  * under way when the callback is replaced may still finish after this
- * returns. Always nonzero.
+ * returns. It may be set before FSOUND_Init and holds until FSOUND_Close.
+ * Always nonzero.
  */
 #define KELVORIA_HEARD_STARTED 1  /* the first sample of a queued stream is heard */
 #define KELVORIA_HEARD_ENDED   2  /* the last sample of channel 0's stream is heard, nothing follows */
@@ -122,7 +130,9 @@ signed char F_API Kelvoria_SetHeardCallback(KELVORIA_HEARDCALLBACK callback, voi
  * hundredths of a decibel, -1500 to 1500 (clamped): `taggedPreamp` is added
  * to a tagged song's gain, `untaggedPreamp` is the gain of a song without
  * one. With `preventClipping` nonzero, a tagged song's gain is lowered so
- * that its tagged peak stays below full scale. A song takes the settings as
+ * that its tagged peak stays below full scale. A song's gain, all of these
+ * together, is held within +-24 dB (a tagged gain beyond +-60 dB counts as
+ * none); no gain keeps a song from playing. A song takes the settings as
  * it starts or is sought, and keeps them from its first sample on.
  */
 enum {

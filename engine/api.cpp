@@ -29,6 +29,8 @@ struct Library {
     // Kept here too, so that they may be set before the engine starts.
     int listenerVolume = kelvoria::kVolumeFull;
     kelvoria::ReplayGainSettings replayGain;
+    KELVORIA_HEARDCALLBACK heardCallback = nullptr;
+    void *heardContext = nullptr;
     std::unordered_map<FSOUND_STREAM *, std::unique_ptr<Stream>> streams;
 
     Stream *find(FSOUND_STREAM *handle)
@@ -49,6 +51,18 @@ Library &library()
 signed char toBool(bool value)
 {
     return value ? 1 : 0;
+}
+
+// The engine's listener for the program's callback; a handle is the
+// address of its Stream.
+Engine::HeardListener heardListenerFor(KELVORIA_HEARDCALLBACK callback, void *context)
+{
+    if (!callback)
+        return nullptr;
+    return [callback, context](Stream *stream, kelvoria::HeardChange change) {
+        callback(reinterpret_cast<FSOUND_STREAM *>(stream),
+                 change == kelvoria::HeardChange::Started ? KELVORIA_HEARD_STARTED : KELVORIA_HEARD_ENDED, context);
+    };
 }
 
 } // namespace
@@ -93,15 +107,25 @@ signed char F_API FSOUND_Init(int, int, unsigned int)
     lib.engine = std::make_unique<Engine>(openSink); // without a device it plays on in silence
     lib.engine->setListenerVolume(lib.listenerVolume);
     lib.engine->setReplayGain(lib.replayGain);
+    lib.engine->setHeardListener(heardListenerFor(lib.heardCallback, lib.heardContext));
     return 1;
 }
 
+// The engine is ended outside the API lock: its output thread may be in the
+// program's callback, which may make a call that takes the lock.
 void F_API FSOUND_Close(void)
 {
     Library &lib = library();
-    std::lock_guard<std::mutex> guard(lib.lock);
-    lib.engine.reset(); // stops the output and joins the threads
-    lib.streams.clear();
+    std::unique_ptr<Engine> engine;
+    std::unordered_map<FSOUND_STREAM *, std::unique_ptr<Stream>> streams;
+    {
+        std::lock_guard<std::mutex> guard(lib.lock);
+        engine = std::move(lib.engine);
+        streams.swap(lib.streams);
+        lib.heardCallback = nullptr; // its context may end with the program's use of the engine
+        lib.heardContext = nullptr;
+    }
+    engine.reset(); // stops the output and joins the threads, before the streams go
 }
 
 // Opening reads the file's headers (and the end of some), which on a slow
@@ -272,6 +296,17 @@ FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void)
         return nullptr;
     // A handle is the address of its Stream; a released stream is never heard.
     return reinterpret_cast<FSOUND_STREAM *>(lib.engine->heardStream());
+}
+
+signed char F_API Kelvoria_SetHeardCallback(KELVORIA_HEARDCALLBACK callback, void *context)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    lib.heardCallback = callback;
+    lib.heardContext = context;
+    if (lib.engine)
+        lib.engine->setHeardListener(heardListenerFor(callback, context));
+    return 1;
 }
 
 signed char F_API Kelvoria_SetVolume(int percent)

@@ -45,6 +45,7 @@ void appendRun(std::deque<FrameRun> &runs, const FrameRun &run, bool onSink)
 
 Engine::Engine(SinkOpener openSink) : openSink_(std::move(openSink)), ring_(kRingFrames)
 {
+    outputWake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     decoder_ = std::thread(&Engine::decoderLoop, this);
     output_ = std::thread(&Engine::outputLoop, this);
 }
@@ -59,20 +60,27 @@ Engine::~Engine()
     decoderWake_.notify_all();
     decoder_.join();
     output_.join();
+    if (outputWake_)
+        CloseHandle(outputWake_);
 }
 
 void Engine::restartAt(int64_t ms)
 {
+    restartAtFrame(framesAt(ms));
+}
+
+void Engine::restartAtFrame(int64_t frame)
+{
     ++generation_;
     ++decodeEpoch_;
     decoding_ = current_;
-    decodeFromMs_ = ms;
+    decodeFromFrame_ = frame;
     restartDecoder_ = current_ != nullptr;
     decodedToEnd_ = false;
     ring_.clear();
     ringRuns_.clear();
     heard_ = current_;
-    heardFrame_ = framesAt(ms);
+    heardFrame_ = frame;
     decoderWake_.notify_one();
     wakeOutput();
 }
@@ -80,7 +88,9 @@ void Engine::restartAt(int64_t ms)
 void Engine::wakeOutput()
 {
     if (sink_)
-        sink_->wake(); // before the output has its sink it has not waited yet
+        sink_->wake();
+    else if (outputWake_)
+        SetEvent(outputWake_); // the output waits on this while it holds no device
 }
 
 int Engine::heardMs()
@@ -262,6 +272,18 @@ Stream *Engine::heardStream()
     return heard_;
 }
 
+void Engine::setHeardListener(HeardListener listener)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    heardListener_ = std::move(listener);
+}
+
+bool Engine::outputOpen()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sink_ != nullptr;
+}
+
 uint64_t Engine::framesWrittenSinceStart()
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -294,7 +316,7 @@ bool Engine::decoderHasWork() const
 
 // Under the lock: what the decoder does next. False when there is nothing
 // new to take up (it carries on with the stream it has).
-bool Engine::takeDecodeJob(Stream *&stream, int64_t &fromMs, uint64_t &epoch)
+bool Engine::takeDecodeJob(Stream *&stream, int64_t &fromFrame, uint64_t &epoch)
 {
     bool reposition = false;
     if (decoderEpoch_ != decodeEpoch_) {
@@ -302,7 +324,7 @@ bool Engine::takeDecodeJob(Stream *&stream, int64_t &fromMs, uint64_t &epoch)
         if (restartDecoder_) {
             restartDecoder_ = false;
             reposition = true;
-            fromMs = decodeFromMs_;
+            fromFrame = decodeFromFrame_;
         }
     }
     if (!reposition && decodedToEnd_ && queued_ && decoding_ != queued_) {
@@ -310,7 +332,7 @@ bool Engine::takeDecodeJob(Stream *&stream, int64_t &fromMs, uint64_t &epoch)
         decoding_ = queued_;
         decodedToEnd_ = false;
         reposition = true;
-        fromMs = queued_->positionMs;
+        fromFrame = framesAt(queued_->positionMs);
     }
     stream = decoding_;
     epoch = decodeEpoch_;
@@ -325,7 +347,7 @@ void Engine::decoderLoop()
         std::shared_ptr<Source> source;
         Stream *stream;
         uint64_t epoch;
-        int64_t fromMs = 0;
+        int64_t fromFrame = 0;
         bool reposition;
         double songGain = 1.0;
         {
@@ -333,7 +355,7 @@ void Engine::decoderLoop()
             decoderWake_.wait(lock, [this] { return quit_ || decoderHasWork(); });
             if (quit_)
                 return;
-            reposition = takeDecodeJob(stream, fromMs, epoch);
+            reposition = takeDecodeJob(stream, fromFrame, epoch);
             if (!stream || (!reposition && decodedToEnd_))
                 continue;
             source = stream->source;
@@ -341,8 +363,8 @@ void Engine::decoderLoop()
         }
         if (reposition) {
             source->setGain(songGain); // each song at its own level from its first frame
-            songFrame = framesAt(fromMs);
-            if (!source->seekTo(fromMs)) {
+            songFrame = fromFrame;
+            if (!source->seekToFrame(fromFrame)) {
                 std::lock_guard<std::mutex> lock(mutex_);
                 if (epoch == decodeEpoch_)
                     decodedToEnd_ = true; // nothing this file holds can be decoded
@@ -436,6 +458,7 @@ void Engine::followHeard(uint64_t played)
             current_->positionMs = current_->source->lengthMs(); // heard to its end
             current_ = queued_;
             queued_ = nullptr;
+            heardChanges_.emplace_back(current_, HeardChange::Started);
         }
         heard_ = run.stream;
         uint64_t heardOfRun = std::min(played - run.sinkFrame, run.frames);
@@ -449,6 +472,7 @@ void Engine::followHeard(uint64_t played)
 // Heard to its end, with nothing to follow: the channel falls idle.
 void Engine::finishChannel()
 {
+    heardChanges_.emplace_back(current_, HeardChange::Ended);
     current_->positionMs = current_->source->lengthMs();
     current_ = nullptr;
     queued_ = nullptr;
@@ -473,41 +497,131 @@ void Engine::replaceDeadSink()
         ++generation_;
 }
 
-void Engine::outputLoop()
+// Opening the sound device takes a while (tens of milliseconds under Wine):
+// it is done here, on the output thread, when there is something to hear.
+AudioSink *Engine::openOutput()
 {
-    std::vector<int16_t> buffer(static_cast<size_t>(AudioSink::kFramesPerBuffer) * 2);
-    // Opening the sound device takes a while (tens of milliseconds under
-    // Wine): it is done here, so that starting the engine costs the
-    // program's start-up nothing.
     std::unique_ptr<AudioSink> opened = openSink_ ? openSink_() : nullptr;
     if (!opened)
         opened = makeSilentSink(); // no device: play on in silence
     AudioSink *sink = opened.get();
+    std::lock_guard<std::mutex> lock(mutex_);
+    sink_ = std::move(opened);
+    primeLeft_ = sink->primeFrames();
+    return sink;
+}
+
+// The device goes; what it held and had not played goes with it, so a
+// paused channel starts again from the frame heard when it plays on.
+void Engine::releaseOutput()
+{
+    std::unique_ptr<AudioSink> closing;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        sink_ = std::move(opened);
+        closing = std::move(sink_);
+        sinkRuns_.clear();
+        if (active_ && !quit_)
+            restartAtFrame(heard_ == current_ ? heardFrame_ : framesAt(pausedMs_));
     }
+    closing.reset(); // waits (bounded) for the system's thread of the device, with no lock held
+    quiet_ = false;
+}
+
+// True once the sink has had nothing to play for long enough to let it go;
+// else shortens `waitMs` to the moment it will have.
+bool Engine::outputIdleFor(bool playing, bool paused, DWORD &waitMs)
+{
+    if (playing && !paused) {
+        quiet_ = false;
+        return false;
+    }
+    DWORD now = GetTickCount();
+    if (!quiet_) {
+        quiet_ = true;
+        quietSince_ = now;
+    }
+    DWORD limit = playing ? kReleasePausedMs : kReleaseIdleMs;
+    DWORD spent = now - quietSince_;
+    if (spent >= limit)
+        return true;
+    waitMs = std::min(waitMs, limit - spent);
+    return false;
+}
+
+// A device just opened or emptied may drop the first audio it is given
+// while its stream starts (a sound server's clock runs on meanwhile): the
+// silence it asks for goes first, and no frame of a song is in it.
+void Engine::primeOutput(AudioSink &sink, std::vector<int16_t> &buffer)
+{
+    std::fill(buffer.begin(), buffer.end(), int16_t(0));
+    while (primeLeft_ > 0 && sink.canWrite()) {
+        int frames = std::min(primeLeft_, AudioSink::kFramesPerBuffer);
+        sink.write(buffer.data(), frames);
+        primeLeft_ -= frames;
+    }
+}
+
+void Engine::waitOutput(AudioSink *sink, DWORD ms)
+{
+    if (sink)
+        sink->wait(ms);
+    else
+        WaitForSingleObject(outputWake_, ms);
+}
+
+void Engine::announceHeardChanges()
+{
+    HeardListener listener;
+    std::vector<std::pair<Stream *, HeardChange>> changes;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (heardChanges_.empty())
+            return;
+        changes.swap(heardChanges_);
+        listener = heardListener_;
+    }
+    for (const auto &change : changes)
+        if (listener)
+            listener(change.first, change.second);
+}
+
+void Engine::outputLoop()
+{
+    std::vector<int16_t> buffer(static_cast<size_t>(AudioSink::kFramesPerBuffer) * 2);
     for (;;) {
         bool newGeneration, pause, playing;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (quit_)
-                return;
+                break;
             newGeneration = outputGeneration_ != generation_;
             pause = paused_;
             playing = active_;
         }
+        AudioSink *sink = sink_.get(); // only this thread changes sink_
+        if (!sink && playing && !pause)
+            sink = openOutput();
         if (newGeneration) {
-            sink->flush();
+            if (sink) {
+                sink->flush();
+                primeLeft_ = sink->primeFrames();
+            }
             std::lock_guard<std::mutex> lock(mutex_);
             outputGeneration_ = generation_;
             sinkRuns_.clear();
             generationWritten_ = 0;
+            playOutUntil_ = 0;
+        }
+        if (!sink) {
+            waitOutput(nullptr, kIdleWaitMs);
+            continue;
         }
         sink->setPaused(pause);
 
         bool ended = false;
-        while (sink->canWrite()) {
+        if (primeLeft_ > 0 && playing && !pause)
+            primeOutput(*sink, buffer);
+        while (primeLeft_ == 0 && sink->canWrite()) {
             bool dry = sink->playedFrames() >= sink->writtenFrames();
             size_t frames = takeFrames(buffer.data(), dry, sink->writtenFrames(), ended);
             if (!frames)
@@ -527,16 +641,27 @@ void Engine::outputLoop()
                 if (ended && drained && active_ && decodeDone() && ring_.size() == 0) {
                     finishChannel();
                     playing = false;
+                    playOutUntil_ = (GetTickCount() + sink->playOutMs()) | 1;
                 }
             }
         }
+        announceHeardChanges();
         if (playing && !pause && !sink->healthy()) {
             replaceDeadSink();
-            sink = sink_.get();
             continue;
         }
-        sink->wait(playing && !pause ? kPlayingWaitMs : kIdleWaitMs);
+        DWORD waitMs = playing && !pause ? kPlayingWaitMs : kIdleWaitMs;
+        if (outputIdleFor(playing, pause, waitMs)) {
+            releaseOutput();
+            continue;
+        }
+        waitOutput(sink, waitMs);
     }
+    // At the engine's end: what the device still plays of a list's end is heard.
+    DWORD left = playOutUntil_ - GetTickCount();
+    if (sink_ && playOutUntil_ && left <= sink_->playOutMs())
+        Sleep(left);
+    releaseOutput();
 }
 
 } // namespace kelvoria

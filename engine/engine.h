@@ -7,7 +7,15 @@
 // the sink knows the stream it belongs to, so the output knows which stream
 // is heard and where, to the frame: the queued stream becomes channel 0's
 // stream when its first frame is heard, and the channel falls idle when the
-// last frame of the last stream has been heard.
+// last frame of the last stream has been heard. Both changes are announced
+// to the heard listener, from the output thread, with no lock held.
+//
+// The sound device is open only while it is needed: the output opens it
+// when a stream is to be heard, and closes it once the channel has been
+// idle for kReleaseIdleMs (after a stop, or after the last stream was heard
+// to its end, which leaves the device time to play out what it holds) or
+// paused for kReleasePausedMs. A pause that outlasts the device is resumed
+// from the frame heard on a device opened anew.
 //
 // Lock discipline: one mutex, mutex_, guards every field below it in the
 // class, the ring and each Stream's position. It is held only for
@@ -43,6 +51,9 @@ struct Stream {
     int positionMs = 0; // where playing starts or resumes; guarded by the engine
 };
 
+// A change of the heard stream that the engine made by itself.
+enum class HeardChange { Started = 1, Ended = 2 };
+
 // Consecutive frames of one stream, in the ring or queued on the sink.
 struct FrameRun {
     Stream *stream;
@@ -56,6 +67,12 @@ public:
     // The output thread opens its sink with `openSink` as it starts; when
     // that gives none, it plays on a silent sink.
     using SinkOpener = std::function<std::unique_ptr<AudioSink>()>;
+    // Called on the output thread, without the engine's lock: Started with
+    // the queued stream as its first frame is heard, Ended with the last
+    // stream as its last frame is heard and nothing follows.
+    using HeardListener = std::function<void(Stream *, HeardChange)>;
+    static constexpr DWORD kReleaseIdleMs = 1000;
+    static constexpr DWORD kReleasePausedMs = 10000;
     explicit Engine(SinkOpener openSink);
     ~Engine();
     Engine(const Engine &) = delete;
@@ -85,6 +102,10 @@ public:
     // the channel ran out, the one heard to its end. Null before any play,
     // after a stop, and once that stream is released.
     Stream *heardStream();
+    // Replaces the listener (an empty one hears nothing).
+    void setHeardListener(HeardListener listener);
+    // For tests: whether the output holds a sound device now.
+    bool outputOpen();
 
     // For measurements: frames handed to the sink since the last start or
     // seek took effect in the output.
@@ -96,9 +117,10 @@ public:
 private:
     void decoderLoop();
     void outputLoop();
-    bool takeDecodeJob(Stream *&stream, int64_t &fromMs, uint64_t &epoch); // needs mutex_
+    bool takeDecodeJob(Stream *&stream, int64_t &fromFrame, uint64_t &epoch); // needs mutex_
     void fill(Source &source, Stream *stream, uint64_t epoch, int64_t &songFrame, std::vector<int16_t> &decoded);
     void restartAt(int64_t ms);       // needs mutex_
+    void restartAtFrame(int64_t frame); // needs mutex_
     void dropQueued();                // needs mutex_
     void forgetRunsOf(Stream *stream); // needs mutex_
     void wakeOutput();                // needs mutex_
@@ -110,12 +132,23 @@ private:
     void followHeard(uint64_t played); // needs mutex_
     void finishChannel();             // needs mutex_
     void replaceDeadSink();           // output thread
+    AudioSink *openOutput();          // output thread
+    void releaseOutput();             // output thread
+    bool outputIdleFor(bool playing, bool paused, DWORD &waitMs); // output thread
+    void primeOutput(AudioSink &sink, std::vector<int16_t> &buffer); // output thread
+    void waitOutput(AudioSink *sink, DWORD ms); // output thread
+    void announceHeardChanges();      // output thread, without mutex_
     // Output thread, takes mutex_. `sinkAt` is the sink's written-frame
     // count, where these frames will begin.
     size_t takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &ended);
 
     SinkOpener openSink_;
     std::unique_ptr<AudioSink> sink_; // set and replaced only under mutex_, by the output thread
+    HANDLE outputWake_ = nullptr;     // wakes the output while it holds no sink
+    DWORD quietSince_ = 0;            // output thread: since when the sink has had nothing to play
+    bool quiet_ = false;
+    int primeLeft_ = 0;               // output thread: silence still to go before audio on a new or emptied sink
+    DWORD playOutUntil_ = 0;          // output thread: the end of a list still plays out until then (0: none)
 
     std::mutex mutex_;
     std::condition_variable decoderWake_;
@@ -142,7 +175,7 @@ private:
     // The decoder works through current_ and then queued_.
     Stream *decoding_ = nullptr;
     bool decodedToEnd_ = false;     // the decoder has delivered decoding_'s last frame
-    int64_t decodeFromMs_ = 0;      // where decoding_ starts after a restart
+    int64_t decodeFromFrame_ = 0;   // where decoding_ starts after a restart
     bool restartDecoder_ = false;   // decoding_ starts again at decodeFromMs_
     uint64_t decodeEpoch_ = 0;      // moves whenever what the decoder is doing is void
     uint64_t decoderEpoch_ = 0;     // the epoch the decoder has taken up
@@ -152,6 +185,9 @@ private:
     uint64_t outputGeneration_ = 0;  // the generation the sink plays
     uint64_t generationWritten_ = 0;
     UnderrunCount underruns_;
+
+    HeardListener heardListener_;
+    std::vector<std::pair<Stream *, HeardChange>> heardChanges_; // to announce, oldest first
 
     std::thread decoder_;
     std::thread output_;

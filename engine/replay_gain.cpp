@@ -59,14 +59,15 @@ void fillFromSideData(const AVStream *stream, ReplayGainTags &tags)
         return;
     AVReplayGain gain;
     std::memcpy(&gain, data, sizeof(gain));
+    // FFmpeg parses the tags' texts into these without judging them.
     if (gain.track_gain != INT32_MIN && !tags.trackGainDb)
-        tags.trackGainDb = gain.track_gain / kSideDataScale;
+        tags.trackGainDb = plausibleGain(gain.track_gain / kSideDataScale);
     if (gain.album_gain != INT32_MIN && !tags.albumGainDb)
-        tags.albumGainDb = gain.album_gain / kSideDataScale;
+        tags.albumGainDb = plausibleGain(gain.album_gain / kSideDataScale);
     if (gain.track_peak && !tags.trackPeak)
-        tags.trackPeak = gain.track_peak / kSideDataScale;
+        tags.trackPeak = plausiblePeak(gain.track_peak / kSideDataScale);
     if (gain.album_peak && !tags.albumPeak)
-        tags.albumPeak = gain.album_peak / kSideDataScale;
+        tags.albumPeak = plausiblePeak(gain.album_peak / kSideDataScale);
 }
 
 // Fills what is still missing from one set of named texts.
@@ -137,6 +138,13 @@ bool isFormat(const AVFormatContext *format, const char *name)
 
 } // namespace
 
+double clampSongGain(double gain)
+{
+    if (!std::isfinite(gain))
+        return 1.0;
+    return std::clamp(gain, dbToGain(-kMaxSongGainDb), dbToGain(kMaxSongGainDb));
+}
+
 ReplayGainTags readReplayGain(AVFormatContext *format, int streamIndex, AVIOContext *io)
 {
     ReplayGainTags tags;
@@ -169,7 +177,7 @@ double replayGainFactor(const ReplayGainTags &tags, const ReplayGainSettings &se
     double factor = dbToGain(gain.value_or(0.0) + preamp);
     if (gain && settings.preventClipping && peak)
         factor = std::min(factor, kHighestPeak / *peak);
-    return factor;
+    return clampSongGain(factor);
 }
 
 } // namespace kelvoria

@@ -25,6 +25,13 @@ struct ReplayGainSettings {
 };
 
 constexpr double kMaxPreampDb = 15.0;
+// The most a song's gain (its tag, the pre-amplification and the peak's
+// limit together) moves it up or down. Beyond it a tag is damaged or meant
+// for another scale; the song plays at this limit instead.
+constexpr double kMaxSongGainDb = 24.0;
+
+// `gain` (linear) held within kMaxSongGainDb; not a number gives 1.
+double clampSongGain(double gain);
 
 // What the file says, read where its kind keeps it: FFmpeg's replay-gain
 // side data first (it reads the tags of MP3, FLAC, Ogg Vorbis and MP4),
@@ -37,7 +44,8 @@ ReplayGainTags readReplayGain(AVFormatContext *format, int streamIndex, AVIOCont
 // The linear gain a song gets under `settings`: the chosen gain (the other
 // kind when it is missing) plus the tagged pre-amp, kept below full scale
 // by the peak when clipping is to be prevented; the untagged pre-amp alone
-// for a song with no gain; exactly 1 when ReplayGain is off.
+// for a song with no gain; exactly 1 when ReplayGain is off. Always within
+// kMaxSongGainDb.
 double replayGainFactor(const ReplayGainTags &tags, const ReplayGainSettings &settings);
 
 } // namespace kelvoria

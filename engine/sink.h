@@ -35,6 +35,12 @@ public:
     virtual void wake() = 0;
     // False once the device has stopped taking audio for good.
     virtual bool healthy() { return true; }
+    // Frames of silence the device may drop as it starts, to be written
+    // before the first audio after it was opened or flushed.
+    virtual int primeFrames() const { return 0; }
+    // How long the sound system may still be playing what the device says
+    // it played; closing the device sooner cuts that off.
+    virtual DWORD playOutMs() const { return 0; }
 };
 
 std::unique_ptr<AudioSink> openWaveOutSink();

@@ -22,6 +22,13 @@ constexpr DWORD kStallLimitMs = 2000;
 // How long a close waits for the system's own threads of the device to end;
 // they take a few milliseconds.
 constexpr DWORD kServiceEndMs = 1000;
+// What a sound server still holds once the wave output has played its last
+// buffer: a stream's buffer of a few periods, 100 ms under Wine here.
+constexpr DWORD kPlayOutMs = 300;
+// Silence ahead of the first audio of a stream: Wine's PulseAudio driver
+// runs its own clock while the server starts the stream, and drops the
+// oldest audio it could not send; 0.74 s of silence is dropped instead.
+constexpr int kPrimeFrames = 32768;
 
 struct HandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
@@ -172,6 +179,10 @@ public:
 
     void wait(DWORD ms) override { WaitForSingleObject(event_, ms); }
     void wake() override { SetEvent(event_); }
+
+    DWORD playOutMs() const override { return kPlayOutMs; }
+
+    int primeFrames() const override { return kPrimeFrames; }
 
     bool healthy() override
     {

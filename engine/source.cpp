@@ -1,6 +1,7 @@
 #include "source.h"
 
 #include "adts_length.h"
+#include "codec_lock.h"
 #include "flac_frame.h"
 #include "../core/fmod.h"
 
@@ -137,7 +138,11 @@ void Source::measureLength()
     if (rawAac || ms < 0) {
         format_->probesize = 64 * 1024;
         format_->max_analyze_duration = AV_TIME_BASE / 2;
-        bool looked = avformat_find_stream_info(format_.get(), nullptr) >= 0;
+        bool looked;
+        {
+            std::lock_guard<std::mutex> opening(codecOpenLock());
+            looked = avformat_find_stream_info(format_.get(), nullptr) >= 0;
+        }
         if (ms < 0 && looked && format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
             ms = av_rescale(format_->duration, 1000, AV_TIME_BASE);
     }
@@ -198,6 +203,7 @@ bool Source::openDecoder()
     codec_->pkt_timebase = stream->time_base;
     isFlac_ = stream->codecpar->codec_id == AV_CODEC_ID_FLAC;
     flacFixedBlockSize_ = flacFixedBlockSize(stream->codecpar->extradata, stream->codecpar->extradata_size);
+    std::lock_guard<std::mutex> opening(codecOpenLock());
     return avcodec_open2(codec_.get(), decoder, nullptr) >= 0;
 }
 
@@ -207,8 +213,10 @@ int64_t Source::prerollMs() const
     return codec && (codec->props & AV_CODEC_PROP_LOSSLESS) ? 0 : 200;
 }
 
-bool Source::seekTo(int64_t ms)
+bool Source::seekToFrame(int64_t frame)
 {
+    frame = std::max<int64_t>(frame, 0);
+    int64_t ms = frame * 1000 / kOutputRate;
     if (!codec_ && !decoderFailed_)
         decoderFailed_ = !openDecoder();
     if (decoderFailed_)
@@ -224,7 +232,7 @@ bool Source::seekTo(int64_t ms)
         timestamp += stream->start_time;
     // A new decoder is at the start already: no seek, which in some formats
     // lands a little off.
-    if (positioned_ || ms > 0) {
+    if (positioned_ || frame > 0) {
         if (av_seek_frame(format_.get(), streamIndex_, timestamp, AVSEEK_FLAG_BACKWARD) < 0)
             avformat_seek_file(format_.get(), streamIndex_, INT64_MIN, timestamp, timestamp, 0);
         avcodec_flush_buffers(codec_.get());
@@ -233,7 +241,7 @@ bool Source::seekTo(int64_t ms)
     positioned_ = true;
     draining_ = false;
     finished_ = false;
-    seekTargetFrames_ = av_rescale(std::max<int64_t>(ms, 0), kOutputRate, 1000);
+    seekTargetFrames_ = frame;
     nextFrameAt_ = seekTargetFrames_; // a stream without time stamps is taken to start there
     outputAt_ = seekTargetFrames_;
     return true;

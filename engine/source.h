@@ -34,11 +34,15 @@ public:
 
     // The song's own gain (its ReplayGain), applied inside the resampler at
     // its precision: from the next seekTo() on, from the first frame heard.
-    void setGain(double gain) { gain_ = gain; }
+    // Held within kMaxSongGainDb either way: the resampler refuses larger
+    // factors, and no tag means a song to be made that much louder.
+    void setGain(double gain) { gain_ = clampSongGain(gain); }
 
     // Positions decoding so that the next frame decode() gives is the one
     // heard at `ms`. False when the file cannot be decoded at all.
-    bool seekTo(int64_t ms);
+    bool seekTo(int64_t ms) { return seekToFrame(ms * kOutputRate / 1000); }
+    // The same, to the output frame `frame` (at 44.1 kHz from the start).
+    bool seekToFrame(int64_t frame);
 
     // Appends decoded frames (interleaved stereo) to `out`: at least one
     // frame, unless the end of the stream was reached (then false).

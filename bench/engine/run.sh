@@ -2,7 +2,9 @@
 # The engine's benchmarks: tag reading over 1,999 files, CPU while an MP3, a
 # FLAC and an M4A play (and with a song gain and the volume below full
 # against without), ReplayGain's level accuracy, start and seek latency, under-runs while the
-# user-interface thread works, and 10,000 mutated media files. Prints the
+# user-interface thread works, CPU once the output has let the device go,
+# what a listener hears through a real-time sound server, and 10,000
+# mutated media files. Prints the
 # figures.
 #   run.sh BUILD_DIR
 set -euo pipefail
@@ -176,6 +178,18 @@ bench_figure "under-runs while the UI thread works, $(sed -n 's/^transitions: //
     "${underruns:-no figure} under-runs" "-" "-" "0 under-runs"
 bench_figure "gaps in the captured sound meanwhile" "${gaps:-no figure} gaps" "-" "-" "0 gaps"
 
+echo "== engine: CPU from 10 s after Stop against before any song, on the wave output (ALSA's file plugin)"
+home=$(mktemp -d)
+printf 'pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' "$home/out.raw" > "$home/.asoundrc"
+( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+    "$build/bench/bench_engine_idle_cpu.exe" "$(winpath "$work/play.mp3")" 10 ) | tr -d '\r' | tee "$work/idle-cpu.txt"
+rm -rf "$home"
+read -r idle_before idle_after idle_ratio < <(sed -n \
+    's/^cpu before any song: \([0-9.]*\) %; playing: [0-9.]* %; from 10 s after stop: \([0-9.]*\) %; ratio \([0-9.]*\)/\1 \2 \3/p' \
+    "$work/idle-cpu.txt")
+bench_figure "CPU from 10 s after Stop" "${idle_after:-no figure} %" "${idle_before:-?} % before any song" \
+    "${idle_ratio:--}" 1.1
+
 echo "== engine: frames lost and added at 20 transitions between songs of the eight kinds"
 # Songs whose left channel counts its frames (WAV, FLAC, ALAC, FLAC in Ogg)
 # alternate with songs of every other kind and rate, all 1.75 s long; ALSA's
@@ -234,6 +248,13 @@ if command -v pulseaudio > /dev/null && command -v parec > /dev/null; then
 else
     echo "no pulseaudio here (scripts/setup.sh installs it)"
 fi
+
+echo "== engine: every frame of three numbered songs heard in real time (PulseAudio), with a seek and a pause"
+bash "$root/tests/engine/realtime_listening.sh" "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+    "$build/tests/play_songs.exe" | tee "$work/listening.txt" || true
+while IFS= read -r line; do
+    bench_figure "heard in real time: ${line%%: listening:*}" "${line#*listening: }" "-" "-" "0 lost, 0 repeated"
+done < <(grep ': listening: ' "$work/listening.txt")
 
 echo "== engine: 10,000 mutated media files of the eight kinds (seed 13), each opened, read, played, sought, stopped, closed"
 fixtures=$build/tests/fixtures/engine

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -130,6 +133,109 @@ TEST(Gapless, EveryKindPlaysItsExactFramesAndTheNextFollowsWithNoGap)
         at += static_cast<size_t>(song.frames);
     }
     EXPECT_EQ(pcm.size() / 2, at) << "frames in all";
+}
+
+// What devices that come and go heard between them, and how many are open.
+struct Devices {
+    std::mutex mutex;
+    std::vector<int16_t> heard;
+    int opened = 0, open = 0;
+    // The devices play what they are given at once, up to this many samples in all.
+    std::atomic<size_t> limit{SIZE_MAX};
+};
+
+// Hears what it holds whenever the test lets it; what it held unheard as it
+// is closed is lost, as on a real device.
+class DeviceSink final : public AudioSink {
+public:
+    explicit DeviceSink(Devices &devices) : devices_(devices), event_(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+    {
+        std::lock_guard<std::mutex> lock(devices_.mutex);
+        ++devices_.opened;
+        ++devices_.open;
+    }
+    ~DeviceSink() override
+    {
+        std::lock_guard<std::mutex> lock(devices_.mutex);
+        --devices_.open;
+        CloseHandle(event_);
+    }
+    bool canWrite() override { return held_.size() < size_t(kBuffers) * kFramesPerBuffer * 2; }
+    void write(const int16_t *samples, int frames) override
+    {
+        held_.insert(held_.end(), samples, samples + frames * 2);
+        written_ += static_cast<uint64_t>(frames);
+    }
+    uint64_t playedFrames() override
+    {
+        std::lock_guard<std::mutex> lock(devices_.mutex);
+        size_t room = devices_.limit - std::min(devices_.limit.load(), devices_.heard.size());
+        auto end = held_.begin() + static_cast<ptrdiff_t>(std::min(room, held_.size()) / 2 * 2);
+        devices_.heard.insert(devices_.heard.end(), held_.begin(), end);
+        held_.erase(held_.begin(), end);
+        return written_ - held_.size() / 2;
+    }
+    uint64_t writtenFrames() const override { return written_; }
+    void setPaused(bool) override {}
+    void flush() override { held_.clear(); }
+    void wait(DWORD ms) override { WaitForSingleObject(event_, std::min<DWORD>(ms, 1)); }
+    void wake() override { SetEvent(event_); }
+
+private:
+    Devices &devices_;
+    HANDLE event_;
+    std::vector<int16_t> held_;
+    uint64_t written_ = 0;
+};
+
+bool eventually(const std::function<bool()> &done)
+{
+    for (DWORD start = GetTickCount(); !done(); Sleep(5))
+        if (GetTickCount() - start > 30000)
+            return false;
+    return true;
+}
+
+TEST(Gapless, TheDeviceIsLetGoWhenIdleAndWhatFollowsLosesNothing)
+{
+    Devices devices;
+    auto open = [&devices] { return devices.open; };
+    Engine engine([&devices] { return std::make_unique<DeviceSink>(devices); });
+    Stream first{Source::open((kDir + "counter.wav").c_str())}, second{Source::open((kDir + "counter.flac").c_str())};
+    ASSERT_TRUE(first.source && second.source);
+    EXPECT_FALSE(engine.outputOpen()); // nothing to hear yet
+    // Stopped: the device goes.
+    engine.play(&first);
+    ASSERT_TRUE(eventually([&] { return engine.timeMs(&first) > 0; }));
+    engine.stop();
+    ASSERT_TRUE(eventually([&] { return open() == 0; }));
+    {
+        std::lock_guard<std::mutex> lock(devices.mutex);
+        devices.heard.clear();
+    }
+    // Played to the end of the list, each song from its start, with a
+    // pause longer than the device is kept for in the middle of the second.
+    engine.setTime(&first, 0);
+    engine.play(&first);
+    ASSERT_TRUE(eventually([&] { return !engine.isPlaying(); }));
+    ASSERT_TRUE(eventually([&] { return open() == 0; }));
+    devices.limit = size_t(kSongFrames + 30000) * 2; // the second song is heard to 0.68 s, then paused
+    engine.play(&second);
+    ASSERT_TRUE(eventually([&] { return engine.timeMs(&second) >= 680; }));
+    ASSERT_TRUE(engine.setPaused(true));
+    ASSERT_TRUE(eventually([&] { return open() == 0; }));
+    devices.limit = SIZE_MAX;
+    ASSERT_TRUE(engine.setPaused(false));
+    ASSERT_TRUE(eventually([&] { return !engine.isPlaying(); }));
+    EXPECT_EQ(devices.opened, 4);
+
+    std::lock_guard<std::mutex> lock(devices.mutex);
+    ASSERT_EQ(devices.heard.size(), size_t(kSongFrames) * 4) << "frames heard";
+    for (size_t i = 0; i < devices.heard.size() / 2; ++i)
+        if (devices.heard[i * 2] != static_cast<int16_t>(i % kSongFrames % 32768)) {
+            ADD_FAILURE() << "frame " << i << " is " << devices.heard[i * 2];
+            break;
+        }
 }
 
 } // namespace

@@ -108,4 +108,28 @@ TEST(Level, EachKindPlaysAtItsTaggedGainAndTheListenersVolume)
     EXPECT_LT(levelDb(muted), -200);
 }
 
+TEST(Level, GainsBeyondTheLimitPlayAtItAndTheSongPlaysOn)
+{
+    using M = ReplayGainMode;
+    struct Case {
+        const char *file;
+        const char *where;
+        ReplayGainSettings settings;
+        double expectedDb;
+    } cases[] = {
+        {"huge.flac", "+46 dB, no peak, +15 dB pre-amp", settingsFor(M::Track, 15.0), kMaxSongGainDb},
+        {"huge.flac", "+46 dB, no peak", settingsFor(M::Album), kMaxSongGainDb},
+        {"beyond.flac", "+90 dB (side data too): no plausible gain", settingsFor(M::Track, 0, 3.0), 3.0},
+        {"sunk.flac", "-46 dB, -15 dB pre-amp", settingsFor(M::Track, -15.0), -kMaxSongGainDb},
+    };
+    for (const Case &c : cases) {
+        double untouched = levelDb(playThrough(c.file, settingsFor(M::Off)));
+        std::vector<int16_t> pcm = playThrough(c.file, c.settings);
+        EXPECT_GE(pcm.size(), size_t(kOutputRate) * 4 - 2048) << c.file << " did not play whole";
+        EXPECT_NEAR(levelDb(pcm) - untouched, c.expectedDb, 0.05) << c.file << " (" << c.where << ")";
+    }
+    EXPECT_DOUBLE_EQ(clampSongGain(1e9), std::pow(10.0, kMaxSongGainDb / 20));
+    EXPECT_DOUBLE_EQ(clampSongGain(std::nan("")), 1.0);
+}
+
 } // namespace

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -203,6 +205,85 @@ TEST_F(EnginePlayback, DamagedStreamsEndWithoutHanging)
         EXPECT_TRUE(eventually([] { return !FSOUND_IsPlaying(0); })) << file;
         FSOUND_Stream_Close(stream);
     }
+}
+
+// What the heard callback was told, with the stream heard at the time.
+struct HeardLog {
+    std::mutex mutex;
+    std::vector<std::string> events;
+    DWORD testThread = GetCurrentThreadId();
+    std::vector<FSOUND_STREAM *> streams;
+
+    std::string name(FSOUND_STREAM *stream)
+    {
+        for (size_t i = 0; i < streams.size(); ++i)
+            if (streams[i] == stream)
+                return "s" + std::to_string(i + 1);
+        return stream ? "unknown" : "0";
+    }
+    std::vector<std::string> taken(size_t count)
+    {
+        eventually([&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            return events.size() >= count;
+        });
+        std::lock_guard<std::mutex> lock(mutex);
+        std::vector<std::string> all;
+        all.swap(events);
+        return all;
+    }
+};
+
+void F_CALLBACKAPI noteHeard(FSOUND_STREAM *stream, int event, void *context)
+{
+    auto *log = static_cast<HeardLog *>(context);
+    FSOUND_STREAM *heard = Kelvoria_GetHeardStream(); // the engine holds no lock meanwhile
+    std::lock_guard<std::mutex> lock(log->mutex);
+    log->events.push_back((event == KELVORIA_HEARD_STARTED ? "started " : event == KELVORIA_HEARD_ENDED ? "ended " : "?") +
+                          log->name(stream) + ", heard " + log->name(heard) +
+                          (GetCurrentThreadId() == log->testThread ? " on the caller's thread" : ""));
+}
+
+TEST_F(EnginePlayback, TheHeardCallbackTellsWhenAQueuedStreamStartsAndWhenTheLastEnds)
+{
+    HeardLog log;
+    ASSERT_TRUE(Kelvoria_SetHeardCallback(noteHeard, &log));
+    // What the program does itself is not told: play, play another, stop, close.
+    log.streams = {open("long.mp3"), open("tagged.ogg")};
+    FSOUND_Stream_Play(0, log.streams[0]);
+    ASSERT_TRUE(eventually([&] { return FSOUND_Stream_GetTime(log.streams[0]) >= 100; }));
+    FSOUND_Stream_Play(0, log.streams[1]);
+    ASSERT_TRUE(eventually([&] { return FSOUND_Stream_GetTime(log.streams[1]) >= 100; }));
+    FSOUND_StopSound(0);
+    FSOUND_Stream_Close(log.streams[1]);
+    struct Case {
+        const char *first, *second;
+        std::vector<std::string> told;
+    } cases[] = {
+        {"short.mp3", "short.mp3", {"started s2, heard s2", "ended s2, heard s2"}},
+        {"short.mp3", "truncated.flac", {"started s2, heard s2", "ended s2, heard s2"}}, // fails part of the way
+        {"truncated.flac", nullptr, {"ended s1, heard s1"}},
+    };
+    for (const Case &c : cases) {
+        log.streams = {open(c.first), c.second ? open(c.second) : nullptr};
+        ASSERT_NE(log.streams[0], nullptr) << c.first;
+        FSOUND_Stream_Play(0, log.streams[0]);
+        if (c.second) {
+            ASSERT_TRUE(Kelvoria_Stream_Queue(log.streams[1])) << c.second;
+        }
+        EXPECT_EQ(log.taken(c.told.size()), c.told) << c.first << ", then " << (c.second ? c.second : "nothing");
+        EXPECT_TRUE(eventually([] { return !FSOUND_IsPlaying(0); }));
+    }
+    // Without a callback nothing is called.
+    ASSERT_TRUE(Kelvoria_SetHeardCallback(nullptr, &log));
+    log.streams = {open("short.mp3")};
+    FSOUND_Stream_Play(0, log.streams[0]);
+    ASSERT_TRUE(eventually([] { return !FSOUND_IsPlaying(0); }));
+    ASSERT_TRUE(Kelvoria_SetHeardCallback(noteHeard, &log));
+    log.streams = {open("truncated.flac")};
+    FSOUND_Stream_Play(0, log.streams[0]);
+    EXPECT_EQ(log.taken(1), std::vector<std::string>{"ended s1, heard s1"});
+    Kelvoria_SetHeardCallback(nullptr, nullptr); // before the log goes
 }
 
 TEST_F(EnginePlayback, AHeaderClaimingAnImpossibleSampleRatePlaysNothingAndHoldsNothingUp)
