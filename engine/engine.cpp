@@ -95,8 +95,11 @@ void Engine::wakeOutput()
 
 int Engine::heardMs()
 {
-    if (paused_)
-        return pausedMs_; // frozen the moment the pause was asked for
+    // Frozen the moment the pause was asked for, while the stream heard then
+    // is still the one heard: a device may yet play out the next stream's
+    // first frames, which are heard at their own time.
+    if (paused_ && heard_ == pausedStream_)
+        return pausedMs_;
     int length = current_ ? current_->source->lengthMs() : 0;
     if (heard_ != current_)
         return 0;
@@ -204,8 +207,10 @@ bool Engine::setPaused(bool paused)
     std::lock_guard<std::mutex> lock(mutex_);
     if (!active_)
         return false;
-    if (paused && !paused_)
+    if (paused && !paused_) {
         pausedMs_ = heardMs();
+        pausedStream_ = heard_;
+    }
     paused_ = paused;
     wakeOutput();
     return true;
@@ -261,6 +266,7 @@ void Engine::setTime(Stream *stream, int ms)
     if (stream == current_ && active_) {
         restartAt(ms); // what is queued follows from there
         pausedMs_ = ms;
+        pausedStream_ = current_;
     }
     else
         stream->positionMs = ms;

@@ -163,6 +163,7 @@ private:
     bool active_ = false; // playing or paused
     bool paused_ = false;
     int pausedMs_ = 0; // the time heard while paused
+    Stream *pausedStream_ = nullptr; // the stream heard when it was frozen
     int volume_ = 255;
     int listenerVolume_ = kVolumeFull;
     GainRamp outputGain_; // the two volumes together; applied by the output thread
