@@ -5,11 +5,20 @@
 # with the runnable layout in <build>/run. The other target's program and
 # engine are built too, into <build>/product-<other target>, so that both
 # are checked on every test run.
-#   build.sh [--only]   --only: the chosen target alone
+#   build.sh [--only | --run]
+#     --only: the chosen target alone
+#     --run:  of the chosen target only what scripts/run-player.sh starts (the
+#             program, the engine, the skins and the demo songs), no tests
+#             and no benchmarks; a later build without it builds the rest
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=arch.sh
 source "$root/scripts/arch.sh"
+mode=${1:-}
+case "$mode" in
+    "" | --only | --run) ;;
+    *) echo "usage: build.sh [--only | --run]" >&2; exit 2 ;;
+esac
 
 [ -n "${KELVORIA_SETUP_DONE:-}" ] || bash "$root/scripts/setup.sh"
 kelvoria_choose_arch
@@ -28,10 +37,16 @@ configure_and_build() {
 
 other=$(kelvoria_other_arch "$KELVORIA_ARCH")
 product=$(kelvoria_product_dir "$build")
-if [ "${1:-}" != --only ]; then
-    configure_and_build "$other" "$product" -DBUILD_TESTING=OFF
+if [ -z "$mode" ]; then
+    configure_and_build "$other" "$product" -DBUILD_TESTING=OFF -DKELVORIA_BENCHMARKS=OFF
     cmake --build "$product" -j"$(nproc)" --target Kelvoria fmod
 fi
 configure_and_build "$KELVORIA_ARCH" "$build" -DKELVORIA_PRODUCT_DIRS="$other=$product/run"
-cmake --build "$build" -j"$(nproc)"
+if [ "$mode" = --run ]; then
+    # Named targets, not a configuration without tests: the same build
+    # folder then serves the test command with nothing configured again.
+    cmake --build "$build" -j"$(nproc)" --target Kelvoria fmod kelvoria_skins kelvoria_demo
+else
+    cmake --build "$build" -j"$(nproc)"
+fi
 echo "build: $build/run ($KELVORIA_ARCH)"

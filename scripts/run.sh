@@ -9,5 +9,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=arch.sh
 source "$root/scripts/arch.sh"
 
-kelvoria_setup_and_build "$root" --only
+kelvoria_setup_and_build "$root" --run
 bash "$root/scripts/run-player.sh" "$(kelvoria_build_dir "$root")"

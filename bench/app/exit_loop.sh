@@ -10,13 +10,10 @@
 # exception in the player's output count as crashes too.
 #   exit_loop.sh [BUILD] [RUNS]    (defaults: the chosen target's build, 300)
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-# shellcheck source=../../scripts/arch.sh
-source "$root/scripts/arch.sh"
+# shellcheck source=../lib/bench.sh
+source "$(dirname "$0")/../lib/bench.sh"
+root=$bench_root
 runs=${2:-300}
-# shellcheck source=../summary.sh
-source "$root/bench/summary.sh"
 kelvoria_choose_arch
 figure="crashes at exit, $runs starts and exits with a song playing ($KELVORIA_ARCH)"
 
@@ -29,8 +26,8 @@ if [ "$KELVORIA_ARCH" = i686 ] && ! kelvoria_wine_runs_32bit; then
 fi
 
 build=$(cd "$(kelvoria_bench_build_dir "$root" "${1:-}")" && pwd)
-prefix=$build/wineprefix
-work=$build/bench/app-exit
+bench_use_build "$build" "$build/bench/app-exit"
+prefix=$bench_prefix work=$bench_work
 rm -rf "$work"
 mkdir -p "$work/home"
 cp "$build/run/Kelvoria.exe" "$build/run/fmod.dll" "$build/bench/end_session.exe" "$work/"
@@ -40,14 +37,11 @@ source "$root/tools/media.sh"
 make_music "$work/tone.mp3" "$(tone 440 60)"
 song="Z:${work//\//\\}\\tone.mp3"
 capture=$work/home/out.raw
-printf 'pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' "$capture" \
-    >"$work/home/.asoundrc"
+bench_capture_home "$work/home"
 
-wine_exec() { bash "$build/wine-exec.sh" "$prefix" "$work" "$@"; }
-wine_exec cmd /c exit >/dev/null 2>&1 || true
-setting() { wine_exec reg add 'HKCU\Software\Kelvoria\Settings' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
-setting Minimize No
-setting Playlist No
+bench_wine cmd /c exit >/dev/null 2>&1 || true
+bench_setting Minimize No
+bench_setting Playlist No
 
 captured() { stat -c %s "$capture" 2>/dev/null || echo 0; }
 running() { kill -0 "$1" 2>/dev/null; }
@@ -81,8 +75,8 @@ click_close_area() {
 end_player() {   # way
     case $1 in
         close-area) click_close_area ;;
-        wm-close) wine_exec end_session.exe close >/dev/null 2>&1 ;;
-        session-end) wine_exec end_session.exe >>"$work/session.txt" 2>&1 ;;
+        wm-close) bench_wine end_session.exe close >/dev/null 2>&1 ;;
+        session-end) bench_wine end_session.exe >>"$work/session.txt" 2>&1 ;;
     esac
 }
 
@@ -92,7 +86,7 @@ declare -A statuses
 for run in $(seq "$runs"); do
     way=${ways[$(((run - 1) % ${#ways[@]}))]}
     rm -f "$capture"
-    (cd "$work" && HOME=$work/home PULSE_SERVER=none WINEDEBUG=err+all,fixme-all \
+    (cd "$work" && bench_capture_into "$work/home" && WINEDEBUG=err+all,fixme-all \
         exec bash "$build/wine-exec.sh" "$prefix" "$work" Kelvoria.exe "$song" >"$work/player.txt" 2>&1) &
     player=$!
     if ! within 60 playing; then

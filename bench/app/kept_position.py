@@ -18,31 +18,20 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "app", "e2e"))
-from kelvoria_e2e import numbered_frames, numbered_song, quiet_home  # noqa: E402
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(here, "..", "lib"))
+sys.path.insert(0, os.path.join(here, "..", "..", "tests", "app", "e2e"))
+from kelvoria_bench import Wine, capture_home, wait_for, windows_path  # noqa: E402
+from kelvoria_e2e import numbered_frames, numbered_song  # noqa: E402
 
-runs, wine_exec, prefix, work = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+runs, wine = int(sys.argv[1]), Wine(*sys.argv[2:5])
+prefix = wine.prefix
 RATE = 44100
 DEADLINE = 60.0
 
 
-def wine(*arguments, home=None):
-    env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none", HOME=home or os.environ["HOME"])
-    return subprocess.Popen(["bash", wine_exec, prefix, work] + list(arguments), cwd=work, env=env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
 def until(probe):
-    end = time.monotonic() + DEADLINE
-    while not probe():
-        if time.monotonic() > end:
-            raise SystemExit("timed out")
-        time.sleep(0.02)
-
-
-def quit_player(player):
-    wine("taskkill", "/im", "Kelvoria.exe").wait()
-    player.wait(timeout=DEADLINE)
+    wait_for(probe, "the player", DEADLINE, poll=0.02)
 
 
 def window_shown():
@@ -55,17 +44,17 @@ numbered_song(song, 20)
 kept_file = os.path.join(prefix, "drive_c", "users", "*", "AppData", "Roaming", "Kelvoria", "Kept.m3u8")
 largest_kept, largest_resume = 0.0, 0
 for run in range(runs):
-    home, raw = quiet_home()
-    player = wine("Kelvoria.exe", "Z:" + song.replace("/", "\\"), home=home)
+    home, raw = capture_home("kept")
+    player = wine.start("Kelvoria.exe", windows_path(song), home=home)
     wanted = int((2 + run * 0.73) * RATE)
     until(lambda: len(numbered_frames(raw)) > wanted)
-    quit_player(player)
+    wine.end_player(player, deadline=DEADLINE)
     last = numbered_frames(raw)[-1]
     kept_ms = int(re.search(r",ms=(\d+),", open(glob.glob(kept_file)[0], encoding="utf-8").read()).group(1))
     kept_error = kept_ms - last * 1000.0 / RATE
 
-    home, raw = quiet_home()
-    player = wine("Kelvoria.exe", home=home)
+    home, raw = capture_home("kept")
+    player = wine.start("Kelvoria.exe", home=home)
     until(window_shown)
     main = window_shown().split()[0]
 
@@ -75,7 +64,7 @@ for run in range(runs):
         return numbered_frames(raw)
     until(pressed_play)
     resume_error = numbered_frames(raw)[0] - round(kept_ms * RATE / 1000)
-    quit_player(player)
+    wine.end_player(player, deadline=DEADLINE)
     print("run %d: kept %d ms, last frame handed %.0f ms (%+.0f ms); played on %+d frames from it"
           % (run + 1, kept_ms, last * 1000.0 / RATE, kept_error, resume_error))
     largest_kept = max(largest_kept, abs(kept_error))

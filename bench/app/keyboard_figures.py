@@ -13,21 +13,15 @@
     keyboard_figures.py RUNS WINE_EXEC PREFIX RUN_DIR PROBE
 """
 import os
-import struct
 import subprocess
 import sys
-import tempfile
 import time
 
-runs, wine_exec, prefix, run_dir, probe_exe = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5]
-POLL = 0.003
-DEADLINE = 30.0
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "lib"))
+from kelvoria_bench import Wine, capture_home, tone, wait_for, wait_for_tone, windows_path  # noqa: E402
+
+runs, wine, probe_exe = int(sys.argv[1]), Wine(*sys.argv[2:5]), sys.argv[5]
 ACTING_ROLES = ("push button", "check button", "list", "slider")
-
-
-def tone(path, hz, seconds):
-    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                    "sine=frequency=%d:duration=%d" % (hz, seconds), "-ac", "2", "-b:a", "96k", path], check=True)
 
 
 def xdotool(*args):
@@ -35,41 +29,8 @@ def xdotool(*args):
 
 
 def probe(*args):
-    out = subprocess.run(["bash", wine_exec, prefix, run_dir, probe_exe] + list(args), capture_output=True,
-                         cwd=run_dir)
-    return out.stdout.decode("utf-8").splitlines() if out.returncode == 0 else []
-
-
-def holds_tone(block, hz):
-    left = struct.unpack("<%dh" % (len(block) // 2), block)[0::2]
-    if max(left, default=0) < 1000:
-        return False
-    crossings = sum(1 for a, b in zip(left, left[1:]) if a < 0 <= b)
-    return abs(crossings / (len(left) / 44100.0) - hz) < hz * 0.05
-
-
-def wait_for_tone(raw, hz, after):
-    block = 4410 * 4 // 2        # 0.05 s
-    checked = after - after % 4
-    end = time.monotonic() + DEADLINE
-    with open(raw, "rb") as capture:
-        while time.monotonic() < end:
-            capture.seek(checked)
-            data = capture.read()
-            while len(data) >= block:
-                if holds_tone(data[:block], hz):
-                    return time.monotonic()
-                data, checked = data[block:], checked + block
-            time.sleep(POLL)
-    raise SystemExit("no %d Hz tone heard within %d s" % (hz, DEADLINE))
-
-
-def wait_for(condition, what):
-    end = time.monotonic() + DEADLINE
-    while not condition():
-        if time.monotonic() > end:
-            raise SystemExit("timed out waiting for " + what)
-        time.sleep(0.1)
+    out = wine.run(probe_exe, *args)
+    return out.decode("utf-8").splitlines() if out is not None else []
 
 
 def children(window):
@@ -96,19 +57,12 @@ def tab_reach(window):
     print("tab-reach: %s %d/%d" % (window, len(reached & set(acting)), len(acting)))
 
 
-home = tempfile.mkdtemp(prefix="kelvoria-keys-bench-")
-raw = os.path.join(home, "out.raw")
-with open(os.path.join(home, ".asoundrc"), "w") as f:
-    f.write('pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' % raw)
+home, raw = capture_home("keys-bench")
 songs = [(os.path.join(home, "low.mp3"), 330), (os.path.join(home, "high.mp3"), 990)]
 for path, hz in songs:
     tone(path, hz, 900)
-env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none", HOME=home)
-player = subprocess.Popen(["bash", wine_exec, prefix, run_dir, "Kelvoria.exe"] +
-                          ["Z:" + path.replace("/", "\\") for path, _ in songs],
-                          cwd=run_dir, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+player = wine.start("Kelvoria.exe", *[windows_path(path) for path, _ in songs], home=home)
 try:
-    wait_for(lambda: os.path.exists(raw), "the capture")
     wait_for_tone(raw, 330, 0)
     main = xdotool("search", "--sync", "--onlyvisible", "--name", "^Kelvoria_v1.0$").split()[0]
     xdotool("windowfocus", "--sync", main)
@@ -133,9 +87,4 @@ try:
     tab_reach("Search")
     xdotool("key", "Escape")
 finally:
-    subprocess.run(["bash", wine_exec, prefix, run_dir, "taskkill", "/im", "Kelvoria.exe"], cwd=run_dir,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    try:
-        player.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        player.kill()
+    wine.end_player(player, deadline=10)

@@ -23,14 +23,11 @@
 # windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
-build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-# shellcheck source=../summary.sh
-source "$root/bench/summary.sh"
-prefix=$build/wineprefix
-work=$build/bench/app-run
-wine_exec() { bash "$build/wine-exec.sh" "$prefix" "$work" "$@"; }
+# shellcheck source=../lib/bench.sh
+source "$here/../lib/bench.sh"
+bench_use_build "$1" "$1/bench/app-run"
+build=$bench_build prefix=$bench_prefix work=$bench_work
 
 # A copy of the runnable layout whose start-up playlist is the bench song.
 rm -rf "$work"
@@ -41,16 +38,13 @@ ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=440:duration=120"
     "$work/play.mp3"
 printf '1\r\nZ:%s\r\n' "${work//\//\\}\\play.mp3" > "$work/Playlists/Startup.m3P"
 
-wine_exec cmd /c exit >/dev/null 2>&1 || true
-wine_exec --server -p 2>/dev/null || true   # later starts find Wine's server up
-setting() { wine_exec reg add 'HKCU\Software\Kelvoria\Settings' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
-setting Minimize No
+bench_wine_up
+bench_setting Minimize No
 
 # Starts a program and returns once its window named $2 shows.
 start_program() {
     local program=$1 title=$2 argument=${3:-}
-    (cd "$work" && WINEDEBUG=-all PULSE_SERVER=none bash "$build/wine-exec.sh" "$prefix" "$work" "$program" \
-        ${argument:+"$argument"} >/dev/null 2>&1 &)
+    (cd "$work" && WINEDEBUG=-all PULSE_SERVER=none bench_wine "$program" ${argument:+"$argument"} >/dev/null 2>&1 &)
     timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null
 }
 
@@ -80,14 +74,14 @@ clean_mb() { awk '/^Private_Clean/ {kb += $2} END {printf "%.1f", kb / 1024}' "/
 # then a wait for it to exit. Destroying its X windows instead would leave
 # it running, ticking and playing, behind every later measurement.
 end_program() {   # image name
-    wine_exec taskkill /im "$1" >/dev/null 2>&1 || true
+    bench_wine taskkill /im "$1" >/dev/null 2>&1 || true
     for _ in $(seq 100); do pgrep -f "$(program_pattern "$1")" >/dev/null || return 0; sleep 0.1; done
     echo "$1 did not end on WM_CLOSE within 10 s; ended by force" >&2
-    wine_exec taskkill /f /im "$1" >/dev/null 2>&1 || true
+    bench_wine taskkill /f /im "$1" >/dev/null 2>&1 || true
 }
 
 echo "== app: start-up, process start to main window mapped (15 runs each, interleaved)"
-setting Playlist No
+bench_setting Playlist No
 read -r player_median minimal_median < <(
     python3 "$here/startup_times.py" 15 "$build/wine-exec.sh" "$prefix" "$work" \
         bench_minimal_window.exe=Minimal_window Kelvoria.exe=Kelvoria_v1.0 |
@@ -126,14 +120,14 @@ bench_figure "CPU idle, against its three timers" "$idle% of a core" "$three% (t
     "$(ratio "$idle" "$three")" 1.2
 
 echo "== app: CPU and memory while a 128 kbps MP3 plays, 30 s, against ffmpeg -re on it"
-setting Playlist Yes
+bench_setting Playlist Yes
 start_program Kelvoria.exe Kelvoria_v1.0 /startup
 sleep 3
 pid=$(program_pid Kelvoria.exe)
 playing=$(cpu_percent "$pid" 30)
 memory=$(private_mb "$pid") clean=$(clean_mb "$pid")
 end_program Kelvoria.exe
-setting Playlist No
+bench_setting Playlist No
 decoding=$( { TIMEFORMAT='%U %S'; time ffmpeg -nostdin -loglevel error -re -t 30 -i "$work/play.mp3" -f null - ; } \
     2>&1 | awk '{printf "%.2f", ($1 + $2) / 30 * 100}')
 floor=$(python3 -c "import sys; print(f'{float(sys.argv[1]) + float(sys.argv[2]):.2f}')" "$ticking" "$decoding")

@@ -10,56 +10,37 @@ Wine process start, which bounds the resolution).
 Prints one line per count: "COUNT listed LISTED in MS ms, FAILED starts ended with an error".
 """
 import os
-import subprocess
 import sys
 import tempfile
 import time
 
-wine_exec, prefix, work, list_rows = sys.argv[1:5]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "lib"))
+from kelvoria_bench import Wine, capture_home, tone, windows_path  # noqa: E402
+
+wine, list_rows = Wine(*sys.argv[1:4]), sys.argv[4]
 counts = [int(c) for c in sys.argv[5:]]
 DEADLINE = 300.0
 STEADY = 3.0        # seconds the list stays the same, every start ended, before it counts as final
 
 
-def wine(*arguments, **options):
-    env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none", HOME=home)
-    return subprocess.Popen(["bash", wine_exec, prefix, work] + list(arguments), cwd=work, env=env,
-                            stdout=subprocess.PIPE if options.get("read") else subprocess.DEVNULL,
-                            stderr=options.get("errors", subprocess.DEVNULL))
-
-
 def listed():
-    probe = wine(list_rows, read=True)
-    out = probe.communicate()[0]
-    return len(out.splitlines()) if probe.returncode == 0 else 0
+    rows = wine.run(list_rows)
+    return len(rows.splitlines()) if rows is not None else 0
 
 
-def end_player(player_starts):
-    wine("taskkill", "/im", "Kelvoria.exe").wait()
-    for start in player_starts:
-        try:
-            start.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            start.kill()
-
-
-home = tempfile.mkdtemp(prefix="kelvoria-selection-")
-with open(os.path.join(home, ".asoundrc"), "w") as f:
-    f.write('pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n'
-            % os.path.join(home, "out.raw"))
+home, _ = capture_home("selection")
 folder = os.path.join(home, "album")
 os.makedirs(folder)
 paths = []
 for number in range(1, max(counts) + 1):
     path = os.path.join(folder, "Track %d.wav" % number)
-    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                    "sine=frequency=440:duration=2", "-ac", "2", path], check=True)
-    paths.append("Z:" + path.replace("/", "\\"))
+    tone(path, 440, 2)
+    paths.append(windows_path(path))
 
 for count in counts:
     began = time.monotonic()
     errors = [tempfile.TemporaryFile() for _ in paths[:count]]
-    starts = [wine("Kelvoria.exe", path, errors=said) for path, said in zip(paths, errors)]
+    starts = [wine.start("Kelvoria.exe", path, home=home, errors=said) for path, said in zip(paths, errors)]
     readings = []       # (seconds since the first start, songs listed)
     steady_since = None
     while time.monotonic() - began < DEADLINE:
@@ -81,4 +62,4 @@ for count in counts:
             print("a start ended with %d: %s" % (start.poll(), said.read().decode(errors="replace")[-500:]),
                   file=sys.stderr)
     print("%d listed %d in %d ms, %d starts ended with an error" % (count, final, round(last * 1000), failed), flush=True)
-    end_player(starts)
+    wine.end_player(*starts)

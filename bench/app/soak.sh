@@ -10,15 +10,11 @@
 # each half), and the last song must be heard as clearly as the first.
 #   soak.sh BUILD_DIR
 set -euo pipefail
-build=$(cd "$1" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-# shellcheck source=../summary.sh
-source "$root/bench/summary.sh"
-prefix=$build/wineprefix
-work=$build/bench/app-soak
+# shellcheck source=../lib/bench.sh
+source "$(dirname "$0")/../lib/bench.sh"
+bench_use_build "$1" "$1/bench/app-soak"
+build=$bench_build prefix=$bench_prefix work=$bench_work
 songs=300
-wine_exec() { bash "$build/wine-exec.sh" "$prefix" "$work" "$@"; }
 
 rm -rf "$work"
 mkdir -p "$work/Playlists" "$work/Music" "$work/home"
@@ -45,24 +41,16 @@ for i in $(seq 1 "$songs"); do
     fi
     printf 'Z:%s\r\n' "${song//\//\\}" >> "$work/Playlists/Startup.m3P"
 done
-cat > "$work/home/.asoundrc" <<ASOUND
-pcm.!default {
-    type file
-    slave.pcm "null"
-    file "$work/home/out.raw"
-    format "raw"
-}
-ASOUND
+bench_capture_home "$work/home"
 
 # A server left by an earlier run may hold another display.
-wine_exec --server -k 2>/dev/null || true
-wine_exec cmd /c exit >/dev/null 2>&1 || true
-setting() { wine_exec reg add 'HKCU\Software\Kelvoria\Settings' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
-setting Minimize No
-setting Playlist Yes
+bench_wine --server -k 2>/dev/null || true
+bench_wine cmd /c exit >/dev/null 2>&1 || true
+bench_setting Minimize No
+bench_setting Playlist Yes
 
 echo "== app: soak, $songs songs of 2 s in a row (each heard 1 s, the last to its end)"
-(cd "$work" && HOME=$work/home PULSE_SERVER=none wine_exec Kelvoria.exe /startup >/dev/null 2>&1) &
+(cd "$work" && bench_capture_into "$work/home" && bench_wine Kelvoria.exe /startup >/dev/null 2>&1) &
 player=$!
 python3 - "$work" "$build/wine-exec.sh" "$prefix" "$songs" <<'PY' | tee "$work/samples.txt"
 import os, subprocess, sys, time
@@ -114,10 +102,10 @@ while time.monotonic() - start < 60:
     time.sleep(0.2)
 PY
 # WM_CLOSE, as at log-off; destroying its X window would leave it running.
-wine_exec taskkill /im Kelvoria.exe >/dev/null 2>&1 || true
+bench_wine taskkill /im Kelvoria.exe >/dev/null 2>&1 || true
 for _ in $(seq 100); do kill -0 "$player" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$player" 2>/dev/null && wine_exec taskkill /f /im Kelvoria.exe >/dev/null 2>&1
-setting Playlist No
+kill -0 "$player" 2>/dev/null && bench_wine taskkill /f /im Kelvoria.exe >/dev/null 2>&1
+bench_setting Playlist No
 
 # The first and the last song in the capture: level and pitch.
 python3 - "$work/home/out.raw" <<'PY' | tee "$work/capture.txt"

@@ -21,6 +21,9 @@ import sys
 import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "lib"))
+from kelvoria_bench import Wine  # noqa: E402
+
 MAP_NOTIFY = re.compile(r"^MapNotify event.*")
 MAPPED_WINDOW = re.compile(r"\bwindow (0x[0-9a-f]+), override")
 
@@ -50,25 +53,22 @@ def program_running(image):
     return subprocess.run(["pgrep", "-f", pattern], capture_output=True).returncode == 0
 
 
-def end_program(wine_exec, prefix, work, image):
-    quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    subprocess.run(["bash", wine_exec, prefix, work, "taskkill", "/im", image], **quiet)
+def end_program(wine, image):
+    wine.run("taskkill", "/im", image)
     deadline = time.monotonic() + 10
     while program_running(image):
         if time.monotonic() > deadline:
             print(f"{image} did not end on WM_CLOSE within 10 s; ended by force", file=sys.stderr)
-            subprocess.run(["bash", wine_exec, prefix, work, "taskkill", "/f", "/im", image], **quiet)
+            wine.run("taskkill", "/f", "/im", image)
             break
         time.sleep(0.1)
 
 
-def time_one_start(events, wine_exec, prefix, work, image, title):
-    env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none")
+def time_one_start(events, wine, image, title):
     while not events.empty():
         events.get_nowait()
     started = time.monotonic()
-    subprocess.Popen(["bash", wine_exec, prefix, work, image], cwd=work, env=env,
-                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wine.start(image)
     while True:
         try:
             mapped_at, window = events.get(timeout=60)
@@ -79,7 +79,7 @@ def time_one_start(events, wine_exec, prefix, work, image, title):
 
 
 def main():
-    runs, wine_exec, prefix, work = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+    runs, wine = int(sys.argv[1]), Wine(*sys.argv[2:5])
     programs = [argument.split("=", 1) for argument in sys.argv[5:]]
     events = queue.Queue()
     xev = subprocess.Popen(["stdbuf", "-oL", "xev", "-root", "-event", "substructure"],
@@ -89,8 +89,8 @@ def main():
     times = {image: [] for image, _ in programs}
     for _ in range(runs):
         for image, title in programs:
-            times[image].append(time_one_start(events, wine_exec, prefix, work, image, title))
-            end_program(wine_exec, prefix, work, image)
+            times[image].append(time_one_start(events, wine, image, title))
+            end_program(wine, image)
             time.sleep(0.5)
     xev.terminate()
     xev.wait()

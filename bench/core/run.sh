@@ -3,17 +3,13 @@
 # benchmark under Wine.
 #   run.sh [BUILD]     (default: where scripts/build.sh builds the chosen target)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=../../scripts/arch.sh
-source "$root/scripts/arch.sh"
-build=$(kelvoria_bench_build_dir "$root" "${1:-}")
-files=$build/bench/core/files
-bash "$root/bench/core/make-bench-files.sh" "$files"
-# shellcheck source=../summary.sh
-source "$root/bench/summary.sh"
-cd "$build/bench/core"
-report=$(bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$build/bench/bench_query_tags.exe" files |
-    tr -d '\r')
+# shellcheck source=../lib/bench.sh
+source "$(dirname "$0")/../lib/bench.sh"
+bench_use_build "$(kelvoria_bench_build_dir "$bench_root" "${1:-}")"
+files=$bench_build/bench/core/files
+bash "$bench_root/bench/core/make-bench-files.sh" "$files"
+cd "$bench_build/bench/core"
+report=$(bench_wine "$bench_build/bench/bench_query_tags.exe" files | tr -d '\r')
 echo "$report"
 median=$(sed -n 's/.*warm runs: .* median \([0-9.]*\) s,.*/\1/p' <<<"$report")
 bench_figure "queryTags over 1,999 songs" "$median s" "-" "-" "2 s"

@@ -11,8 +11,8 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-# shellcheck source=../summary.sh
-source "$root/bench/summary.sh"
+# shellcheck source=../lib/bench.sh
+source "$root/bench/lib/bench.sh"
 run() { bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" "$@"; }
 work=$build/bench/engine-files
 mkdir -p "$work"
@@ -139,15 +139,8 @@ echo "== engine: under-runs of the wave output while the user-interface thread w
 # slave takes audio faster than real time (about three times here), which
 # only makes the decoder's task harder.
 home=$(mktemp -d)
-cat > "$home/.asoundrc" <<ASOUND
-pcm.!default {
-    type file
-    slave.pcm "null"
-    file "$home/out.raw"
-    format "raw"
-}
-ASOUND
-( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+bench_capture_home "$home"
+( cd "$build/run" && bench_capture_into "$home" && bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
     "$build/bench/bench_underrun.exe" \
     "$(winpath "$work/turn1.mp3")|$(winpath "$work/turn2.flac")|$(winpath "$work/turn3.m4a")|$(winpath "$work/turn4.ogg")" \
     "$(winpath "$work/list.txt")" \
@@ -211,8 +204,8 @@ for i in $(seq 0 10); do
     files+=("$(winpath "$songs/${other%%:*}")") expected+=("$other:0")
 done
 home=$(mktemp -d)
-printf 'pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' "$home/out.raw" > "$home/.asoundrc"
-( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+bench_capture_home "$home"
+( cd "$build/run" && bench_capture_into "$home" && bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
     "$build/bench/bench_play_chain.exe" "${files[@]}" ) | tr -d '\r' | tail -1
 python3 "$here/gapless_capture.py" "$home/out.raw" 77175 "${expected[@]}" | tee "$work/gapless.txt" ||
     echo "gapless: the capture is not whole"

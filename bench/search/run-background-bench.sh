@@ -12,10 +12,11 @@
 #   run-background-bench.sh BUILD_DIR     (under scripts/with-display.sh)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=$(cd "${1:?usage: run-background-bench.sh BUILD_DIR}" && pwd)
-# shellcheck source=../summary.sh
-source "$here/../summary.sh"
+# shellcheck source=../lib/bench.sh
+source "$here/../lib/bench.sh"
+root=$bench_root
+bench_use_build "${1:?usage: run-background-bench.sh BUILD_DIR}"
+build=$bench_build
 tree=$build/bench/scan-20k-tree
 sample=$build/bench/scan-tags-sample
 kinds=(mp3 wav wma ogg flac m4a opus aac)
@@ -50,15 +51,13 @@ open(os.path.join(tree, ".complete-v1"), "w").close()
 PY
 fi
 
-prefix=$build/wineprefix
-wine_exec() { bash "$build/wine-exec.sh" "$prefix" "$build/run" "$@"; }
-wine_exec cmd /c exit >/dev/null 2>&1 || true
-wine_exec --server -p 2>/dev/null || true
+prefix=$bench_prefix
+bench_wine_up
 sleep 2
 
 echo "== search: the scan on this thread and away from it, 20,000 files in 2,000 folders with tags"
 pattern="Z:${tree//\//\\}\\*.*"
-report=$(cd "$build/run" && wine_exec "$build/bench/scan_bench.exe" "$pattern" 5 | tr -d '\r')
+report=$(cd "$build/run" && bench_wine "$build/bench/scan_bench.exe" "$pattern" 5 | tr -d '\r')
 echo "$report"
 scan=$(sed -n 's/^scan .* best of [0-9]* \([0-9.]*\) ms.*/\1/p' <<<"$report")
 away=$(sed -n 's/^away .* best of [0-9]* \([0-9.]*\) ms,.*/\1/p' <<<"$report")

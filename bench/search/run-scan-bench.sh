@@ -9,9 +9,10 @@
 #   run-scan-bench.sh BUILD_DIR     (after the build; use scripts/with-display.sh
 #                                    when there is no X display)
 set -euo pipefail
-build=$(cd "${1:?usage: run-scan-bench.sh BUILD_DIR}" && pwd)
-# shellcheck source=../summary.sh
-source "$(dirname "$0")/../summary.sh"
+# shellcheck source=../lib/bench.sh
+source "$(dirname "$0")/../lib/bench.sh"
+bench_use_build "${1:?usage: run-scan-bench.sh BUILD_DIR}"
+build=$bench_build
 # shellcheck source=../../tools/media.sh
 source "$(dirname "$0")/../../tools/media.sh"
 tree=$build/bench/scan-tags-tree
@@ -43,13 +44,11 @@ fi
 
 # Wine's own start (its server and services) is not part of the scan: warm
 # it up and keep its server running while the scan is timed.
-bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" cmd /c exit >/dev/null 2>&1 || true
-bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" --server -p 2>/dev/null || true
+bench_wine_up
 sleep 2
 
 pattern="Z:${tree//\//\\}\\*.*"
-report=$(cd "$build/run" && bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
-    "$build/bench/scan_bench.exe" "$pattern" $runs | tr -d '\r')
+report=$(cd "$build/run" && bench_wine "$build/bench/scan_bench.exe" "$pattern" $runs | tr -d '\r')
 echo "$report"
 floor=$(sed -n 's/^floor .* \([0-9.]*\) ms$/\1/p' <<<"$report")
 walk=$(sed -n 's/^walk .* best of [0-9]* \([0-9.]*\) ms,.*/\1/p' <<<"$report")

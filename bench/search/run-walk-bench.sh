@@ -7,8 +7,10 @@
 #                                        only if Wine wants one: use
 #                                        scripts/with-display.sh)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=$(cd "${1:?usage: run-walk-bench.sh BUILD_DIR}" && pwd)
+# shellcheck source=../lib/bench.sh
+source "$(dirname "$0")/../lib/bench.sh"
+bench_use_build "${1:?usage: run-walk-bench.sh BUILD_DIR}"
+build=$bench_build
 tree=$build/bench/scan-tree
 runs=5
 
@@ -48,13 +50,11 @@ done
 
 # Wine's own start (its server and services) is not part of the walk: warm
 # it up and keep its server running while the walk is timed.
-bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" cmd /c exit >/dev/null 2>&1 || true
-bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" --server -p 2>/dev/null || true
+bench_wine_up
 sleep 2
 
 pattern="Z:${tree//\//\\}\\*.*"
-walk_line=$(bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
-    "$build/bench/scan_walk_bench.exe" "$pattern" $runs | tr -d '\r')
+walk_line=$(bench_wine "$build/bench/scan_walk_bench.exe" "$pattern" $runs | tr -d '\r')
 walk_ms=$(sed -n 's/.* \([0-9.]*\) ms$/\1/p' <<<"$walk_line")
 
 echo "$walk_line"

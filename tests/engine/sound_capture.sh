@@ -7,19 +7,14 @@
 set -euo pipefail
 wine_exec=$1 prefix=$2 dll_dir=$3 player=$4 fixtures=$5
 
+capture_config=$(dirname "$0")/../support/alsa_capture.py
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 raw=$home/out.raw
-cat > "$home/.asoundrc" <<ASOUND
-pcm.!default {
-    type file
-    slave.pcm "null"
-    file "$raw"
-    format "raw"
-}
-ASOUND
-
-# A sound server of the user's would take the sound instead of ALSA.
+# ALSA's default device records into $raw; a sound server of the user's
+# would take the sound instead of ALSA.
+export ALSA_CONFIG_PATH
+ALSA_CONFIG_PATH=$(python3 "$capture_config" "$home" "$raw")
 for tone in tagged.mp3:440 tagged.flac:770 tagged.m4a:1000 tagged.opus:1200 id3v2.aac:1300; do
     file=${tone%:*} hz=${tone#*:}
     rm -f "$raw"
@@ -48,10 +43,7 @@ PY
 done
 
 # With no usable device the engine plays on in silence, in real time.
-cat > "$home/.asoundrc" <<ASOUND
-pcm.!default { type hw; card 57 }
-ctl.!default { type hw; card 57 }
-ASOUND
+python3 "$capture_config" "$home" >/dev/null
 report=$(HOME=$home PULSE_SERVER=none bash "$wine_exec" "$prefix" "$dll_dir" "$player" "$fixtures/tagged.mp3")
 echo "$report"
 python3 - "$report" <<'PY'

@@ -13,6 +13,9 @@ import tempfile
 import time
 import wave
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+import alsa_capture  # noqa: E402
+
 DEADLINE = 60.0     # seconds; only a broken program runs into it
 
 
@@ -64,12 +67,18 @@ def registry_value(build, key, name):
 
 
 def quiet_home():
-    """A HOME whose ALSA default device writes what is played into a file."""
+    """A HOME with an ALSA configuration whose default device writes what is
+    played into a file (capture_env(home) makes a process use it)."""
     home = tempfile.mkdtemp(prefix="kelvoria-e2e-")
     raw = os.path.join(home, "out.raw")
-    with open(os.path.join(home, ".asoundrc"), "w") as f:
-        f.write('pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' % raw)
+    alsa_capture.write_config(home, raw)
     return home, raw
+
+
+def capture_env(home):
+    """The environment entries that send a process's sound to the capture of
+    quiet_home's `home`."""
+    return alsa_capture.environment(home)
 
 
 def left_channel(raw):
@@ -145,7 +154,7 @@ class Player:
                 os.remove(kept)
         env = dict(os.environ, WINEDEBUG="-all", PULSE_SERVER="none")
         if home:
-            env["HOME"] = home
+            env.update(capture_env(home))
         arguments = argument if isinstance(argument, list) else [] if argument is None else [argument]
         args = [program or "Kelvoria.exe"] + arguments
         command = ["bash", build.wine_exec, build.prefix, dll_dir or build.run_dir] + args

@@ -12,8 +12,9 @@ import subprocess
 import sys
 import tempfile
 
-from kelvoria_e2e import (DEADLINE, Build, Player, check, eventually, fail, first_tone, quiet_home,
+from kelvoria_e2e import (DEADLINE, Build, Player, capture_env, check, eventually, fail, first_tone, quiet_home,
                           release_at, set_setting, visible_main_window, wine)
+from alsa_capture import CONFIG_NAME as CAPTURE_CONFIG  # found through kelvoria_e2e's path
 
 KINDS = [".mp3", ".wav", ".wma", ".ogg", ".flac", ".m4a", ".opus", ".aac", ".m3P", ".m3u", ".m3u8", ".pls"]
 UNINSTALL = r"software\microsoft\windows\currentversion\uninstall\kelvoria"
@@ -31,7 +32,7 @@ shutil.rmtree(work, ignore_errors=True)
 os.makedirs(work)
 home, raw = quiet_home()
 # No menu entries from the shortcut (winemenubuilder), and no HOME of the user's.
-os.environ.update(HOME=home, WINEDLLOVERRIDES="winemenubuilder.exe=d", PULSE_SERVER="none")
+os.environ.update(capture_env(home), WINEDLLOVERRIDES="winemenubuilder.exe=d")
 build = Build([None, wine_exec, prefix, work])
 
 
@@ -193,6 +194,6 @@ wine(build, "reg", "add", "HKCU\\" + RUN, "/v", "Kelvoria", "/d", elsewhere, "/f
 gone = uninstall(registry())
 check(mentions_kelvoria(gone) == ["%s Kelvoria=%s" % (RUN.lower(), elsewhere)] and files_under(folder) == saved,
       "the uninstaller leaves a log-on value that starts another copy, and nothing else of Kelvoria's")
-check(sorted(os.listdir(home)) == [".asoundrc", "out.raw"], "Wine wrote nothing into the test's HOME (no menu entries)")
+check(sorted(os.listdir(home)) == [CAPTURE_CONFIG, "out.raw"], "Wine wrote nothing into the test's HOME (no menu entries)")
 shutil.rmtree(home)
 shutil.rmtree(song_dir)

@@ -1,0 +1,48 @@
+# shellcheck shell=bash
+# Sourced by the benchmark scripts: what they share. Brings the summary
+# rows (bench/summary.sh) and the target's choice (scripts/arch.sh).
+#   bench_use_build BUILD [WORK]   the build whose prefix and programs the
+#       helpers use, and the folder they run in, which holds fmod.dll
+#       (default BUILD/run); sets bench_build, bench_prefix, bench_work
+#   bench_wine PROGRAM [ARGS...]   a Windows program in the build's prefix
+#   bench_wine_up                  Wine's server started and kept up, so that
+#       no later start pays for it
+#   bench_setting NAME VALUE       one of the player's stored settings
+#   bench_capture_home HOME        HOME/out.raw gets what is played by the
+#       programs of a shell that has called bench_capture_into HOME
+#   bench_capture_into HOME        this shell's programs from now on play into
+#       HOME's capture (call it in the subshell that starts them)
+bench_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# shellcheck source=../../scripts/arch.sh
+source "$bench_root/scripts/arch.sh"
+# shellcheck source=../summary.sh
+source "$bench_root/bench/summary.sh"
+
+bench_use_build() {
+    bench_build=$(cd "$1" && pwd)
+    bench_prefix=$bench_build/wineprefix
+    bench_work=${2:-$bench_build/run}
+}
+
+bench_wine() {
+    bash "$bench_build/wine-exec.sh" "$bench_prefix" "$bench_work" "$@"
+}
+
+bench_wine_up() {
+    bench_wine cmd /c exit >/dev/null 2>&1 || true
+    bench_wine --server -p 2>/dev/null || true
+}
+
+bench_setting() {
+    bench_wine reg add 'HKCU\Software\Kelvoria\Settings' /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1
+}
+
+bench_capture_home() {
+    mkdir -p "$1"
+    python3 "$bench_root/tests/support/alsa_capture.py" "$1" "$1/out.raw" >/dev/null
+}
+
+# The configuration's name is the one alsa_capture.py gives it.
+bench_capture_into() {
+    export HOME=$1 ALSA_CONFIG_PATH=$1/alsa-capture.conf PULSE_SERVER=none
+}
