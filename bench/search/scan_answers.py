@@ -63,13 +63,17 @@ try:
     time.sleep(max(0.0, BOX_UP_S - (listed - walked)))
     xdotool("windowactivate", "--sync", done)
     settle()
+    answered = time.monotonic()
     xdotool("key", "Return")
     eventually(lambda: not shown_named("Done :"), "the Done box answered")
+    gone = time.monotonic()
     time.sleep(AFTER_BOX_S)
     open(stop, "w").close()
     report = probe.communicate(timeout=60)[0]
     print("Start to the Done box %.0f ms, to every row%s at most %.0f ms"
           % (walked * 1000, " named from tags" if tagged else "", listed * 1000))
+    print("box up at %.0f, answered at %.0f, gone at %.0f (monotonic ms, as the probe's ticks)"
+          % ((started + walked) * 1000, answered * 1000, gone * 1000))
     print("\n".join(line for line in report.splitlines() if not line.startswith("title:")))
 finally:
     player.kill()
