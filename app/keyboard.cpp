@@ -64,8 +64,19 @@ bool isIn(keyPlace where, HWND root)
     }
 }
 
+// Left and Right seek from the playlist's list, which moves by Up and Down
+// alone; every other control that takes arrows uses them all (a drop-down
+// list changes its choice, an edit field moves its caret).
+bool keepsSideArrows(HWND root)
+{
+    return root != hPlaylistDialog;
+}
+
 // A control of a tool window that uses the key itself keeps it: the list its
-// letters, Space, Up and Down; a button or check box its Space.
+// letters, Space, Up and Down; a drop-down list, an edit field or a list box
+// of the settings or search window its letters, Space and the four arrows,
+// and Enter and Escape while its list is dropped (it asks for them then); a
+// button or check box its Space.
 bool controlKeepsKey(const MSG &message, HWND root, int modifiers)
 {
     HWND focus = GetFocus();
@@ -77,6 +88,8 @@ bool controlKeepsKey(const MSG &message, HWND root, int modifiers)
     UINT key = static_cast<UINT>(message.wParam);
     if (key == VK_UP || key == VK_DOWN)
         return wants & DLGC_WANTARROWS;
+    if (key == VK_LEFT || key == VK_RIGHT)
+        return (wants & DLGC_WANTARROWS) && keepsSideArrows(root);
     if (key == VK_SPACE && (wants & (DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
         return true;
     return (key == VK_SPACE || (key >= 'A' && key <= 'Z')) && (wants & DLGC_WANTCHARS);

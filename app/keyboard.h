@@ -7,9 +7,11 @@
  * Enter or Space on a marked area, go to the windows' areas
  * (skin/window_areas.h).
  *
- * A control of a tool window keeps what it uses itself: the list's letters
- * (typing a name's first letters finds it), Space and Up and Down; a check
- * box's Space.
+ * A control of a tool window keeps what it uses itself: the playlist's
+ * list its letters (typing a name's first letters finds it), Space and Up
+ * and Down; a drop-down list, edit field or list box of the settings or
+ * search window its letters, Space and the four arrows (and Enter and
+ * Escape while its list is dropped); a button's or check box's Space.
  */
 #ifndef KELVORIA_APP_KEYBOARD_H
 #define KELVORIA_APP_KEYBOARD_H

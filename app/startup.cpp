@@ -22,6 +22,7 @@
 #include "stored_settings.h"
 #include "volume.h"
 
+#include <ole2.h>
 #include <windowsx.h>
 
 #include <stdio.h>
@@ -163,6 +164,19 @@ void honourKeptPlace(const char *arguments)
     comeBackToKeptPlace();
 }
 
+// The shell's dialogs (the search window's folder dialog among them) need
+// COM in a single-threaded apartment on the thread that shows them.
+bool startInterfaceThread()
+{
+    return SUCCEEDED(OleInitialize(NULL));
+}
+
+void endInterfaceThread(bool started)
+{
+    if (started)
+        OleUninitialize();
+}
+
 int runPlayer(HINSTANCE instance, const char *arguments)
 {
     char programPath[PROGRAM_PATH_SIZE] = {0};
@@ -176,6 +190,7 @@ int runPlayer(HINSTANCE instance, const char *arguments)
         return 0;
     registerPathReaders();
     followSwitchesWithReplayGain();
+    bool comStarted = startInterfaceThread();
     createMainPlayerWindow();
     prepareRegistry(programPath, sizeof(programPath));
     startEngine();
@@ -190,7 +205,9 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     createToolWindows();
     srand(static_cast<unsigned>(time(NULL)));
     publishMainWindow(hwnd);    // later starts wait for it until it answers
-    return runMessageLoop();
+    int code = runMessageLoop();
+    endInterfaceThread(comStarted);
+    return code;
 }
 
 // The one way out, whichever asked for it: the close area, the tray's Quit,

@@ -1,6 +1,6 @@
 /*
  * Start-up and shutdown of the player, in their fixed order: the class,
- * the main skin, the main window and its outline, the registry, the engine,
+ * COM for this thread, the main skin, the main window and its outline, the registry, the engine,
  * the "/startup" mode, the command line, the main window shown, the tool
  * windows, the random seed and the message loop.
  */
@@ -35,6 +35,11 @@ void honourStartupMode(const char *arguments, char *programPath);
 void honourCommandLine(const char *arguments);
 void showUnlessMinimised(const char *arguments);
 int runMessageLoop();
+/* COM (OLE) in a single-threaded apartment on this thread, the user
+ * interface's, for the shell's dialogs; ended after the message loop.
+ * True when it was started here and is to be ended. */
+bool startInterfaceThread();
+void endInterfaceThread(bool started);
 
 /* Shutdown, the only one, run by the main window for the close area
  * (WM_DESTROY), WM_CLOSE (the tray's Quit) and WM_ENDSESSION: the scan

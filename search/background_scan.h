@@ -50,8 +50,15 @@ int takeFoundSongs();
  * the songs taken. */
 int finishWalk();
 int cancelWalk();
-/* At quit: cancelWalk, and no walk starts after it. */
+/* At quit: the walk is asked to stop and waited for at most half a second;
+ * what it found by then is taken. A walk held longer (a folder that does
+ * not answer) is left to the process's end and posts nothing more. No walk
+ * starts after it. */
 int endWalks();
+/* Walking threads started and not yet ended, those let go at quit too. */
+int walkThreadsLeft();
+/* For tests: called on the walking thread as it enters each folder. */
+void setWalkFolderHook(void (*hook)(const char *folder));
 
 walkProgress currentWalkProgress();
 

@@ -8,6 +8,8 @@
 #include "paths.h"
 #include "text.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -20,6 +22,10 @@ namespace {
 // A partial batch waits no longer than this for more songs: the list
 // shows songs arriving even where they are few and far apart.
 const ULONGLONG PARTIAL_BATCH_MS = 100;
+// At quit a walk gets this long to stop: a folder on a network that does
+// not answer holds its thread inside FindFirstFile or FindNextFile, and the
+// engine's close and the windows' end still come after.
+const int QUIT_WAIT_MS = 500;
 
 struct walkRun {
     std::thread thread;
@@ -29,8 +35,13 @@ struct walkRun {
     bool ended = false;                 // at quit: no walk starts any more
     ULONGLONG lastHandOver = 0;         // the walking thread's own
     std::mutex lock;                    // guards what follows
+    std::condition_variable walked;     // told when `threadDone` is set
+    bool threadDone = false;            // the walk's thread has posted its last word
+    bool silenced = false;              // at quit: the walking thread posts nothing more
+    int threadsLeft = 0;                // walking threads not yet at their end
     std::deque<std::unique_ptr<songBatch>> ready;
     walkProgress progress = {};
+    void (*folderHook)(const char *folder) = nullptr;
 };
 
 // Made at the first walk and never destroyed: a thread object destroyed
@@ -61,14 +72,13 @@ bool handOverBatch(folderWalk *walk)
         return true;
     std::unique_ptr<songBatch> batch(new songBatch(walk->found));
     walk->found.count = 0;
-    bool first;
-    {
-        std::lock_guard<std::mutex> guard(r.lock);
-        first = r.ready.empty();
-        r.ready.push_back(std::move(batch));
-        noteProgress(r, walk);
-    }
-    if (first)
+    std::lock_guard<std::mutex> guard(r.lock);
+    bool first = r.ready.empty();
+    r.ready.push_back(std::move(batch));
+    noteProgress(r, walk);
+    // Posted under the lock, so that nothing is posted once quit has
+    // silenced the walk.
+    if (first && !r.silenced)
         PostMessageA(r.window, MSG_SCAN_FOUND, 0, 0);
     return true;
 }
@@ -81,6 +91,8 @@ void noteFolder(folderWalk *walk, const char *folder)
         copyText(r.progress.folder, sizeof(r.progress.folder), folder);
         noteProgress(r, walk);
     }
+    if (r.folderHook)
+        r.folderHook(folder);
     if (walk->found.count > 0 && GetTickCount64() - r.lastHandOver >= PARTIAL_BATCH_MS)
         handOverBatch(walk);
 }
@@ -89,12 +101,14 @@ void walkOnItsThread(std::string pattern, folderWalk *walk, HWND window, WPARAM 
 {
     walkFolderTree(pattern.c_str(), walk);
     handOverBatch(walk);
-    {
-        walkRun &r = run();
-        std::lock_guard<std::mutex> guard(r.lock);
-        noteProgress(r, walk);
-    }
-    PostMessageA(window, MSG_SCAN_WALKED, number, 0);
+    walkRun &r = run();
+    std::lock_guard<std::mutex> guard(r.lock);
+    noteProgress(r, walk);
+    if (!r.silenced)
+        PostMessageA(window, MSG_SCAN_WALKED, number, 0);
+    r.threadDone = true;
+    --r.threadsLeft;
+    r.walked.notify_all();
 }
 
 // The drive's used space, where the folder is a drive's root: what the
@@ -109,15 +123,33 @@ unsigned long long usedSpaceOf(const char *folder)
     return total.QuadPart - free.QuadPart;
 }
 
-int joinWalk()
+// True once the walk's thread has said its last word, waiting at most
+// `bound` for it.
+bool walkThreadEnds(walkRun &r, std::chrono::milliseconds bound)
+{
+    std::unique_lock<std::mutex> guard(r.lock);
+    return r.walked.wait_for(guard, bound, [&] { return r.threadDone; });
+}
+
+// A thread that does not end in time is let go with its walk: both are
+// left to the process's end, never destroyed while the thread runs.
+int joinWalk(std::chrono::milliseconds bound)
 {
     walkRun &r = run();
-    if (r.thread.joinable())
-        r.thread.join();
+    if (r.thread.joinable()) {
+        if (walkThreadEnds(r, bound)) {
+            r.thread.join();
+        } else {
+            r.thread.detach();
+            r.walk.release();
+        }
+    }
     int taken = takeFoundSongs();
     r.walk.reset();
     return taken;
 }
+
+const std::chrono::milliseconds NO_BOUND = std::chrono::hours(24 * 365);
 
 } // namespace
 
@@ -138,6 +170,8 @@ bool startWalk(HWND window, const char *folder)
         r.progress = walkProgress();
         copyText(r.progress.folder, sizeof(r.progress.folder), folder);
         r.progress.usedBytes = usedSpaceOf(folder);
+        r.threadDone = false;
+        ++r.threadsLeft;
     }
     r.thread = std::thread(walkOnItsThread, std::string(pattern), r.walk.get(), window, ++r.number);
     return true;
@@ -175,7 +209,7 @@ int takeFoundSongs()
 
 int finishWalk()
 {
-    return joinWalk();
+    return joinWalk(NO_BOUND);
 }
 
 int cancelWalk()
@@ -185,15 +219,39 @@ int cancelWalk()
     walkRun &r = run();
     if (r.walk)
         r.walk->stopRequested = true;
-    return joinWalk();
+    return joinWalk(NO_BOUND);
 }
 
 // A box shown before quit may still return into a run that would start
-// the next root's walk; none outlives the program's end.
+// the next root's walk: none starts any more. The walk that runs is asked
+// to stop and waited for a moment; from here on it posts nothing.
 int endWalks()
 {
-    run().ended = true;
-    return cancelWalk();
+    if (!madeRun)
+        return 0;
+    walkRun &r = run();
+    r.ended = true;
+    {
+        std::lock_guard<std::mutex> guard(r.lock);
+        r.silenced = true;   // what it found meanwhile is taken below
+    }
+    if (r.walk)
+        r.walk->stopRequested = true;
+    return joinWalk(std::chrono::milliseconds(QUIT_WAIT_MS));
+}
+
+int walkThreadsLeft()
+{
+    if (!madeRun)
+        return 0;
+    walkRun &r = run();
+    std::lock_guard<std::mutex> guard(r.lock);
+    return r.threadsLeft;
+}
+
+void setWalkFolderHook(void (*hook)(const char *folder))
+{
+    run().folderHook = hook;
 }
 
 walkProgress currentWalkProgress()

@@ -7,3 +7,4 @@ set -euo pipefail
 bash "$(dirname "$0")/run-walk-bench.sh" "$@"
 bash "$(dirname "$0")/run-scan-bench.sh" "$@"
 bash "$(dirname "$0")/run-background-bench.sh" "$@"
+bash "$(dirname "$0")/run-done-box-bench.sh" "$@"

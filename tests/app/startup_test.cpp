@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
 #include <string>
 
 namespace {
@@ -44,6 +46,19 @@ TEST(StartupPlaylistPath, IsRefusedWithoutAProgramPathOrWhenItWouldNotFit)
     std::string fits = "C:\\" + std::string(256 - 1 - 3 - 22, 'd') + "\\K.exe";
     EXPECT_TRUE(startupPlaylistPath(fits.c_str(), path, sizeof(path)));
     EXPECT_EQ(255u, strlen(path));
+}
+
+// The shell's folder dialog needs this thread in a single-threaded
+// apartment: a second start of one then only counts.
+TEST(InterfaceThread, StartsComInASingleThreadedApartmentAndEndsIt)
+{
+    bool started = startInterfaceThread();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(CoInitializeEx(NULL, COINIT_APARTMENTTHREADED), S_FALSE) << "already in this apartment";
+    CoUninitialize();
+    endInterfaceThread(started);
+    EXPECT_EQ(CoInitializeEx(NULL, COINIT_MULTITHREADED), S_OK) << "ended: any apartment may come";
+    CoUninitialize();
 }
 
 // The close area's WM_DESTROY reaches a window that still stands: quit

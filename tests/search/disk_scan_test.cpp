@@ -418,6 +418,44 @@ TEST_F(BackgroundScan, ATagNameGoesOnlyToTheSongItWasReadFor)
     EXPECT_STREQ(songList.names[2], "t.mp3");
 }
 
+// A walk held inside a folder (as by a network that does not answer) does
+// not hold up the end: quit's stop of the scan comes back within its bound,
+// and the walk, let go, posts nothing once it is freed. Last of the scan's
+// tests: after it no walk starts in this process.
+HANDLE walkHeld, walkFreed;
+
+void holdInFirstFolder(const char *)
+{
+    SetEvent(walkHeld);
+    WaitForSingleObject(walkFreed, 60000);
+}
+
+class WalkAtQuit : public BackgroundScan {};
+
+TEST_F(WalkAtQuit, AHeldWalkIsLetGoWithinTheBoundAndPostsNothingAfter)
+{
+    makeTree(3, 2);
+    walkHeld = CreateEventA(NULL, TRUE, FALSE, NULL);
+    walkFreed = CreateEventA(NULL, TRUE, FALSE, NULL);
+    setWalkFolderHook(holdInFirstFolder);
+    ASSERT_TRUE(startWalk(window, root.c_str()));
+    ASSERT_EQ(WaitForSingleObject(walkHeld, 30000), WAIT_OBJECT_0);
+    ULONGLONG before = GetTickCount64();
+    stopScanning();
+    EXPECT_LT(GetTickCount64() - before, 1000u) << "quit has the engine and the windows still to close";
+    EXPECT_FALSE(walkRunning());
+    EXPECT_EQ(walkThreadsLeft(), 1) << "let go, not destroyed";
+    EXPECT_FALSE(startWalk(window, root.c_str()));
+
+    SetEvent(walkFreed);
+    for (ULONGLONG end = GetTickCount64() + 30000; walkThreadsLeft() > 0 && GetTickCount64() < end;)
+        Sleep(10);
+    EXPECT_EQ(walkThreadsLeft(), 0);
+    MSG posted;
+    EXPECT_FALSE(PeekMessageA(&posted, window, 0, 0, PM_REMOVE)) << "posted after quit: " << posted.message;
+    setWalkFolderHook(nullptr);
+}
+
 TEST(FixedDrives, ListsTheFixedRootsInLetterOrderWithTheDiagnosticLine)
 {
     char volumes[VOLUME_ROWS][VOLUME_SIZE] = {};
