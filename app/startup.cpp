@@ -15,6 +15,7 @@
 #include "playlist_file.h"
 #include "playlist_window.h"
 #include "settings_window.h"
+#include "hand_over_queue.h"
 #include "single_instance.h"
 #include "songlist.h"
 #include "stored_settings.h"
@@ -199,6 +200,7 @@ void quit(HWND window)
     if (quitting)
         return;
     quitting = true;
+    stopTakingHandOvers();  // a later start then waits for this one to end
     keepPlace();        // while the engine still knows the position
     stopScanning();
     FSOUND_Close();
