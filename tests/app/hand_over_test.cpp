@@ -3,7 +3,6 @@
 #include "hand_over_format.h"
 #include "hand_over_queue.h"
 #include "single_instance.h"
-
 #include "songlist.h"
 
 #include <gtest/gtest.h>
@@ -80,10 +79,8 @@ LRESULT CALLBACK playerProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 HWND makePlayerWindow()
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = playerProcedure;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "KelvoriaTestPlayer";
+    WNDCLASSA windowClass = {0, playerProcedure, 0, 0, GetModuleHandleA(NULL), NULL, NULL, NULL, NULL,
+                             "KelvoriaTestPlayer"};
     RegisterClassA(&windowClass);
     return CreateWindowA("KelvoriaTestPlayer", "player", 0, 0, 0, 10, 10, NULL, NULL, GetModuleHandleA(NULL), NULL);
 }
