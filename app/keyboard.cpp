@@ -5,6 +5,7 @@
 #include "globals.h"
 #include "messages.h"
 #include "settings_window.h"
+#include "focus_mark.h"
 #include "window_areas.h"
 
 namespace {

@@ -5,7 +5,7 @@
  * (Ctrl+P, and its own keys while it has the focus: Enter, Delete, Alt+Up,
  * Alt+Down, Ctrl+A), and Escape for the tool windows. Tab and Shift+Tab, and
  * Enter or Space on a marked area, go to the windows' areas
- * (skin/window_areas.h).
+ * (skin/focus_mark.h).
  *
  * A control of a tool window keeps what it uses itself: the playlist's
  * list its letters (typing a name's first letters finds it), Space and Up

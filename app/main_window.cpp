@@ -7,7 +7,7 @@
 #include "kept_place.h"
 #include "media_keys.h"
 #include "music_kinds.h"
-#include "single_instance.h"
+#include "hand_over_queue.h"
 #include "song_events.h"
 #include "songlist.h"
 #include "startup.h"
@@ -15,6 +15,8 @@
 #include "transport.h"
 #include "tray.h"
 #include "volume.h"
+#include "accessible_areas.h"
+#include "focus_mark.h"
 #include "window_areas.h"
 
 #include <commctrl.h>

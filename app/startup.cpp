@@ -17,6 +17,7 @@
 #include "playlist_formats.h"
 #include "playlist_window.h"
 #include "settings_window.h"
+#include "hand_over_queue.h"
 #include "single_instance.h"
 #include "songlist.h"
 #include "stored_settings.h"
@@ -225,6 +226,7 @@ void quit(HWND window)
     if (quitting)
         return;
     quitting = true;
+    stopTakingHandOvers();  // a later start then waits for this one to end
     keepPlace();        // while the engine still knows the position
     stopScanning();
     FSOUND_Close();

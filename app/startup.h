@@ -31,7 +31,7 @@ bool isStartupMode(const char *arguments);
 void honourStartupMode(const char *arguments, char *programPath);
 /* Paths on the command line (command_line.h), gathered with the starts
  * made at the same moment and carried out from the message loop
- * (single_instance.h); nothing under "/startup". */
+ * (hand_over_queue.h); nothing under "/startup". */
 void honourCommandLine(const char *arguments);
 void showUnlessMinimised(const char *arguments);
 int runMessageLoop();

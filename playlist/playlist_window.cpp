@@ -11,6 +11,7 @@
 #include "song_events.h"
 #include "songlist.h"
 #include "transport.h"
+#include "accessible_areas.h"
 #include "window_areas.h"
 
 #include <commdlg.h>

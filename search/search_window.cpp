@@ -8,6 +8,7 @@
 #include "song_events.h"
 #include "songlist.h"
 #include "text.h"
+#include "accessible_areas.h"
 #include "window_areas.h"
 
 #include <commctrl.h>

@@ -12,6 +12,7 @@
 #include "playlist_file.h"
 #include "songlist.h"
 #include "stored_settings.h"
+#include "accessible_areas.h"
 #include "window_areas.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "draw.h"
-#include "window_areas.h"
+#include "focus_mark.h"
 
 const skinnedWindow mainWindow = {"Skins/Skin.bmp", 0x000000, 600, 119};
 const skinnedWindow playlistWindow = {"Skins/Playlist2.bmp", 0x000000, 353, 295};

@@ -9,6 +9,7 @@
 #include "music_names.h"
 #include "dialog_answer.h"
 #include "player_windows.h"
+#include "hand_over_queue.h"
 #include "single_instance.h"
 #include "songlist.h"
 #include "startup.h"
