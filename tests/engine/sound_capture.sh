@@ -10,7 +10,13 @@ wine_exec=$1 prefix=$2 dll_dir=$3 player=$4 fixtures=$5
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 raw=$home/out.raw
-cat > "$home/.asoundrc" <<ASOUND
+# ALSA reads this file alone, not the system's configuration: that one may
+# hook a plugin of a sound server that the 32-bit library lacks, and then
+# it reads no configuration at all and records nothing.
+export ALSA_CONFIG_PATH=$home/alsa.conf
+cat > "$ALSA_CONFIG_PATH" <<ASOUND
+pcm.null { type null }
+ctl.null { type hw; card 0 }
 pcm.!default {
     type file
     slave.pcm "null"
@@ -48,7 +54,7 @@ PY
 done
 
 # With no usable device the engine plays on in silence, in real time.
-cat > "$home/.asoundrc" <<ASOUND
+cat > "$ALSA_CONFIG_PATH" <<ASOUND
 pcm.!default { type hw; card 57 }
 ctl.!default { type hw; card 57 }
 ASOUND
