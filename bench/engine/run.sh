@@ -135,11 +135,15 @@ run "$build/bench/bench_engine_latency.exe" "$(winpath "$work/play.mp3")"
 
 echo "== engine: under-runs of the wave output while the user-interface thread works, songs of 5 s following one another"
 # No sound card here: ALSA's default device is its file plugin, so that
+# (read alone, as ALSA_CONFIG_PATH: the system's configuration may hook a
+# sound server's plugin the 32-bit library lacks, and then reads nothing)
 # Wine's wave output really plays and what it played is captured. Its null
 # slave takes audio faster than real time (about three times here), which
 # only makes the decoder's task harder.
 home=$(mktemp -d)
 cat > "$home/.asoundrc" <<ASOUND
+pcm.null { type null }
+ctl.null { type hw; card 0 }
 pcm.!default {
     type file
     slave.pcm "null"
@@ -147,7 +151,7 @@ pcm.!default {
     format "raw"
 }
 ASOUND
-( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+( cd "$build/run" && HOME=$home ALSA_CONFIG_PATH=$home/.asoundrc PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
     "$build/bench/bench_underrun.exe" \
     "$(winpath "$work/turn1.mp3")|$(winpath "$work/turn2.flac")|$(winpath "$work/turn3.m4a")|$(winpath "$work/turn4.ogg")" \
     "$(winpath "$work/list.txt")" \
@@ -180,8 +184,8 @@ bench_figure "gaps in the captured sound meanwhile" "${gaps:-no figure} gaps" "-
 
 echo "== engine: CPU from 10 s after Stop against before any song, on the wave output (ALSA's file plugin)"
 home=$(mktemp -d)
-printf 'pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' "$home/out.raw" > "$home/.asoundrc"
-( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+printf 'pcm.null { type null }\nctl.null { type hw; card 0 }\npcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' "$home/out.raw" > "$home/.asoundrc"
+( cd "$build/run" && HOME=$home ALSA_CONFIG_PATH=$home/.asoundrc PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
     "$build/bench/bench_engine_idle_cpu.exe" "$(winpath "$work/play.mp3")" 10 ) | tr -d '\r' | tee "$work/idle-cpu.txt"
 rm -rf "$home"
 read -r idle_before idle_after idle_ratio < <(sed -n \
@@ -211,8 +215,8 @@ for i in $(seq 0 10); do
     files+=("$(winpath "$songs/${other%%:*}")") expected+=("$other:0")
 done
 home=$(mktemp -d)
-printf 'pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' "$home/out.raw" > "$home/.asoundrc"
-( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+printf 'pcm.null { type null }\nctl.null { type hw; card 0 }\npcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' "$home/out.raw" > "$home/.asoundrc"
+( cd "$build/run" && HOME=$home ALSA_CONFIG_PATH=$home/.asoundrc PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
     "$build/bench/bench_play_chain.exe" "${files[@]}" ) | tr -d '\r' | tail -1
 python3 "$here/gapless_capture.py" "$home/out.raw" 77175 "${expected[@]}" | tee "$work/gapless.txt" ||
     echo "gapless: the capture is not whole"
