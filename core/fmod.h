@@ -99,7 +99,7 @@ FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void);
  *   sample is heard (it has become channel 0's stream);
  * - KELVORIA_HEARD_ENDED, with channel 0's stream, the moment its last
  *   sample is heard and nothing follows it (the channel no longer plays); a
- *   stream whose file fails part of the way through ends so too.
+ *   stream whose file fails before its end ends so too.
  * Nothing is called for what the program does itself (FSOUND_Stream_Play,
  * FSOUND_StopSound, FSOUND_Stream_Close, FSOUND_Close). The callback runs
  * on a thread of the engine, which holds none of its locks meanwhile: it

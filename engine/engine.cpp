@@ -111,6 +111,7 @@ void Engine::play(Stream *stream)
     std::lock_guard<std::mutex> lock(mutex_);
     if (active_)
         stopLocked();
+    heardChanges_.clear(); // what the engine did before this play is no longer news
     int length = stream->source->lengthMs();
     if (stream->positionMs >= length)
         stream->positionMs = 0; // a stream heard to its end starts again
@@ -176,6 +177,7 @@ void Engine::dropQueued()
 
 void Engine::stopLocked()
 {
+    heardChanges_.clear(); // the program's own stop is not announced, nor what it overtook
     if (!active_)
         return;
     current_->positionMs = heardMs();
@@ -200,6 +202,8 @@ void Engine::release(Stream *stream)
     if (stream == current_)
         stopLocked();
     forgetRunsOf(stream);
+    auto of = [stream](const std::pair<Stream *, HeardChange> &change) { return change.first == stream; };
+    heardChanges_.erase(std::remove_if(heardChanges_.begin(), heardChanges_.end(), of), heardChanges_.end());
 }
 
 bool Engine::setPaused(bool paused)

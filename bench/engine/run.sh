@@ -173,8 +173,8 @@ bench_figure "gaps in the captured sound meanwhile" "${gaps:-no figure} gaps" "-
 
 echo "== engine: CPU from 10 s after Stop against before any song, on the wave output (ALSA's file plugin)"
 home=$(mktemp -d)
-printf 'pcm.!default {\n type file\n slave.pcm "null"\n file "%s"\n format "raw"\n}\n' "$home/out.raw" > "$home/.asoundrc"
-( cd "$build/run" && HOME=$home PULSE_SERVER=none bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+bench_capture_home "$home"
+( cd "$build/run" && bench_capture_into "$home" && bash "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
     "$build/bench/bench_engine_idle_cpu.exe" "$(winpath "$work/play.mp3")" 10 ) | tr -d '\r' | tee "$work/idle-cpu.txt"
 rm -rf "$home"
 read -r idle_before idle_after idle_ratio < <(sed -n \

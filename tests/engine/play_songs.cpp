@@ -2,7 +2,7 @@
 // device, as the player does it with the heard callback: the next file is
 // queued when the one before is heard, and the program ends when the last
 // one has been heard to its end. Optionally seeks in the first file, or
-// pauses it, part of the way through. Used by the real-time listening test.
+// pauses it, on the way. Used by the real-time listening benchmark.
 //   play_songs.exe [--seek MS_AT:MS_TO] [--pause MS_AT:MS_FOR] FILE...
 #include "fmod.h"
 

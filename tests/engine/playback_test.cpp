@@ -261,7 +261,7 @@ TEST_F(EnginePlayback, TheHeardCallbackTellsWhenAQueuedStreamStartsAndWhenTheLas
         std::vector<std::string> told;
     } cases[] = {
         {"short.mp3", "short.mp3", {"started s2, heard s2", "ended s2, heard s2"}},
-        {"short.mp3", "truncated.flac", {"started s2, heard s2", "ended s2, heard s2"}}, // fails part of the way
+        {"short.mp3", "truncated.flac", {"started s2, heard s2", "ended s2, heard s2"}}, // fails before its end
         {"truncated.flac", nullptr, {"ended s1, heard s1"}},
     };
     for (const Case &c : cases) {
