@@ -48,10 +48,7 @@ start_program() {
     timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null
 }
 
-# A program's own process: its command line starts with its image name
-# (the wine-exec.sh shell that started it merely names it).
-program_pattern() { echo "^${1//./\\.}"; }
-program_pid() { pgrep -f "$(program_pattern "$1")" | tail -n 1; }
+program_pid() { bench_program_pids "$1" | tail -n 1; }
 # Nanoseconds on a CPU, summed over the process's threads: the scheduler's
 # own count, where /proc/PID/stat counts whole clock ticks (10 ms), too
 # coarse for a program that runs a few milliseconds a second.
@@ -75,7 +72,7 @@ clean_mb() { awk '/^Private_Clean/ {kb += $2} END {printf "%.1f", kb / 1024}' "/
 # it running, ticking and playing, behind every later measurement.
 end_program() {   # image name
     bench_wine taskkill /im "$1" >/dev/null 2>&1 || true
-    for _ in $(seq 100); do pgrep -f "$(program_pattern "$1")" >/dev/null || return 0; sleep 0.1; done
+    for _ in $(seq 100); do [ -n "$(bench_program_pids "$1")" ] || return 0; sleep 0.1; done
     echo "$1 did not end on WM_CLOSE within 10 s; ended by force" >&2
     bench_wine taskkill /f /im "$1" >/dev/null 2>&1 || true
 }

@@ -48,15 +48,10 @@ def window_title(window):
     return named.group(1) if named else None
 
 
-def program_running(image):
-    pattern = "^" + re.escape(image)
-    return subprocess.run(["pgrep", "-f", pattern], capture_output=True).returncode == 0
-
-
 def end_program(wine, image):
     wine.run("taskkill", "/im", image)
     deadline = time.monotonic() + 10
-    while program_running(image):
+    while wine.running(image):
         if time.monotonic() > deadline:
             print(f"{image} did not end on WM_CLOSE within 10 s; ended by force", file=sys.stderr)
             wine.run("taskkill", "/f", "/im", image)

@@ -7,6 +7,8 @@
 #   bench_wine PROGRAM [ARGS...]   a Windows program in the build's prefix
 #   bench_wine_up                  Wine's server started and kept up, so that
 #       no later start pays for it
+#   bench_program_pids IMAGE       the processes of that Windows program in
+#       this build's prefix (not a player of another build on the machine)
 #   bench_setting NAME VALUE       one of the player's stored settings
 #   bench_capture_home HOME        HOME/out.raw gets what is played by the
 #       programs of a shell that has called bench_capture_into HOME
@@ -31,6 +33,16 @@ bench_wine() {
 bench_wine_up() {
     bench_wine cmd /c exit >/dev/null 2>&1 || true
     bench_wine --server -p 2>/dev/null || true
+}
+
+# A program's own process: its command line starts with its image name (the
+# wine-exec.sh shell that started it merely names it).
+bench_program_pids() {
+    local pid
+    for pid in $(pgrep -f "^${1//./\\.}"); do
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$bench_prefix" && echo "$pid"
+    done
+    return 0
 }
 
 bench_setting() {

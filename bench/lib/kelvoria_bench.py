@@ -42,6 +42,22 @@ class Wine:
         done = subprocess.run(self.command(*arguments), cwd=self.work, capture_output=True)
         return done.stdout if done.returncode == 0 else None
 
+    def running(self, image):
+        """Whether `image` runs in this prefix; a player of another build on
+        the same machine does not count."""
+        wanted = b"WINEPREFIX=" + os.fsencode(self.prefix)
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    program = f.read().split(b"\0")[0]
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    environment = f.read().split(b"\0")
+            except OSError:     # gone, or another user's
+                continue
+            if program.endswith(os.fsencode(image)) and wanted in environment:
+                return True
+        return False
+
     def set_setting(self, name, value):
         self.run("reg", "add", r"HKCU\Software\Kelvoria\Settings", "/v", name, "/t", "REG_SZ", "/d", value, "/f")
 
