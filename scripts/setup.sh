@@ -95,7 +95,9 @@ main() {
     keep_pulseaudio_from_starting
     local changed=0 extra=()
     if kelvoria_runs_32bit_code; then
-        extra=(wine32:i386)
+        # The 32-bit ALSA library reads the configuration hook that PulseAudio
+        # installs only with its own architecture's plugins.
+        extra=(wine32:i386 libasound2-plugins:i386)
         if ! dpkg --print-foreign-architectures | grep -qx i386; then
             dpkg --add-architecture i386
             changed=1

@@ -25,16 +25,31 @@ subprocess.run(["bash", make, folder], check=True)
 set_setting(build, "Minimize", "No")
 set_setting(build, "Playlist", "No")
 home, raw = quiet_home()
-wanted = SONG_FRAMES * len(PLAYLIST) * 4
+wanted = SONG_FRAMES * len(PLAYLIST)
+
+
+def first_song_start(left):
+    """The first song begins with frames 0, 1, 2 ...; a new device is given
+    silence first."""
+    return next((i for i in range(len(left) - 3) if left[i:i + 4] == (0, 1, 2, 3)), None)
+
+
+def all_played():
+    if not os.path.exists(raw) or os.path.getsize(raw) < wanted * 4:
+        return False
+    left = left_channel(raw)
+    start = first_song_start(left)
+    return start is not None and len(left) >= start + wanted
+
+
 player = Player(build, ["Z:" + os.path.join(folder, name).replace("/", "\\") for name, _ in PLAYLIST], home=home)
 try:
-    eventually(lambda: os.path.exists(raw) and os.path.getsize(raw) >= wanted, "every song to be played", 120)
+    eventually(all_played, "every song to be played", 120)
 finally:
     player.kill()
 
 left = left_channel(raw)
-# The first song begins with frames 0, 1, 2 ...; the device may add silence first.
-start = next((i for i in range(len(left) - 3) if left[i:i + 4] == (0, 1, 2, 3)), None)
+start = first_song_start(left)
 check(start is not None, "the first song's first frames were heard")
 at = start
 for number, (name, counts) in enumerate(PLAYLIST, 1):
