@@ -25,7 +25,7 @@ def level_db(first, last):
     back from the end."""
     left = left_channel(raw)
     if first >= 0:
-        begin = next((i for i, s in enumerate(left) if abs(s) > 1000), 0)
+        begin = next((i for i, s in enumerate(left) if s), 0)
         first, last = first + begin, None if last is None else last + begin
     samples = left[first:last]
     return 10 * math.log10(sum(s * s for s in samples) / len(samples) / 32768.0 ** 2)
