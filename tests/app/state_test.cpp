@@ -113,6 +113,11 @@ TEST_F(PlayerState, PlayAfterTheCurrentSongWasTakenOutWhileStoppedStartsItsFollo
 
 TEST_F(PlayerState, ReplayGainByOrderFollowsTheSwitchesARestoredListBrings)
 {
+    HKEY key;   // as start-up prepares it
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kelvoria\\Settings", 0, NULL, 0, KEY_WRITE, NULL, &key,
+                              NULL),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
     storeReplayGain(replayGainChoice{REPLAYGAIN_BY_ORDER, 0, 0, true});
     followSwitchesWithReplayGain();
     fake_fmod::clearCalls();
