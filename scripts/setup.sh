@@ -22,6 +22,9 @@ PACKAGES=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64
     xvfb xdotool x11-utils imagemagick trayer
+    # A window manager on the virtual display, for benchmarks that measure
+    # a desktop as listeners have one.
+    openbox
     googletest
     ffmpeg sox
     # A sound server that plays in real time, for what a listener hears.

@@ -14,6 +14,10 @@
 #       programs of a shell that has called bench_capture_into HOME
 #   bench_capture_into HOME        this shell's programs from now on play into
 #       HOME's capture (call it in the subshell that starts them)
+#   bench_with_window_manager CMD [ARGS...]   CMD with a window manager on the
+#       display, as every desktop has one; Wine's X11 driver waits up to 2 s
+#       at each hide of a window for a window manager to take it back, and
+#       a bare virtual display has none
 bench_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=../../scripts/arch.sh
 source "$bench_root/scripts/arch.sh"
@@ -57,4 +61,18 @@ bench_capture_home() {
 # The configuration's name is the one alsa_capture.py gives it.
 bench_capture_into() {
     export HOME=$1 ALSA_CONFIG_PATH=$1/alsa-capture.conf PULSE_SERVER=none
+}
+
+bench_with_window_manager() {
+    openbox --sm-disable >/dev/null 2>&1 &
+    local wm=$! status=0
+    # The manager has taken the display once it has named itself on the root.
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.05
+    done
+    "$@" || status=$?
+    kill "$wm" 2>/dev/null
+    wait "$wm" 2>/dev/null || true
+    return "$status"
 }
