@@ -168,5 +168,7 @@ bench_figure "played on after a come-back, largest difference from kept" "$resum
 # may end with a status other than 0.
 bash "$here/exit_loop.sh" "$build"
 
+bash "$here/run-kept-list-start.sh" "$build"
+
 # The soak, 300 songs in a row (soak.sh), last: it ends the server itself.
 bash "$here/soak.sh" "$build"
