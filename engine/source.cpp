@@ -140,7 +140,7 @@ void Source::measureLength()
         format_->max_analyze_duration = AV_TIME_BASE / 2;
         bool looked;
         {
-            std::lock_guard<std::mutex> opening(codecOpenLock());
+            CodecOpenTurn opening;
             looked = avformat_find_stream_info(format_.get(), nullptr) >= 0;
         }
         if (ms < 0 && looked && format_->duration != AV_NOPTS_VALUE && format_->duration > 0)
@@ -203,7 +203,7 @@ bool Source::openDecoder()
     codec_->pkt_timebase = stream->time_base;
     isFlac_ = stream->codecpar->codec_id == AV_CODEC_ID_FLAC;
     flacFixedBlockSize_ = flacFixedBlockSize(stream->codecpar->extradata, stream->codecpar->extradata_size);
-    std::lock_guard<std::mutex> opening(codecOpenLock());
+    CodecOpenTurn opening;
     return avcodec_open2(codec_.get(), decoder, nullptr) >= 0;
 }
 
