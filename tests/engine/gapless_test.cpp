@@ -42,9 +42,11 @@ public:
     void wake() override { SetEvent(event_); }
 
     // All that was written so far is heard (called by the test's thread).
-    void hearAll()
+    void hearAll() { hearUpTo(written_.load()); }
+    // The first `frames` frames written are heard.
+    void hearUpTo(uint64_t frames)
     {
-        played_ = written_.load();
+        played_ = std::min(frames, written_.load());
         wake();
     }
     std::vector<int16_t> frames()
@@ -133,6 +135,44 @@ TEST(Gapless, EveryKindPlaysItsExactFramesAndTheNextFollowsWithNoGap)
         at += static_cast<size_t>(song.frames);
     }
     EXPECT_EQ(pcm.size() / 2, at) << "frames in all";
+}
+
+// Paused in the last moments of a song, the device still plays out what it
+// held: the next song's first frames. That song is then the one heard, at
+// its own time, not at the time the pause froze.
+TEST(Gapless, PausedAsASongEndsTheNextSongHeardIsShownAtItsOwnTime)
+{
+    Stream first, second;
+    first.source = Source::open((kDir + "counter.wav").c_str());
+    second.source = Source::open((kDir + "counter.flac").c_str());
+    ASSERT_TRUE(first.source && second.source);
+    std::atomic<CaptureSink *> sink{nullptr};
+    Engine engine([&sink] {
+        auto made = std::make_unique<CaptureSink>();
+        sink = made.get();
+        return made;
+    });
+    engine.play(&first);
+    ASSERT_TRUE(engine.queue(&second));
+    auto eventually = [](const std::function<bool()> &done) {
+        for (DWORD start = GetTickCount(); !done(); Sleep(1))
+            if (GetTickCount() - start > 20000)
+                return false;
+        return true;
+    };
+    constexpr uint64_t kTenMs = 441, kFiftyMs = 2205;
+    ASSERT_TRUE(eventually([&] {
+        CaptureSink *now = sink;
+        if (now)
+            now->hearUpTo(kSongFrames - kTenMs);
+        return now && now->writtenFrames() >= kSongFrames + kFiftyMs && engine.timeMs(&first) >= 1740;
+    }));
+    ASSERT_TRUE(engine.setPaused(true));
+    EXPECT_EQ(engine.heardStream(), &first);
+    sink.load()->hearUpTo(kSongFrames + kFiftyMs);
+    ASSERT_TRUE(eventually([&] { return engine.heardStream() == &second; }));
+    EXPECT_EQ(engine.timeMs(&second), 50);
+    EXPECT_EQ(engine.timeMs(&first), first.source->lengthMs());
 }
 
 // What devices that come and go heard between them, and how many are open.
