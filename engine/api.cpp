@@ -90,7 +90,7 @@ signed char F_API FSOUND_SetDriver(int driver)
 {
     Library &lib = library();
     std::lock_guard<std::mutex> guard(lib.lock);
-    // The default wave device is the only driver.
+    // The default sound device is the only driver.
     return toBool(!lib.engine && driver == 0);
 }
 
@@ -101,9 +101,13 @@ signed char F_API FSOUND_Init(int, int, unsigned int)
     if (lib.engine)
         return 0;
     av_log_set_level(AV_LOG_QUIET); // damaged files are expected; nothing to tell
+    // The wave output when asked for by name; any other output is the
+    // system's shared audio stream, or the wave output where there is none.
     Engine::SinkOpener openSink;
-    if (lib.outputType != FSOUND_OUTPUT_NOSOUND)
+    if (lib.outputType == FSOUND_OUTPUT_WINMM)
         openSink = kelvoria::openWaveOutSink;
+    else if (lib.outputType != FSOUND_OUTPUT_NOSOUND)
+        openSink = kelvoria::openDeviceSink;
     lib.engine = std::make_unique<Engine>(openSink); // without a device it plays on in silence
     lib.engine->setListenerVolume(lib.listenerVolume);
     lib.engine->setReplayGain(lib.replayGain);

@@ -551,6 +551,9 @@ bool Engine::outputIdleFor(bool playing, bool paused, DWORD &waitMs)
         quietSince_ = now;
     }
     DWORD limit = playing ? kReleasePausedMs : kReleaseIdleMs;
+    DWORD playingOut = playOutUntil_ ? playOutUntil_ - now : 0;
+    if (playingOut <= sink_->playOutMs()) // what the list ended with is still heard
+        limit = std::max(limit, now - quietSince_ + playingOut);
     DWORD spent = now - quietSince_;
     if (spent >= limit)
         return true;
@@ -665,12 +668,14 @@ void Engine::outputLoop()
             releaseOutput();
             continue;
         }
+        if (!playing && playOutUntil_)
+            sink->keepFlowing(); // what the list ended with is heard meanwhile
         waitOutput(sink, waitMs);
     }
     // At the engine's end: what the device still plays of a list's end is heard.
     DWORD left = playOutUntil_ - GetTickCount();
     if (sink_ && playOutUntil_ && left <= sink_->playOutMs())
-        Sleep(left);
+        sink_->playOut(left);
     releaseOutput();
 }
 

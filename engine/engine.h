@@ -13,7 +13,8 @@
 // The sound device is open only while it is needed: the output opens it
 // when a stream is to be heard, and closes it once the channel has been
 // idle for kReleaseIdleMs (after a stop, or after the last stream was heard
-// to its end, which leaves the device time to play out what it holds) or
+// to its end; then no sooner than the device's play-out time, during which
+// it is kept flowing so that what the sound system holds is heard) or
 // paused for kReleasePausedMs. A pause that outlasts the device is resumed
 // from the frame heard on a device opened anew.
 //

@@ -1,5 +1,6 @@
-// Where decoded audio goes: the Windows wave output, or, when no sound
-// device can be opened, a silent sink that consumes audio in real time.
+// Where decoded audio goes: the system's shared audio stream, the Windows
+// wave output where that cannot be had, or, when no sound device can be
+// opened, a silent sink that consumes audio in real time.
 //
 // A sink is driven by one thread, the engine's output thread; only wake()
 // may be called from elsewhere.
@@ -41,9 +42,17 @@ public:
     // How long the sound system may still be playing what the device says
     // it played; closing the device sooner cuts that off.
     virtual DWORD playOutMs() const { return 0; }
+    // Lets the sound system play out what it holds for `ms` before a close.
+    virtual void playOut(DWORD ms) { Sleep(ms); }
+    // Called while the end of a list plays out: a device that plays what
+    // it holds only while more follows is given silence behind it.
+    virtual void keepFlowing() {}
 };
 
+std::unique_ptr<AudioSink> openAudioClientSink();
 std::unique_ptr<AudioSink> openWaveOutSink();
+// The shared audio stream, else the wave output; null when neither opens.
+std::unique_ptr<AudioSink> openDeviceSink();
 std::unique_ptr<AudioSink> makeSilentSink();
 
 } // namespace kelvoria

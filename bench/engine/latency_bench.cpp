@@ -54,8 +54,8 @@ int main(int argc, char **argv)
 {
     if (argc != 2)
         return 2;
-    const char *output = openWaveOutSink() ? "wave output" : "silent output";
-    Engine engine(openWaveOutSink);
+    const char *output = openAudioClientSink() ? "shared audio stream" : openWaveOutSink() ? "wave output" : "silent output";
+    Engine engine(openDeviceSink);
     std::vector<double> play, seek, volume;
     for (int i = 0; i < 20; ++i) {
         Stream stream;

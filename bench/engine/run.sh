@@ -242,12 +242,16 @@ else
     echo "no pulseaudio here (scripts/setup.sh installs it)"
 fi
 
-echo "== engine: every frame of three numbered songs heard in real time (PulseAudio), with a seek and a pause"
-bash "$root/tests/engine/realtime_listening.sh" "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
-    "$build/tests/play_songs.exe" | tee "$work/listening.txt" || true
-while IFS= read -r line; do
-    bench_figure "heard in real time: ${line%%: listening:*}" "${line#*listening: }" "-" "-" "0 lost, 0 repeated"
-done < <(grep ': listening: ' "$work/listening.txt")
+for sink in idle busy; do
+    echo "== engine: every frame of three numbered songs heard in real time (PulseAudio, $sink null sink), with a seek and a pause"
+    option=()
+    [ "$sink" = busy ] && option=(--busy-sink)
+    bash "$root/tests/engine/realtime_listening.sh" "${option[@]}" "$build/wine-exec.sh" "$build/wineprefix" "$build/run" \
+        "$build/tests/play_songs.exe" | tee "$work/listening.txt" || true
+    while IFS= read -r line; do
+        bench_figure "heard in real time, $sink sink: ${line%%: listening:*}" "${line#*listening: }" "-" "-" "0 lost, 0 repeated"
+    done < <(grep ': listening: ' "$work/listening.txt")
+done
 
 echo "== engine: 10,000 mutated media files of the eight kinds (seed 13), each opened, read, played, sought, stopped, closed"
 fixtures=$build/tests/fixtures/engine

@@ -209,12 +209,12 @@ int main(int argc, char **argv)
     const char *pattern = argv[3];
     int rounds = argc > 4 ? std::atoi(argv[4]) : 2;
 
-    // The wave output, not the silent one, is what is measured.
-    if (!kelvoria::openWaveOutSink()) {
+    // A sound device, not the silent output, is what is measured.
+    if (!kelvoria::openDeviceSink()) {
         std::printf("output: silent output (no sound device): nothing to measure\n");
         return 3;
     }
-    std::printf("output: wave output\n");
+    std::printf("output: %s\n", kelvoria::openAudioClientSink() ? "shared audio stream" : "wave output");
 
     hInst = GetModuleHandleA(NULL);
     hPlaylistDialog = CreateDialogParamA(hInst, "Playlist", NULL, PlaylistProc, 0);

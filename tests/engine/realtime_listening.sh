@@ -5,8 +5,19 @@
 # once and in order, at the first song's start, between songs, after a seek,
 # after a pause, and at the end of the list. The server listens on a unix
 # socket of its own only, and ends with the test (or after 5 minutes).
-#   realtime_listening.sh WINE_EXEC PREFIX DLL_DIR PLAY_SONGS_EXE
+#
+# With --busy-sink the null sink plays a quiet stream of its own throughout,
+# at a small latency, as a desktop's sound card runs: an idle null sink
+# renders two seconds ahead at a time and starts a new stream up to two
+# seconds late, which only delays what is heard (nothing is lost), but
+# makes what is heard lag the position a program is told.
+#   realtime_listening.sh [--busy-sink] WINE_EXEC PREFIX DLL_DIR PLAY_SONGS_EXE
 set -euo pipefail
+busy=false
+if [ "${1:-}" = --busy-sink ]; then
+    busy=true
+    shift
+fi
 wine_exec=$1 prefix=$2 dll_dir=$3 player=$4
 here=$(cd "$(dirname "$0")" && pwd)
 if ! command -v pulseaudio > /dev/null || ! command -v parec > /dev/null; then
@@ -14,9 +25,10 @@ if ! command -v pulseaudio > /dev/null || ! command -v parec > /dev/null; then
     exit 1
 fi
 work=$(mktemp -d)
-server="" recorder=""
+server="" recorder="" quiet=""
 finish() {
     [ -n "$recorder" ] && kill "$recorder" 2> /dev/null
+    [ -n "$quiet" ] && kill "$quiet" 2> /dev/null
     [ -n "$server" ] && kill "$server" 2> /dev/null
     wait 2> /dev/null || true
     rm -rf "$work"
@@ -24,11 +36,15 @@ finish() {
 trap finish EXIT
 export HOME=$work XDG_RUNTIME_DIR=$work PULSE_SERVER=unix:$work/pulse.sock
 timeout 300 pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-level=error \
-    -L "module-null-sink sink_name=cap rate=44100 channels=2" \
+    -L "module-null-sink sink_name=cap rate=44100 channels=2 norewinds=1" \
     -L "module-native-protocol-unix socket=$work/pulse.sock auth-anonymous=1" 2> /dev/null &
 server=$!
 for _ in $(seq 200); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
 pactl info > /dev/null
+if $busy; then
+    timeout 300 pacat --latency-msec=20 --format=s16le --rate=44100 --channels=2 --raw /dev/zero &
+    quiet=$!
+fi
 
 seconds=(3.0 2.0 2.5)
 python3 "$here/numbered_songs.py" make "$work" "${seconds[@]}"
