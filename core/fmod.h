@@ -82,14 +82,30 @@ signed char F_API FSOUND_IsPlaying(int channel);
  * stops playing when the last sample of the last stream has been heard.
  *
  * The sound device is held only while it is needed: it is opened when a
- * stream is played and let go 1 s after channel 0 was stopped or ran out
- * (what the device still held is heard first), and after 10 s of pause; the
+ * stream is played and let go 1 s after channel 0 was stopped, within 2 s
+ * after it ran out (what the device still held is heard first), and after
+ * 10 s of pause; the
  * next play or resume opens it again and loses no sample. A device just
  * opened, or emptied by a seek, is given a little silence first, which a
  * sound server may drop as its stream starts.
  */
 signed char F_API Kelvoria_Stream_Queue(FSOUND_STREAM *stream);
 FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void);
+
+/*
+ * For an album kept as one file (a cue sheet's tracks):
+ *
+ * Kelvoria_Stream_SetStretch(stream, firstCdFrame, endCdFrame): the stream
+ * plays only the stretch of its file from CD frame `firstCdFrame` (1/75 s,
+ * 588 samples at 44.1 kHz) to `endCdFrame`, not included, or to the file's
+ * end when `endCdFrame` is negative. Its length, time and seeks count from
+ * the stretch's start, which its time becomes. A stretch queued behind the
+ * stretch of the same file (opened by the same path) that ends where it
+ * begins is decoded on with no seek: every sample of the file is heard once,
+ * in order. Nonzero when set; zero while the stream plays or is queued, or
+ * for a stretch that ends before it begins.
+ */
+signed char F_API Kelvoria_Stream_SetStretch(FSOUND_STREAM *stream, int firstCdFrame, int endCdFrame);
 
 /*
  * Kelvoria_SetHeardCallback(callback, context): `callback` is called with

@@ -158,6 +158,7 @@ FSOUND_STREAM *F_API FSOUND_Stream_Open(const char *name, unsigned int, int, int
         return nullptr; // closed while the file was read
     auto stream = std::make_unique<Stream>();
     stream->source = std::move(source);
+    stream->file = name;
     auto *handle = reinterpret_cast<FSOUND_STREAM *>(stream.get());
     lib.streams.emplace(handle, std::move(stream));
     return handle;
@@ -191,7 +192,7 @@ int F_API FSOUND_Stream_GetLengthMs(FSOUND_STREAM *handle)
     Library &lib = library();
     std::lock_guard<std::mutex> guard(lib.lock);
     Stream *stream = lib.find(handle);
-    return stream ? stream->source->lengthMs() : 0;
+    return stream ? stream->lengthMs() : 0;
 }
 
 int F_API FSOUND_Stream_GetTime(FSOUND_STREAM *handle)
@@ -290,6 +291,17 @@ signed char F_API Kelvoria_Stream_Queue(FSOUND_STREAM *handle)
     if (!lib.engine || (handle && !stream))
         return 0;
     return toBool(lib.engine->queue(stream));
+}
+
+signed char F_API Kelvoria_Stream_SetStretch(FSOUND_STREAM *handle, int firstCdFrame, int endCdFrame)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    Stream *stream = lib.find(handle);
+    if (!stream || firstCdFrame < 0 || (endCdFrame >= 0 && endCdFrame <= firstCdFrame))
+        return 0;
+    return toBool(lib.engine->setStretch(stream, int64_t(firstCdFrame) * kelvoria::kFramesPerCdFrame,
+                                         endCdFrame < 0 ? -1 : int64_t(endCdFrame) * kelvoria::kFramesPerCdFrame));
 }
 
 FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void)

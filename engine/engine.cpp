@@ -1,6 +1,7 @@
 #include "engine.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace kelvoria {
@@ -64,6 +65,28 @@ Engine::~Engine()
         CloseHandle(outputWake_);
 }
 
+int Stream::lengthMs() const
+{
+    int64_t fromStart = std::max<int64_t>(source->lengthMs() - firstFrame * 1000 / kOutputRate, 0);
+    return static_cast<int>(endFrame < 0 ? fromStart : std::min(fromStart, msAt(endFrame - firstFrame)));
+}
+
+bool Stream::continues(const Stream &before) const
+{
+    return before.endFrame >= 0 && firstFrame == before.endFrame && _stricmp(file.c_str(), before.file.c_str()) == 0;
+}
+
+bool Engine::setStretch(Stream *stream, int64_t first, int64_t end)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (active_ && (stream == current_ || stream == queued_ || stream == decoding_))
+        return false;
+    stream->firstFrame = first;
+    stream->endFrame = end;
+    stream->positionMs = 0;
+    return true;
+}
+
 void Engine::restartAt(int64_t ms)
 {
     restartAtFrame(framesAt(ms));
@@ -100,7 +123,7 @@ int Engine::heardMs()
     // first frames, which are heard at their own time.
     if (paused_ && heard_ == pausedStream_)
         return pausedMs_;
-    int length = current_ ? current_->source->lengthMs() : 0;
+    int length = current_ ? current_->lengthMs() : 0;
     if (heard_ != current_)
         return 0;
     return static_cast<int>(std::min<int64_t>(msAt(heardFrame_), length));
@@ -112,7 +135,7 @@ void Engine::play(Stream *stream)
     if (active_)
         stopLocked();
     heardChanges_.clear(); // what the engine did before this play is no longer news
-    int length = stream->source->lengthMs();
+    int length = stream->lengthMs();
     if (stream->positionMs >= length)
         stream->positionMs = 0; // a stream heard to its end starts again
     current_ = stream;
@@ -131,7 +154,7 @@ bool Engine::queue(Stream *next)
         return true; // already on its way: what is decoded of it stays
     dropQueued();
     if (next) {
-        if (next->positionMs >= next->source->lengthMs())
+        if (next->positionMs >= next->lengthMs())
             next->positionMs = 0;
         queued_ = next;
         decoderWake_.notify_one(); // the playing stream may be decoded to its end already
@@ -185,6 +208,7 @@ void Engine::stopLocked()
     queued_ = nullptr;
     active_ = false;
     paused_ = false;
+    decodingSource_.reset(); // no file stays open for a channel that plays nothing
     restartAt(0); // the output drops what it holds
 }
 
@@ -266,7 +290,7 @@ int Engine::timeMs(Stream *stream)
 void Engine::setTime(Stream *stream, int ms)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    ms = std::clamp(ms, 0, stream->source->lengthMs());
+    ms = std::clamp(ms, 0, stream->lengthMs());
     if (stream == current_ && active_) {
         restartAt(ms); // what is queued follows from there
         pausedMs_ = ms;
@@ -368,13 +392,15 @@ void Engine::decoderLoop()
             reposition = takeDecodeJob(stream, fromFrame, epoch);
             if (!stream || (!reposition && decodedToEnd_))
                 continue;
-            source = stream->source;
+            if (reposition || !decodingSource_)
+                decodingSource_ = stream->source;
+            source = decodingSource_;
             songGain = replayGainFactor(source->replayGain(), replayGain_);
         }
         if (reposition) {
             source->setGain(songGain); // each song at its own level from its first frame
             songFrame = fromFrame;
-            if (!source->seekToFrame(fromFrame)) {
+            if (!source->seekToFrame(stream->firstFrame + fromFrame)) {
                 std::lock_guard<std::mutex> lock(mutex_);
                 if (epoch == decodeEpoch_)
                     decodedToEnd_ = true; // nothing this file holds can be decoded
@@ -389,39 +415,78 @@ void Engine::decoderLoop()
 void Engine::fill(Source &source, Stream *stream, uint64_t epoch, int64_t &songFrame, std::vector<int16_t> &decoded)
 {
     // Decode until the ring is nearly full, the stream ends, or the channel
-    // moves on; each packet is handed over as soon as it is out.
+    // moves on; each packet is handed over as soon as it is out. A packet
+    // that crosses the end of a stretch is cut there; what follows goes to
+    // the queued stream when it goes on from there in the same file.
+    decoded.clear();
+    size_t used = 0; // frames of `decoded` handed over
+    bool more = true;
     for (;;) {
-        decoded.clear();
-        bool more = source.decode(decoded);
-        size_t frames = decoded.size() / 2;
-        size_t pushed = 0;
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
+        if (used == decoded.size() / 2) {
+            decoded.clear();
+            used = 0;
+            more = source.decode(decoded);
+        }
+        size_t frames = decoded.size() / 2 - used;
+        int64_t count = stream->frameCount();
+        bool stretchEnds = count >= 0 && songFrame + static_cast<int64_t>(frames) >= count;
+        if (stretchEnds)
+            frames = static_cast<size_t>(std::max<int64_t>(count - songFrame, 0));
+        bool last = stretchEnds || (!more && used + frames == decoded.size() / 2);
+        if (!pushFrames(stream, epoch, decoded.data() + used * 2, frames, songFrame, last))
+            return;
+        used += frames;
+        songFrame += static_cast<int64_t>(frames);
+        if (last) {
+            std::lock_guard<std::mutex> lock(mutex_);
             if (quit_ || epoch != decodeEpoch_)
                 return;
-            // The output waits for a whole buffer: wake it only when this
-            // packet may complete the one it is waiting for.
-            bool outputStarved = ring_.size() < AudioSink::kFramesPerBuffer;
-            size_t took = ring_.push(decoded.data() + pushed * 2, frames - pushed);
-            appendRun(ringRuns_, {stream, songFrame + static_cast<int64_t>(pushed), took}, false);
-            pushed += took;
-            if (outputStarved || !more)
-                wakeOutput();
-            if (pushed == frames)
-                break;
-            decoderWake_.wait(lock, [&] {
-                return quit_ || epoch != decodeEpoch_ || ring_.freeFrames() >= kRefillFrames;
-            });
-        }
-        songFrame += static_cast<int64_t>(frames);
-        if (!more) {
+            if (stretchEnds && decodeOnInto(stream, songFrame))
+                continue;
             decodedToEnd_ = true;
+            decodingSource_.reset(); // the decoder's next stream, if any, starts with a seek in its own
             wakeOutput();
             return;
         }
-        if (ring_.freeFrames() < kMinFreeToDecode)
+        if (used == decoded.size() / 2 && ring_.freeFrames() < kMinFreeToDecode)
             return; // full enough: wait for the output to drain some
     }
+}
+
+bool Engine::pushFrames(Stream *stream, uint64_t epoch, const int16_t *pcm, size_t frames, int64_t songFrame, bool last)
+{
+    size_t pushed = 0;
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (frames == 0 && !quit_ && epoch == decodeEpoch_) {
+        if (last)
+            wakeOutput();
+        return true;
+    }
+    for (;;) {
+        if (quit_ || epoch != decodeEpoch_)
+            return false;
+        // The output waits for a whole buffer: wake it only when this
+        // packet may complete the one it is waiting for.
+        bool outputStarved = ring_.size() < AudioSink::kFramesPerBuffer;
+        size_t took = ring_.push(pcm + pushed * 2, frames - pushed);
+        appendRun(ringRuns_, {stream, songFrame + static_cast<int64_t>(pushed), took}, false);
+        pushed += took;
+        if (outputStarved || last)
+            wakeOutput();
+        if (pushed == frames)
+            return true;
+        decoderWake_.wait(lock, [&] { return quit_ || epoch != decodeEpoch_ || ring_.freeFrames() >= kRefillFrames; });
+    }
+}
+
+bool Engine::decodeOnInto(Stream *&stream, int64_t &songFrame)
+{
+    if (!queued_ || queued_ == stream || decoding_ != stream || queued_->positionMs != 0 || !queued_->continues(*stream))
+        return false;
+    decoding_ = queued_;
+    stream = queued_;
+    songFrame = 0;
+    return true;
 }
 
 size_t Engine::takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &ended)
@@ -465,7 +530,7 @@ void Engine::followHeard(uint64_t played)
         if (played <= run.sinkFrame)
             break; // not a frame of it heard yet
         if (run.stream != heard_ && run.stream == queued_) {
-            current_->positionMs = current_->source->lengthMs(); // heard to its end
+            current_->positionMs = current_->lengthMs(); // heard to its end
             current_ = queued_;
             queued_ = nullptr;
             heardChanges_.emplace_back(current_, HeardChange::Started);
@@ -483,7 +548,7 @@ void Engine::followHeard(uint64_t played)
 void Engine::finishChannel()
 {
     heardChanges_.emplace_back(current_, HeardChange::Ended);
-    current_->positionMs = current_->source->lengthMs();
+    current_->positionMs = current_->lengthMs();
     current_ = nullptr;
     queued_ = nullptr;
     decoding_ = nullptr;

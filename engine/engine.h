@@ -40,6 +40,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -47,9 +48,26 @@ namespace kelvoria {
 
 // What the application's handle stands for. The source is shared with the
 // decoder thread while it plays, so closing never waits for a decode.
+//
+// A stream plays the whole of its file, or a stretch of it (an album's
+// track): its times and length count from the stretch's start. A stretch
+// queued behind the one that ends where it begins, in the same file, is
+// decoded on from the same decoder, with no seek.
+// A CD frame, 1/75 s, is 588 output frames.
+constexpr int64_t kFramesPerCdFrame = kOutputRate / 75;
+
 struct Stream {
     std::shared_ptr<Source> source;
-    int positionMs = 0; // where playing starts or resumes; guarded by the engine
+    std::string file{};     // the path it was opened with
+    int64_t firstFrame = 0; // the stretch, in output frames from the file's start
+    int64_t endFrame = -1;  // its end (not heard), or -1: the file's end
+    int positionMs = 0;     // where playing starts or resumes; guarded by the engine
+
+    int lengthMs() const;
+    // Frames of the stretch, or -1 when it runs to the file's end.
+    int64_t frameCount() const { return endFrame < 0 ? -1 : endFrame - firstFrame; }
+    // True when this stretch begins where `before`'s ends, in the same file.
+    bool continues(const Stream &before) const;
 };
 
 // A change of the heard stream that the engine made by itself.
@@ -87,6 +105,10 @@ public:
     // Forgets the stream if it plays or is queued; called before its handle
     // is freed.
     void release(Stream *stream);
+    // Makes `stream` play the stretch [first, end) of its file, in output
+    // frames (end -1: to the file's end), from the stretch's start. False
+    // while it plays or is queued.
+    bool setStretch(Stream *stream, int64_t first, int64_t end);
     bool setPaused(bool paused);
     bool isPlaying();
     // The channel's volume, 0 to 255 on a straight scale of the samples.
@@ -120,6 +142,12 @@ private:
     void outputLoop();
     bool takeDecodeJob(Stream *&stream, int64_t &fromFrame, uint64_t &epoch); // needs mutex_
     void fill(Source &source, Stream *stream, uint64_t epoch, int64_t &songFrame, std::vector<int16_t> &decoded);
+    // Hands `frames` decoded frames of `stream` to the ring, waiting for room;
+    // false when the channel moved on meanwhile.
+    bool pushFrames(Stream *stream, uint64_t epoch, const int16_t *pcm, size_t frames, int64_t songFrame, bool last);
+    // Under the lock, at the end of a stretch: true when the queued stream
+    // goes on from it in the same file, and is now the one decoded.
+    bool decodeOnInto(Stream *&stream, int64_t &songFrame);
     void restartAt(int64_t ms);       // needs mutex_
     void restartAtFrame(int64_t frame); // needs mutex_
     void dropQueued();                // needs mutex_
@@ -176,6 +204,7 @@ private:
 
     // The decoder works through current_ and then queued_.
     Stream *decoding_ = nullptr;
+    std::shared_ptr<Source> decodingSource_; // what decodes decoding_: its own, or the stretch's before it
     bool decodedToEnd_ = false;     // the decoder has delivered decoding_'s last frame
     int64_t decodeFromFrame_ = 0;   // where decoding_ starts after a restart
     bool restartDecoder_ = false;   // decoding_ starts again at decodeFromMs_
