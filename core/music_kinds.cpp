@@ -13,6 +13,8 @@ const musicKind musicKinds[] = {
     {".m4a", "MP4 atoms (AAC, ALAC)"},
     {".opus", "Vorbis comments"},
     {".aac", "ID3v2, APE"},
+    {".wv", "APE (WavPack)"},
+    {".ape", "APE (Monkey's Audio)"},
 };
 const int musicKindCount = sizeof(musicKinds) / sizeof(musicKinds[0]);
 

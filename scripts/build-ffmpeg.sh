@@ -27,7 +27,7 @@ CONFIGURE_FLAGS=(
     --enable-avformat --enable-avcodec --enable-swresample
     # What each kind of music file needs, one group per kind, in the order
     # of the player's kinds table (core/music_kinds.cpp): mp3, wav, wma, ogg,
-    # flac, m4a, opus, aac. A component two kinds share is named in both.
+    # flac, m4a, opus, aac, wv, ape. A component two kinds share is named in both.
     # mp3: MPEG audio layer III.
     --enable-demuxer=mp3 --enable-parser=mpegaudio --enable-decoder=mp3,mp3float
     # wav: PCM, A-law, mu-law and the two common ADPCMs in RIFF.
@@ -46,6 +46,10 @@ CONFIGURE_FLAGS=(
     --enable-demuxer=ogg --enable-parser=opus --enable-decoder=opus
     # aac: raw AAC in ADTS frames.
     --enable-demuxer=aac --enable-parser=aac --enable-decoder=aac
+    # wv: WavPack, lossless or hybrid (the demuxer reads its APEv2 tag).
+    --enable-demuxer=wv --enable-decoder=wavpack
+    # ape: Monkey's Audio (the demuxer reads its APEv2 tag).
+    --enable-demuxer=ape --enable-decoder=ape
     --extra-cflags=-O2
 )
 

@@ -253,7 +253,7 @@ for sink in idle busy; do
     done < <(grep ': listening: ' "$work/listening.txt")
 done
 
-echo "== engine: 10,000 mutated media files of the eight kinds (seed 13), each opened, read, played, sought, stopped, closed"
+echo "== engine: 10,000 mutated media files of nine kinds (seed 13), each opened, read, played, sought, stopped, closed"
 fixtures=$build/tests/fixtures/engine
 bash "$root/tests/fixtures/make-engine-fixtures.sh" "$fixtures"
 rm -rf "$work/fuzz"

@@ -43,6 +43,8 @@ ManifestDPIAware true
     !insertmacro ${MACRO} ".m4a"
     !insertmacro ${MACRO} ".opus"
     !insertmacro ${MACRO} ".aac"
+    !insertmacro ${MACRO} ".wv"
+    !insertmacro ${MACRO} ".ape"
     !insertmacro ${MACRO} ".m3P"
     !insertmacro ${MACRO} ".m3u"
     !insertmacro ${MACRO} ".m3u8"

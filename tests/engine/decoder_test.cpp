@@ -77,7 +77,7 @@ TEST(Decoder, EveryFormatDecodesToItsPitchAndLength)
         {"tagged.wav", 330}, {"mono8.wav", 330},   {"adpcm_ms.wav", 330},  {"adpcm_ima.wav", 330},
         {"tagged.flac", 770}, {"plain.flac", 770}, {"flac.ogg", 770},      {"tagged.m4a", 1000},
         {"plain.m4a", 1000}, {"alac.m4a", 1000},   {"tagged.opus", 1200},  {"plain.opus", 1200},
-        {"ambisonic.opus", 1200}, {"id3v2.aac", 1300}, {"ape.aac", 1300},
+        {"ambisonic.opus", 1200}, {"id3v2.aac", 1300}, {"ape.aac", 1300}, {"tagged.wv", 1400},
     };
     for (const Case &c : cases) {
         auto source = openSource(c.file);

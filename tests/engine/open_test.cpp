@@ -70,7 +70,7 @@ TEST_F(EngineOpen, LengthsAreAccurateForEveryFormat)
         {"adpcm_ms.wav", 5000},  {"adpcm_ima.wav", 5000}, {"tagged.flac", 5000},    {"plain.flac", 5000},
         {"flac.ogg", 5000},      {"tagged.m4a", 5000},  {"plain.m4a", 5000},      {"alac.m4a", 5000},
         {"tagged.opus", 5000},   {"plain.opus", 5000},  {"id3v2.aac", 5000},      {"ape.aac", 5000},
-        {"plain.aac", 5000},
+        {"plain.aac", 5000},     {"tagged.wv", 5000},
     };
     for (const Case &c : cases) {
         FSOUND_STREAM *stream = open(c.file);
@@ -85,7 +85,7 @@ TEST_F(EngineOpen, DescriptiveTagsAreConvertedToTheAnsiCodePage)
 {
     const std::string title = "Caf\xE9 Ol\xE9", artist = "Zo\xEB M\xFCller";
     for (const char *file : {"tagged.mp3", "tagged.ogg", "tagged.wma", "tagged.wav", "tagged.flac", "flac.ogg",
-                             "tagged.m4a", "alac.m4a", "tagged.opus", "id3v2.aac", "ape.aac"}) {
+                             "tagged.m4a", "alac.m4a", "tagged.opus", "id3v2.aac", "ape.aac", "tagged.wv"}) {
         FSOUND_STREAM *stream = open(file);
         ASSERT_NE(stream, nullptr) << file;
         std::vector<Tag> tags = readTags(stream);
