@@ -7,6 +7,7 @@ answer_probe.exe asks the main window for an answer every 50 ms all along:
 every ask is answered (the longest wait is printed, not judged).
     scan_beside_player_test.py WINE_EXEC PREFIX RUN_DIR DRIVE_DIR"""
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -21,6 +22,16 @@ tests = os.path.join(os.path.dirname(build.run_dir), "tests")
 drive = sys.argv[4]
 D_BOX, START, CANCEL, SEARCH_AREA = (27, 126), (97, 223), (267, 230), (60, 267)   # Cancel: as Start is placed
 
+
+
+def remove_tree():
+    """The folders this test makes on the drive, which the other scan tests share: gone before and after."""
+    for name in os.listdir(drive):
+        if name.startswith("dir") and os.path.isdir(os.path.join(drive, name)):
+            shutil.rmtree(os.path.join(drive, name))
+
+
+remove_tree()
 song = os.path.join(drive, "song.wav")
 subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
                 "sine=frequency=440:duration=0.5", "-ac", "2", song], check=True)
@@ -83,6 +94,7 @@ finally:
     open(stop, "w").close()
     report = probe.communicate(timeout=60)[0] if probe else ""
     player.kill()
+    remove_tree()
 print("\n".join(line for line in report.splitlines() if not line.startswith("title:")))
 check(len({line for line in report.splitlines() if line.startswith("title: song")}) >= 2,
       "songs moved on while the scans ran")
