@@ -9,6 +9,7 @@
 // larger than what is ever kept in it, so a late server only delays what it
 // plays, and loses none of it. On Windows the same stream is what the wave
 // output itself runs on.
+#include "device_count.h"
 #include "sink.h"
 
 #include <audioclient.h>
@@ -30,9 +31,6 @@ constexpr REFERENCE_TIME kStreamSize = 2 * kHundredNsPerSecond;
 // What is kept queued ahead of the device: as much as the wave output
 // keeps, so the player answers a seek or a pause as quickly.
 constexpr UINT32 kKeptFrames = AudioSink::kFramesPerBuffer * AudioSink::kBuffers;
-// A device that holds queued audio without playing any of it for this long
-// is taken to be gone (unplugged, or a server that stopped).
-constexpr DWORD kStallLimitMs = 2000;
 // What the sound system may still play once the device says it has played
 // everything: the device's latency, and under Wine, what a late server was
 // given later than Wine's clock counted it played (up to a second, seen
@@ -107,15 +105,10 @@ public:
 
     uint64_t playedFrames() override
     {
-        uint64_t played = std::min(base_ + streamPosition(), written_);
-        played = std::max(played, played_);
-        if (played != played_ || paused_ || written_ == played)
-            lastProgress_ = GetTickCount();
-        played_ = played;
-        return played_;
+        return count_.heard(count_.base() + streamPosition(), paused_);
     }
 
-    uint64_t writtenFrames() const override { return written_; }
+    uint64_t writtenFrames() const override { return count_.written(); }
 
     void setPaused(bool paused) override
     {
@@ -125,22 +118,20 @@ public:
         if (paused && started_) {
             client_->Stop(); // keeps what it holds, to play on from there
             started_ = false;
-        } else if (!paused && written_ > played_) {
+        } else if (!paused && count_.written() > count_.played()) {
             start();
         }
-        lastProgress_ = GetTickCount();
+        count_.moved();
     }
 
     void flush() override
     {
-        uint64_t heard = playedFrames();
+        playedFrames();
         if (started_)
             client_->Stop();
         started_ = false;
         client_->Reset(); // drops what it holds; its position starts again at 0
-        base_ = heard;
-        written_ = heard;
-        played_ = heard;
+        count_.flushed();
     }
 
     void wait(DWORD ms) override { WaitForSingleObject(wakeEvent_, ms); }
@@ -175,7 +166,7 @@ public:
 
     bool healthy() override
     {
-        return !failed_ && (paused_ || written_ == played_ || GetTickCount() - lastProgress_ < kStallLimitMs);
+        return !failed_ && !count_.stalled(paused_);
     }
 
     DWORD playOutMs() const override { return kPlayOutMs; }
@@ -196,9 +187,7 @@ private:
             failed_ = true;
             return;
         }
-        if (written_ <= played_)
-            lastProgress_ = GetTickCount();
-        written_ += static_cast<uint64_t>(frames);
+        count_.wrote(static_cast<uint64_t>(frames));
         // Started once it holds audio: a stream started empty runs dry at once.
         if (!paused_ && !started_)
             start();
@@ -278,8 +267,8 @@ private:
         if (SUCCEEDED(clock_->GetPosition(&position, nullptr)))
             return position / clockFrequency_ * kRate + position % clockFrequency_ * kRate / clockFrequency_;
         UINT32 padding = 0;
-        uint64_t queued = written_ - base_;
-        return readPadding(padding) ? queued - std::min<uint64_t>(padding, queued) : played_ - base_;
+        uint64_t queued = count_.written() - count_.base();
+        return readPadding(padding) ? queued - std::min<uint64_t>(padding, queued) : count_.played() - count_.base();
     }
 
     bool comStarted_ = false;
@@ -289,11 +278,8 @@ private:
     ComPtr<IAudioClock> clock_;
     UINT64 clockFrequency_ = 0;
     UINT32 streamFrames_ = 0;
-    uint64_t written_ = 0;
-    uint64_t played_ = 0;
-    uint64_t base_ = 0;           // frames heard before the last flush
+    DeviceCount count_;
     uint64_t silenceWritten_ = 0; // by keepFlowing() since the last audio
-    DWORD lastProgress_ = 0;
     bool started_ = false;
     bool paused_ = false;
     bool failed_ = false;

@@ -1,5 +1,6 @@
 // The Windows wave output: a ring of kBuffers prepared headers, completion
 // signalled through an event that also serves wake().
+#include "device_count.h"
 #include "sink.h"
 
 #include <mmsystem.h>
@@ -16,9 +17,6 @@ namespace kelvoria {
 namespace {
 
 constexpr int kBytesPerFrame = 4;
-// A device that holds queued audio without playing any of it for this long
-// is taken to be gone (unplugged, or a server that stopped).
-constexpr DWORD kStallLimitMs = 2000;
 // How long a close waits for the system's own threads of the device to end;
 // they take a few milliseconds.
 constexpr DWORD kServiceEndMs = 1000;
@@ -130,26 +128,20 @@ public:
             failed_ = true;
             return;
         }
-        if (written_ <= played_)
-            lastProgress_ = GetTickCount();
-        written_ += static_cast<uint64_t>(frames);
+        count_.wrote(static_cast<uint64_t>(frames));
         next_ = (next_ + 1) % kBuffers;
     }
 
     uint64_t playedFrames() override
     {
         uint32_t raw = rawPosition();
-        uint64_t played = base_ + static_cast<uint32_t>(raw - rawAtReset_); // the device counts in 32 bits
+        uint64_t played = count_.base() + static_cast<uint32_t>(raw - rawAtReset_); // the device counts in 32 bits
         if (allDone())
-            played = written_; // everything queued has been heard
-        played = std::min(std::max(played, played_), written_);
-        if (played != played_ || paused_ || written_ == played)
-            lastProgress_ = GetTickCount();
-        played_ = played;
-        return played_;
+            played = count_.written(); // everything queued has been heard
+        return count_.heard(played, paused_);
     }
 
-    uint64_t writtenFrames() const override { return written_; }
+    uint64_t writtenFrames() const override { return count_.written(); }
 
     void setPaused(bool paused) override
     {
@@ -160,20 +152,18 @@ public:
             waveOutPause(wave_);
         else
             waveOutRestart(wave_);
-        lastProgress_ = GetTickCount();
+        count_.moved();
     }
 
     void flush() override
     {
-        uint64_t heard = playedFrames();
+        playedFrames();
         waveOutReset(wave_); // returns every queued buffer, marked done
         if (paused_)
             waveOutPause(wave_);
         for (Buffer &buffer : buffers_)
             buffer.header.dwFlags |= WHDR_DONE;
-        base_ = heard;
-        written_ = heard;
-        played_ = heard;
+        count_.flushed();
         rawAtReset_ = rawPosition();
     }
 
@@ -186,7 +176,7 @@ public:
 
     bool healthy() override
     {
-        return !failed_ && (paused_ || written_ == played_ || GetTickCount() - lastProgress_ < kStallLimitMs);
+        return !failed_ && !count_.stalled(paused_);
     }
 
 private:
@@ -232,11 +222,8 @@ private:
     std::vector<ThreadHandle> serviceThreads_;
     std::array<Buffer, kBuffers> buffers_;
     int next_ = 0;
-    uint64_t written_ = 0;
-    uint64_t played_ = 0;
-    uint64_t base_ = 0;       // frames heard before the last flush
+    DeviceCount count_;
     uint32_t rawAtReset_ = 0; // device position right after the last flush
-    DWORD lastProgress_ = 0;
     bool paused_ = false;
     bool failed_ = false;
 };
