@@ -108,6 +108,20 @@ FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void);
 signed char F_API Kelvoria_Stream_SetStretch(FSOUND_STREAM *stream, int firstCdFrame, int endCdFrame);
 
 /*
+ * Kelvoria_Stream_SetGainTags(stream, trackGain, trackPeak, albumGain,
+ * albumPeak): ReplayGain values that take the place of the file's own tags
+ * for this stream (a cue sheet's REM REPLAYGAIN_* lines): gains in
+ * hundredths of a decibel, peaks in millionths of full scale, and
+ * KELVORIA_GAIN_NONE for a value not given (the file's own is then used:
+ * a gain given goes with its peak, given or not). They are applied as
+ * Kelvoria_SetReplayGain says, and also to a stretch decoded on from the
+ * one before. Nonzero when set; zero while the stream plays or is queued.
+ */
+#define KELVORIA_GAIN_NONE (-2147483647 - 1)
+signed char F_API Kelvoria_Stream_SetGainTags(FSOUND_STREAM *stream, int trackGain, int trackPeak, int albumGain,
+                                              int albumPeak);
+
+/*
  * Kelvoria_SetHeardCallback(callback, context): `callback` is called with
  * `context` when the stream heard on channel 0 changes by itself, so that a
  * program need not poll Kelvoria_GetHeardStream:

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 using kelvoria::Engine;
@@ -302,6 +303,33 @@ signed char F_API Kelvoria_Stream_SetStretch(FSOUND_STREAM *handle, int firstCdF
         return 0;
     return toBool(lib.engine->setStretch(stream, int64_t(firstCdFrame) * kelvoria::kFramesPerCdFrame,
                                          endCdFrame < 0 ? -1 : int64_t(endCdFrame) * kelvoria::kFramesPerCdFrame));
+}
+
+namespace {
+
+std::optional<double> givenValue(int value, double unit)
+{
+    if (value == KELVORIA_GAIN_NONE)
+        return std::nullopt;
+    return value / unit;
+}
+
+} // namespace
+
+signed char F_API Kelvoria_Stream_SetGainTags(FSOUND_STREAM *handle, int trackGain, int trackPeak, int albumGain,
+                                              int albumPeak)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    Stream *stream = lib.find(handle);
+    if (!stream)
+        return 0;
+    kelvoria::ReplayGainTags gain;
+    gain.trackGainDb = givenValue(trackGain, 100.0);
+    gain.trackPeak = givenValue(trackPeak, 1e6);
+    gain.albumGainDb = givenValue(albumGain, 100.0);
+    gain.albumPeak = givenValue(albumPeak, 1e6);
+    return toBool(lib.engine->setOwnGain(stream, gain));
 }
 
 FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void)

@@ -87,6 +87,20 @@ bool Engine::setStretch(Stream *stream, int64_t first, int64_t end)
     return true;
 }
 
+bool Engine::setOwnGain(Stream *stream, const ReplayGainTags &gain)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (active_ && (stream == current_ || stream == queued_ || stream == decoding_))
+        return false;
+    stream->ownGain = gain;
+    return true;
+}
+
+double Engine::songGainOf(const Stream &stream, const Source &source) const
+{
+    return replayGainFactor(withOwnGain(stream.ownGain, source.replayGain()), replayGain_);
+}
+
 void Engine::restartAt(int64_t ms)
 {
     restartAtFrame(framesAt(ms));
@@ -395,7 +409,7 @@ void Engine::decoderLoop()
             if (reposition || !decodingSource_)
                 decodingSource_ = stream->source;
             source = decodingSource_;
-            songGain = replayGainFactor(source->replayGain(), replayGain_);
+            songGain = songGainOf(*stream, *source);
         }
         if (reposition) {
             source->setGain(songGain); // each song at its own level from its first frame
@@ -421,6 +435,7 @@ void Engine::fill(Source &source, Stream *stream, uint64_t epoch, int64_t &songF
     decoded.clear();
     size_t used = 0; // frames of `decoded` handed over
     bool more = true;
+    double rescaleBy = 1.0; // of a track decoded on from the one before
     for (;;) {
         if (used == decoded.size() / 2) {
             decoded.clear();
@@ -433,6 +448,8 @@ void Engine::fill(Source &source, Stream *stream, uint64_t epoch, int64_t &songF
         if (stretchEnds)
             frames = static_cast<size_t>(std::max<int64_t>(count - songFrame, 0));
         bool last = stretchEnds || (!more && used + frames == decoded.size() / 2);
+        if (rescaleBy != 1.0)
+            scaleSamples(decoded.data() + used * 2, frames * 2, rescaleBy);
         if (!pushFrames(stream, epoch, decoded.data() + used * 2, frames, songFrame, last))
             return;
         used += frames;
@@ -441,8 +458,12 @@ void Engine::fill(Source &source, Stream *stream, uint64_t epoch, int64_t &songF
             std::lock_guard<std::mutex> lock(mutex_);
             if (quit_ || epoch != decodeEpoch_)
                 return;
-            if (stretchEnds && decodeOnInto(stream, songFrame))
+            if (stretchEnds && decodeOnInto(stream, songFrame)) {
+                // The decoder keeps the gain it was opened with; a track
+                // with a gain of its own is brought to it here.
+                rescaleBy = songGainOf(*stream, source) / source.gain();
                 continue;
+            }
             decodedToEnd_ = true;
             decodingSource_.reset(); // the decoder's next stream, if any, starts with a seek in its own
             wakeOutput();

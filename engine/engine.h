@@ -62,6 +62,7 @@ struct Stream {
     int64_t firstFrame = 0; // the stretch, in output frames from the file's start
     int64_t endFrame = -1;  // its end (not heard), or -1: the file's end
     int positionMs = 0;     // where playing starts or resumes; guarded by the engine
+    ReplayGainTags ownGain{}; // gains given for this stream (a cue sheet's), before its file's
 
     int lengthMs() const;
     // Frames of the stretch, or -1 when it runs to the file's end.
@@ -109,6 +110,9 @@ public:
     // frames (end -1: to the file's end), from the stretch's start. False
     // while it plays or is queued.
     bool setStretch(Stream *stream, int64_t first, int64_t end);
+    // Gains that take the place of the file's own where given. False while
+    // the stream plays or is queued.
+    bool setOwnGain(Stream *stream, const ReplayGainTags &gain);
     bool setPaused(bool paused);
     bool isPlaying();
     // The channel's volume, 0 to 255 on a straight scale of the samples.
@@ -148,6 +152,7 @@ private:
     // Under the lock, at the end of a stretch: true when the queued stream
     // goes on from it in the same file, and is now the one decoded.
     bool decodeOnInto(Stream *&stream, int64_t &songFrame);
+    double songGainOf(const Stream &stream, const Source &source) const; // needs mutex_
     void restartAt(int64_t ms);       // needs mutex_
     void restartAtFrame(int64_t frame); // needs mutex_
     void dropQueued();                // needs mutex_

@@ -180,4 +180,26 @@ double replayGainFactor(const ReplayGainTags &tags, const ReplayGainSettings &se
     return clampSongGain(factor);
 }
 
+ReplayGainTags withOwnGain(const ReplayGainTags &own, const ReplayGainTags &file)
+{
+    ReplayGainTags merged = file;
+    if (own.trackGainDb) {
+        merged.trackGainDb = own.trackGainDb;
+        merged.trackPeak = own.trackPeak;
+    }
+    if (own.albumGainDb) {
+        merged.albumGainDb = own.albumGainDb;
+        merged.albumPeak = own.albumPeak;
+    }
+    return merged;
+}
+
+void scaleSamples(int16_t *samples, size_t count, double factor)
+{
+    for (size_t at = 0; at < count; ++at) {
+        double scaled = std::round(samples[at] * factor);
+        samples[at] = static_cast<int16_t>(std::clamp(scaled, -32768.0, 32767.0));
+    }
+}
+
 } // namespace kelvoria

@@ -4,6 +4,8 @@
 
 #include "ffmpeg.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 
 namespace kelvoria {
@@ -40,6 +42,13 @@ double clampSongGain(double gain);
 // the end of an MP3, and for Opus the R128 gains. A value missing on one
 // side (track or album) is not borrowed here; replayGainFactor() does that.
 ReplayGainTags readReplayGain(AVFormatContext *format, int streamIndex, AVIOContext *io);
+
+// `own` where it gives a value, else `file`: a cue sheet's gains go
+// before the file's tags, value by value.
+ReplayGainTags withOwnGain(const ReplayGainTags &own, const ReplayGainTags &file);
+
+// `count` samples scaled in place by `factor`, held to full scale.
+void scaleSamples(int16_t *samples, size_t count, double factor);
 
 // The linear gain a song gets under `settings`: the chosen gain (the other
 // kind when it is missing) plus the tagged pre-amp, kept below full scale

@@ -37,6 +37,7 @@ public:
     // Held within kMaxSongGainDb either way: the resampler refuses larger
     // factors, and no tag means a song to be made that much louder.
     void setGain(double gain) { gain_ = clampSongGain(gain); }
+    double gain() const { return gain_; }
 
     // Positions decoding so that the next frame decode() gives is the one
     // heard at `ms`. False when the file cannot be decoded at all.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -200,6 +201,46 @@ TEST(Gapless, TracksOfOneFilePlayEveryFrameOnceAndEachStartsOnItsFirstFrame)
             fresh.play(&tracks[i]);
             ASSERT_TRUE(eventually([&] { return own && own.load()->writtenFrames() > 0; }));
             EXPECT_EQ(own.load()->frames()[0], bounds[i] % 32768) << "track " << i + 1;
+        }
+    }
+}
+
+// A cue sheet's track gain goes with its track, also when the track is
+// decoded on from the one before it in the same file: the first track
+// plays as it is, the second at half its level from its first frame.
+TEST(Gapless, ATrackDecodedOnFromTheOneBeforeTakesItsOwnGain)
+{
+    const int64_t boundary = 40 * kFramesPerCdFrame;
+    Stream tracks[2];
+    for (int i = 0; i < 2; ++i) {
+        tracks[i].source = Source::open((kDir + "counter.wav").c_str());
+        ASSERT_NE(tracks[i].source, nullptr);
+        tracks[i].file = kDir + "counter.wav";
+        tracks[i].firstFrame = i ? boundary : 0;
+        tracks[i].endFrame = i ? -1 : boundary;
+    }
+    tracks[1].ownGain.trackGainDb = 20 * std::log10(0.5);
+    std::atomic<CaptureSink *> sink{nullptr};
+    Engine engine([&sink] {
+        auto made = std::make_unique<CaptureSink>();
+        sink = made.get();
+        return made;
+    });
+    ReplayGainSettings settings;
+    settings.mode = ReplayGainMode::Track;
+    engine.setReplayGain(settings);
+    engine.play(&tracks[0]);
+    ASSERT_TRUE(engine.queue(&tracks[1]));
+    for (DWORD start = GetTickCount(); engine.isPlaying() && GetTickCount() - start < 20000; Sleep(1))
+        if (CaptureSink *capture = sink)
+            capture->hearAll();
+    std::vector<int16_t> pcm = sink.load()->frames();
+    ASSERT_EQ(pcm.size() / 2, size_t(kSongFrames));
+    for (int64_t i = 0; i < kSongFrames; ++i) {
+        int expected = i < boundary ? int(i % 32768) : int(std::lround((i % 32768) * 0.5));
+        if (std::abs(pcm[i * 2] - expected) > 1) {
+            ADD_FAILURE() << "frame " << i << " is " << pcm[i * 2] << ", not " << expected;
+            break;
         }
     }
 }
