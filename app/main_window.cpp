@@ -174,7 +174,7 @@ int blanksThatFit(HWND hStatus)
 void refreshStatusLine(HWND hStatus)
 {
     formatStatusLine(statusLine, sizeof(statusLine), blanksThatFit(hStatus));
-    if (!volumeLineShown())
+    if (!volumeLineShown() && !statusToldLately())
         SetWindowTextA(hStatus, statusLine);
 }
 

@@ -1,12 +1,14 @@
 // The one way songs come into the list.
 #include "intake.h"
 
+#include "album.h"
 #include "music_kinds.h"
 #include "paths.h"
 #include "song_events.h"
 #include "song_list_record.h"
 #include "tag_reader.h"
 #include "text.h"
+#include "transport.h"
 
 #include <windows.h>
 
@@ -16,6 +18,7 @@
 namespace {
 
 pathReader folderReader;
+std::string refusalTold; // what a sheet of the intake under way refused
 pathReader playlistReader;
 bool (*playlistName)(const char *name);
 
@@ -100,16 +103,46 @@ int takePath(st1 *list, const char *path, intakeOrigin origin)
     switch (kindOfPath(path, origin)) {
     case PATH_FOLDER: return folderReader ? folderReader(list, path) : 0;
     case PATH_PLAYLIST: return playlistReader ? playlistReader(list, path) : 0;
-    case PATH_SONG: return takeSong(list, path, nameOfSinglePath(path)) ? 1 : 0;
+    case PATH_SONG: return takeSongOrAlbum(list, path, nameOfSinglePath(path));
     case PATH_NOTHING: break;
     }
     return 0;
 }
 
+int takeAlbum(st1 *list, const albumTracks &album)
+{
+    int taken = 0;
+    for (const albumTrack &track : album.tracks) {
+        if (!takeSong(list, track.address.c_str(), track.name.c_str()))
+            break;
+        ++taken;
+    }
+    if (!album.told.empty() && refusalTold.empty())
+        refusalTold = album.told;
+    return taken;
+}
+
+int takeSongOrAlbum(st1 *list, const char *path, const char *name)
+{
+    albumTracks album;
+    if (list->songsNumber < MAX_SONGS && readAlbum(path, MAX_SONGS - list->songsNumber, album))
+        return takeAlbum(list, album);
+    return takeSong(list, path, name) ? 1 : 0;
+}
+
+static void tellWhatWasRefused()
+{
+    if (!refusalTold.empty())
+        transportTell(refusalTold.c_str());
+    refusalTold.clear();
+}
+
 int intakePaths(const std::vector<std::string> &paths, intakeOrigin origin, intakeMode mode, void (*between)())
 {
+    refusalTold.clear();
     bool readAny = false;
     std::unique_ptr<st1> gathered = gatherPaths(paths, origin, readAny, between);
+    tellWhatWasRefused();
     if (!readAny)
         return -1;
     bool replace = mode == INTAKE_REPLACE || (mode == INTAKE_REPLACE_WHEN_SONGS && gathered->songsNumber > 0);
@@ -140,7 +173,9 @@ int loadSongs(st1 *list, char *selection)
 int intakeSelection(char *selection)
 {
     std::unique_ptr<st1> gathered(new st1());
+    refusalTold.clear();
     loadSongs(gathered.get(), selection);
+    tellWhatWasRefused();
     int first = songList.songsNumber + 1;
     int taken = appendGathered(*gathered);
     if (taken > 0)
@@ -205,7 +240,9 @@ int appendSongs(const songBatch *batch)
 
 bool takeMusicFile(st1 *list, const char *path, const char *name)
 {
-    return isMusicFileName(name) && takeSong(list, path, name);
+    if (!isMusicFileName(name) && !isCueSheetName(name))
+        return false;
+    return takeSongOrAlbum(list, path, name) > 0;
 }
 
 const char *nameOfSinglePath(const char *path)

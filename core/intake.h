@@ -91,8 +91,20 @@ bool addToBatch(songBatch *batch, const char *path, const char *name);
 int appendSongs(st1 *list, const songBatch *batch);
 int appendSongs(const songBatch *batch);
 
-/* takeSong for a name that is music (isMusicFileName); false for others. */
+/* takeSongOrAlbum for a name that is music (isMusicFileName) or a cue
+ * sheet; false for others and when nothing went in. */
 bool takeMusicFile(st1 *list, const char *path, const char *name);
+
+/* The tracks of the album at `path` (a cue sheet, or a music file with a
+ * sheet inside: album.h) when it is one, else the song, shown as `name`;
+ * the songs taken. */
+int takeSongOrAlbum(st1 *list, const char *path, const char *name);
+
+/* The album's tracks after the last song, while the list has room; what
+ * the sheet refused is told in the status line once the intake under way
+ * (intakePaths, intakeSelection) has ended. The tracks taken. */
+struct albumTracks;
+int takeAlbum(st1 *list, const albumTracks &album);
 
 /* The display name of a song known by its full path alone: the path from
  * its last backslash on, the backslash included (\Song.mp3). A path

@@ -46,9 +46,13 @@ size_t musicFileFilter(char *filter, size_t size)
             return 0;
         used += static_cast<size_t>(written);
     }
-    if (used + 2 > size)
+    // Cue sheets open with the music (an album kept as one file), and
+    // have a filter of their own.
+    static const char sheets[] = ";*.cue\0Cue sheet\0*.cue";
+    if (used + sizeof(sheets) + 1 > size)
         return 0;
-    filter[used++] = '\0';
+    memcpy(filter + used, sheets, sizeof(sheets));
+    used += sizeof(sheets);
     filter[used++] = '\0';
     return used;
 }

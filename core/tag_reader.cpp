@@ -7,6 +7,7 @@
 
 #include "song_events.h"
 #include "tags.h"
+#include "track_address.h"
 #include "text.h"
 
 #include <chrono>
@@ -160,6 +161,8 @@ void readTagsLater(int slot, const char *path, const char *name)
     tagReading &t = reading();
     if (t.quit)
         return;     // after quit: no thread starts again (only this thread writes it)
+    if (isTrackAddress(path))
+        return;     // an album's track keeps the name its cue sheet gave it
     if (!t.thread.joinable())
         startTagThread(t);
     tagRequest request;

@@ -4,6 +4,7 @@
 
 #include "fmod.h"
 #include "text.h"
+#include "track_address.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -78,19 +79,10 @@ bool tagNameOf(const char *path, const char *shownName, char *name, size_t size)
     return composeTagName(path, shownName, title, artist, name, size);
 }
 
-int songLengthSeconds(const char *path)
-{
-    FSOUND_STREAM *stream = FSOUND_Stream_Open(path, 0, 0, 0);
-    if (!stream)
-        return -1;
-    int seconds = FSOUND_Stream_GetLengthMs(stream) / 1000;
-    FSOUND_Stream_Close(stream);
-    return seconds;
-}
-
 void queryTags(st1 *list)
 {
     int last = list->songsNumber < MAX_SONGS ? list->songsNumber : MAX_SONGS;
     for (int slot = 1; slot <= last; ++slot)
-        relabelSong(list, slot);
+        if (!isTrackAddress(list->paths[slot]))  // a track keeps its cue sheet's name
+            relabelSong(list, slot);
 }

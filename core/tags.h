@@ -17,8 +17,4 @@ void queryTags(st1 *list);
  * calls it on a thread of its own (the engine serialises its calls). */
 bool tagNameOf(const char *path, const char *shownName, char *name, size_t size);
 
-/* The length in whole seconds of the song at `path`, through a stream of
- * its own; -1 when the engine cannot open it. */
-int songLengthSeconds(const char *path);
-
 #endif

@@ -9,6 +9,7 @@
 #include "listener_table.h"
 #include "song_events.h"
 #include "song_list_record.h"
+#include "song_stream.h"
 #include "text.h"
 
 #include <stdio.h>
@@ -23,6 +24,9 @@ playingNow &now = nowPlaying;
 FSOUND_STREAM *music;   // replaced at every start of a song, never closed otherwise
 bool paused;            // what plays is paused; a song started plays
 bool playingShown;      // the status label shows a "Playing..." line
+bool toldHeld;          // a told text holds the status line, from toldAt on
+DWORD toldAt;
+const DWORD TOLD_HELD_MS = 4000;
 int mem;                // the whole second progressText was last built for
 
 listenerTable<transportChange, MAX_TRANSPORT_LISTENERS> listeners;
@@ -60,6 +64,7 @@ void showStatus(const char *text)
 {
     snprintf(now.statusText, sizeof(now.statusText), "%s", text);
     playingShown = false;
+    toldHeld = false;
     listeners.tell(STATUS_SHOWN);
 }
 
@@ -121,7 +126,7 @@ void queueFollowingSong()
         song = songAfter(song);
         if (!song)
             return;
-        FSOUND_STREAM *stream = FSOUND_Stream_Open(pathOfSong(song), 0, 0, 0);
+        FSOUND_STREAM *stream = openSongStream(pathOfSong(song));
         if (!stream)
             continue;
         if (!Kelvoria_Stream_Queue(stream)) {
@@ -265,7 +270,7 @@ void playSong()
         announceSongList(CURRENT_SONG_CHANGED);
     int startMs = takeComeBackPoint();
     FSOUND_Stream_Close(music);
-    music = FSOUND_Stream_Open(pathOfSong(data.currentSong), 0, 0, 0); // a failed open leaves null: the tick moves on
+    music = openSongStream(pathOfSong(data.currentSong)); // a failed open leaves null: the tick moves on
     now.position = startMs / 1000;
     if (startMs)
         FSOUND_Stream_SetTime(music, startMs);
@@ -402,6 +407,15 @@ void progressTick()
 void transportTell(const char *text)
 {
     showStatus(text);
+    toldAt = GetTickCount();
+    toldHeld = true;
+}
+
+bool statusToldLately()
+{
+    if (toldHeld && GetTickCount() - toldAt >= TOLD_HELD_MS)
+        toldHeld = false;
+    return toldHeld;
 }
 
 void comeBackTo(int slot, int ms, playState state)
@@ -416,7 +430,7 @@ void comeBackTo(int slot, int ms, playState state)
         return;
     }
     FSOUND_Stream_Close(music);
-    music = FSOUND_Stream_Open(comeBack.path, 0, 0, 0);
+    music = openSongStream(comeBack.path);
     now.position = ms / 1000;
     showNewSong();
     listeners.tell(PROGRESS_SHOWN);
@@ -479,6 +493,7 @@ void transportForget()
     now = playingNow{};
     paused = false;
     playingShown = false;
+    toldHeld = false;
     mem = 0;
     comeBack = ComeBackPoint{};
 }

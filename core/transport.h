@@ -87,8 +87,10 @@ void playSongAt(int slot);
 // MSG_SONG_HEARD: the engine said the song heard changed.
 void transportSongHeard();
 
-// Shows `text` in the status line until the next "Playing..." line.
+// Shows `text` in the status line; the "Playing..." line comes back over it
+// after 4 s (statusToldLately), a later status at once.
 void transportTell(const char *text);
+bool statusToldLately();
 
 // The place the last run left off at: song `slot` is shown at `ms`,
 // "Paused." (or "Stopped."), and the first Play or play/pause of that song

@@ -890,3 +890,55 @@ TEST_F(Transport, AHeldPlaceWaitsForPlayAndGoesOnFromThere)
         EXPECT_EQ(transportPlace().state, PLAY_PLAYING);
     }
 }
+
+// --- Album tracks ---------------------------------------------------------
+
+// Calls to the engine named `call` whose arguments after the stream end with `rest`.
+int callsOf(const std::string &call, const std::string &rest)
+{
+    int found = 0;
+    for (const std::string &logged : fake_fmod::calls())
+        found += logged.compare(0, call.size(), call) == 0 && logged.size() >= rest.size() &&
+                 logged.compare(logged.size() - rest.size(), rest.size(), rest) == 0;
+    return found;
+}
+
+// Three tracks of one 9 s image, as a cue sheet lists them: each opens the
+// image limited to its stretch with the sheet's gains, plays its own length,
+// and the next is queued behind it; a place kept inside a track comes back
+// within that track.
+TEST_F(Transport, TracksOfAnImagePlayTheirStretchesInOrder)
+{
+    startFresh();
+    const char *tracks[] = {"C:\\m\\disc.flac|0-225|disc.cue|-300 - - -", "C:\\m\\disc.flac|225-450|disc.cue|-",
+                            "C:\\m\\disc.flac|450-|disc.cue|-"};
+    fake_fmod::addFile("C:\\m\\disc.flac", 9000);
+    for (const char *track : tracks) {
+        int slot = ++songList.songsNumber;
+        snprintf(songList.paths[slot], PATH_SIZE, "%s", track);
+        snprintf(songList.names[slot], NAME_SIZE, "Band - Track %d", slot);
+    }
+    playSongAt(1);
+    EXPECT_EQ(fake_fmod::countCalls("Stream_Open(C:\\m\\disc.flac,"), 2) << "the first and the one queued behind";
+    EXPECT_EQ(callsOf("Kelvoria_Stream_SetStretch(", ",0,225)"), 1);
+    EXPECT_EQ(callsOf("Kelvoria_Stream_SetGainTags(", ",-300,-,-,-)"), 1);
+    EXPECT_EQ(callsOf("Kelvoria_Stream_SetStretch(", ",225,450)"), 1);
+    EXPECT_EQ(playing.length, 3);
+    run(3000);
+    EXPECT_EQ(songList.currentSong, 2);
+    EXPECT_EQ(textOf(hTags), "Band - Track 2");
+    run(3000);
+    EXPECT_EQ(songList.currentSong, 3);
+    EXPECT_EQ(callsOf("Kelvoria_Stream_SetStretch(", ",450,-1)"), 1);
+
+    startFresh();
+    fake_fmod::addFile("C:\\m\\disc.flac", 9000);
+    for (const char *track : tracks) {
+        int slot = ++songList.songsNumber;
+        snprintf(songList.paths[slot], PATH_SIZE, "%s", track);
+    }
+    comeBackTo(2, 1500, PLAY_PLAYING);
+    EXPECT_EQ(fake_fmod::streamTime(transportStream()), 1500);
+    EXPECT_EQ(callsOf("Kelvoria_Stream_SetStretch(", ",225,450)"), 1);
+    EXPECT_EQ(playing.length, 3);
+}

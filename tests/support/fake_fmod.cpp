@@ -461,6 +461,33 @@ signed char F_API Kelvoria_Stream_Queue(FSOUND_STREAM *handle)
     return 1;
 }
 
+signed char F_API Kelvoria_Stream_SetStretch(FSOUND_STREAM *handle, int firstCdFrame, int endCdFrame)
+{
+    SERIALISED;
+    record("Kelvoria_Stream_SetStretch(" + nameOf(handle) + "," + std::to_string(firstCdFrame) + "," +
+           std::to_string(endCdFrame) + ")");
+    Stream *stream = find(handle);
+    Engine &e = engine();
+    if (!stream || stream == e.channel || stream == e.queued || firstCdFrame < 0 ||
+        (endCdFrame >= 0 && endCdFrame <= firstCdFrame))
+        return 0;
+    int fileMs = e.files[stream->path].lengthMs;
+    int endMs = endCdFrame < 0 ? fileMs : std::min(fileMs, endCdFrame * 1000 / 75);
+    stream->lengthMs = std::max(endMs - firstCdFrame * 1000 / 75, 0);
+    stream->timeMs = 0;
+    return 1;
+}
+
+signed char F_API Kelvoria_Stream_SetGainTags(FSOUND_STREAM *handle, int trackGain, int trackPeak, int albumGain,
+                                              int albumPeak)
+{
+    SERIALISED;
+    auto value = [](int v) { return v == KELVORIA_GAIN_NONE ? std::string("-") : std::to_string(v); };
+    record("Kelvoria_Stream_SetGainTags(" + nameOf(handle) + "," + value(trackGain) + "," + value(trackPeak) + "," +
+           value(albumGain) + "," + value(albumPeak) + ")");
+    return find(handle) ? 1 : 0;
+}
+
 FSOUND_STREAM *F_API Kelvoria_GetHeardStream(void)
 {
     SERIALISED;

@@ -40,6 +40,10 @@
  *   channel 0 stops it first.
  * - Stream_SetTime clamps to 0..length; Stream_GetTime and
  *   Stream_GetLengthMs give 0 for null or closed handles.
+ * - Kelvoria_Stream_SetStretch(s, first, end) gives s the length of the
+ *   stretch (CD frames, 1/75 s, cut to the file's length; end -1: its end)
+ *   and time 0, unless s is on channel 0 or queued;
+ *   Kelvoria_Stream_SetGainTags is only logged, values not given as "-".
  * - GetNumTagFields / GetTagField report the path's scripted fields, in the
  *   order they were added; the texts stay valid until the stream is closed.
  *
