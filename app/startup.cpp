@@ -6,7 +6,9 @@
 #include "globals.h"
 #include "main_window.h"
 #include "command_line.h"
+#include "album.h"
 #include "background_scan.h"
+#include "cue_album.h"
 #include "disk_scan.h"
 #include "intake.h"
 #include "keyboard.h"
@@ -151,6 +153,7 @@ void registerPathReaders()
 {
     readFoldersWith(addFolderMusic);
     readPlaylistsWith(readPlaylistInto, isPlaylistFileName);
+    readAlbumsWith(readAlbumAt);
 }
 
 // A start that names no paths comes back where the last run left off; a

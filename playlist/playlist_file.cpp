@@ -4,7 +4,7 @@
 
 #include "messages.h"
 #include "playlist_formats.h"
-#include "tags.h"
+#include "song_stream.h"
 
 #include <stdio.h>
 

@@ -2,10 +2,13 @@
 // list of songs.
 #include "playlist_formats.h"
 
+#include "album.h"
+#include "cue_album.h"
 #include "intake.h"
 #include "music_kinds.h"
 #include "paths.h"
 #include "text.h"
+#include "track_address.h"
 
 #include <windows.h>
 
@@ -96,6 +99,45 @@ std::string inProcessCodePage(const std::string &bytes)
     return convertText(bytes, legacyCodePage(), CP_UTF8, converted) ? converted : bytes;
 }
 
+// Where the album of the track at `path` is read from: its sheet, or the
+// file that holds its sheet; "" for a song.
+std::string albumSourceOf(const char *path)
+{
+    trackAddress track;
+    if (!readTrackAddress(path, track))
+        return std::string();
+    std::string sheet = sheetPathOf(track);
+    return sheet.empty() ? track.file : sheet;
+}
+
+// The name an album's track is shown by, as its sheet gives it now. A list
+// holds an album's tracks one after another: the album last read is kept.
+struct albumAtHand {
+    std::string source;
+    albumTracks album;
+};
+
+std::string trackName(const char *address, albumAtHand &hand)
+{
+    std::string &source = hand.source;
+    albumTracks &album = hand.album;
+    std::string wanted = albumSourceOf(address);
+    if (wanted != source) {
+        source = wanted;
+        if (wanted.empty() || !readAlbumAt(wanted.c_str(), MAX_SONGS, album))
+            album = albumTracks();
+    }
+    for (const albumTrack &track : album.tracks)
+        if (track.address == address)
+            return track.name;
+    return nameOfSinglePath(fileOfSong(address).c_str());
+}
+
+std::string nameOfListed(const std::string &path, albumAtHand &hand)
+{
+    return isTrackAddress(path.c_str()) ? trackName(path.c_str(), hand) : std::string(nameOfSinglePath(path.c_str()));
+}
+
 // The count alone decides how many songs the file gives: a counted song
 // without a usable line (missing, too long for a slot, holding a NUL) is an
 // empty song, so that every later line keeps its place. Lines past the
@@ -104,10 +146,11 @@ void readM3p(st1 *list, const std::string &bytes, const char *)
 {
     std::vector<std::string> lines = linesOf(inProcessCodePage(withoutMark(bytes)));
     int count = lines.empty() ? 0 : countOf(lines[0]);
+    albumAtHand hand;
     for (int song = 1; song <= count; ++song) {
         const std::string path = song < static_cast<int>(lines.size()) ? lines[song] : std::string();
         bool usable = path.find('\0') == std::string::npos;
-        if (!(usable && takeSong(list, path.c_str(), nameOfSinglePath(path.c_str()))) && !takeSong(list, "", ""))
+        if (!(usable && takeSong(list, path.c_str(), nameOfListed(path, hand).c_str())) && !takeSong(list, "", ""))
             return;     // the list is full
     }
 }
@@ -214,6 +257,30 @@ void takeEntry(st1 *list, const std::string &entry, const char *folder)
         takeMusicFile(list, path, nameOfSinglePath(path));
 }
 
+// A track on its own, written as its file behind a line that gives the
+// rest of its address; other players play the whole file.
+const char TRACK_LINE[] = "#EXT-X-KELVORIA-TRACK:";
+
+void takeTrackEntry(st1 *list, const std::string &entry, const char *folder, const std::string &rest,
+                    const std::string &title)
+{
+    char file[PATH_SIZE], address[PATH_SIZE];
+    std::string name;
+    trackAddress track;
+    if (!localPath(entry, folder, file, sizeof(file)) || !fromUtf8(title, name) ||
+        snprintf(address, sizeof(address), "%s|%s", file, rest.c_str()) >= static_cast<int>(sizeof(address)) ||
+        !readTrackAddress(address, track))
+        return;
+    takeSong(list, address, name.empty() ? nameOfSinglePath(file) : name.c_str());
+}
+
+// "#EXTINF:123,Title" as its title.
+std::string titleOfExtinf(const std::string &line)
+{
+    size_t comma = line.find(',');
+    return comma == std::string::npos ? std::string() : trimmed(line.substr(comma + 1));
+}
+
 // UTF-8 when it says so or is valid UTF-8; else the legacy code page's.
 std::string asUtf8(const std::string &bytes)
 {
@@ -227,12 +294,23 @@ std::string asUtf8(const std::string &bytes)
 
 void readM3uText(st1 *list, const std::string &utf8, const char *folder)
 {
+    std::string title, trackRest;
     for (const std::string &line : linesOf(utf8)) {
         if (list->songsNumber >= MAX_SONGS)
             return;
         std::string entry = trimmed(line);
-        if (!entry.empty() && entry[0] != '#')
+        if (startsWithNoCase(entry, "#EXTINF:"))
+            title = titleOfExtinf(entry);
+        else if (startsWithNoCase(entry, TRACK_LINE))
+            trackRest = entry.substr(sizeof(TRACK_LINE) - 1);
+        if (entry.empty() || entry[0] == '#')
+            continue;
+        if (trackRest.empty())
             takeEntry(list, entry, folder);
+        else
+            takeTrackEntry(list, entry, folder, trackRest, title);
+        title.clear();
+        trackRest.clear();
     }
 }
 
@@ -280,13 +358,61 @@ void readPls(st1 *list, const std::string &bytes, const char *folder)
 // Extended M3U, the form every other player reads: the header, then for
 // each song its length and display name, and its absolute path, in UTF-8
 // whatever the process speaks.
+bool writeEntry(FILE *file, int seconds, const char *name, const std::string &path)
+{
+    if (name[0] == '\\')
+        ++name;
+    return fprintf(file, "#EXTINF:%d,%s\r\n%s\r\n", seconds, utf8Of(name).c_str(), utf8Of(path).c_str()) > 0;
+}
+
+// How many songs from `first` on are every track of one album, in order,
+// and nothing else; 0 when they are not.
+int wholeAlbumAt(const playlistSong *songs, int first, int count, std::string &source)
+{
+    source = albumSourceOf(songs[first].path);
+    albumTracks album;
+    if (source.empty() || !readAlbumAt(source.c_str(), MAX_SONGS, album) || album.tracks.empty() ||
+        album.tracks.size() > static_cast<size_t>(count - first))
+        return 0;
+    for (size_t track = 0; track < album.tracks.size(); ++track)
+        if (album.tracks[track].address != songs[first + track].path)
+            return 0;
+    return static_cast<int>(album.tracks.size());
+}
+
+bool writeTrack(FILE *file, const playlistSong &song)
+{
+    std::string path = song.path;
+    size_t bar = path.find('|');
+    const char *name = song.name[0] == '\\' ? song.name + 1 : song.name;
+    return fprintf(file, "#EXTINF:%d,%s\r\n%s%s\r\n%s\r\n", song.seconds, utf8Of(name).c_str(), TRACK_LINE,
+                   utf8Of(path.substr(bar + 1)).c_str(), utf8Of(path.substr(0, bar)).c_str()) > 0;
+}
+
+// Extended M3U, the form every other player reads: the header, then for
+// each song its length and display name, and its absolute path, in UTF-8
+// whatever the process speaks. Every track of an album in order is written
+// as the album's sheet (or the file holding it), which other players open
+// as the album too; a track on its own as its file, behind a line of ours
+// that names the stretch.
 bool writeM3u8(FILE *file, const playlistSong *songs, int count)
 {
     bool written = fputs("#EXTM3U\r\n", file) >= 0;
-    for (int song = 0; song < count && written; ++song) {
-        const char *name = songs[song].name[0] == '\\' ? songs[song].name + 1 : songs[song].name;
-        written = fprintf(file, "#EXTINF:%d,%s\r\n%s\r\n", songs[song].seconds, utf8Of(name).c_str(),
-                          utf8Of(songs[song].path).c_str()) > 0;
+    for (int song = 0; song < count && written;) {
+        std::string source;
+        int tracks = isTrackAddress(songs[song].path) ? wholeAlbumAt(songs, song, count, source) : 0;
+        if (tracks > 0) {
+            int seconds = 0;
+            for (int track = song; track < song + tracks; ++track)
+                seconds += std::max(songs[track].seconds, 0);
+            written = writeEntry(file, seconds, bareNameOf(source.c_str()), source);
+            song += tracks;
+        } else {
+            written = isTrackAddress(songs[song].path) ? writeTrack(file, songs[song])
+                                                       : writeEntry(file, songs[song].seconds, songs[song].name,
+                                                                    songs[song].path);
+            ++song;
+        }
     }
     return written;
 }
@@ -310,6 +436,8 @@ const playlistFormat &playlistFormatOf(const char *path)
 
 bool isPlaylistFileName(const char *name)
 {
+    if (isCueSheetName(name))
+        return true;    // a cue sheet opens as a list of its tracks
     for (const playlistFormat &format : playlistFormats)
         if (hasExtension(name, format.extension))
             return true;
@@ -337,6 +465,12 @@ void addPlaylistSongs(st1 *list, const char *path, const std::string &bytes)
     DWORD length = GetFullPathNameA(path, sizeof(folder), folder, NULL);
     if (length == 0 || length >= sizeof(folder))
         folder[0] = '\0';  // relative entries then name nothing
+    if (isCueSheetName(path)) {
+        albumTracks album;
+        readCueSheetBytes(folder[0] ? folder : path, bytes, MAX_SONGS - list->songsNumber, album);
+        takeAlbum(list, album);
+        return;
+    }
     findFilePath(folder);
     playlistFormatOf(path).read(list, bytes, folder);
 }

@@ -9,7 +9,15 @@
  *          the process speaks UTF-8 is an older one, in the legacy code page)
  *   .m3u   extended or plain M3U: UTF-8 when it is valid UTF-8 or starts
  *          with a byte-order mark, the legacy code page otherwise
- *   .m3u8  M3U in UTF-8, always; written as extended M3U
+ *   .m3u8  M3U in UTF-8, always; written as extended M3U. An album's
+ *          tracks, all of them in order, are written as its cue sheet (or
+ *          the file holding its sheet), which other players open as the
+ *          album; a track on its own as its file behind a line
+ *          "#EXT-X-KELVORIA-TRACK:<first>-<end>|<sheet>|<gains>" (the rest
+ *          of its address, track_address.h), which other players pass over
+ *          and so play the whole file
+ *   .m3P   also keeps a track as its address
+ *   .cue   a cue sheet, read as its tracks (cue_album.h)
  *   .pls   [playlist] with File1=, File2=, ... taken in their numbered order
  */
 #ifndef KELVORIA_PLAYLIST_FORMATS_H

@@ -64,7 +64,8 @@ const menuItem listMenu[] = {
 };
 
 // The player's own kind first; the literals' own NULs end the lists.
-const char OPEN_FILTER[] = "Mp3 Playlist\0*.m3P\0Playlists of other players\0*.m3u;*.m3u8;*.pls\0";
+const char OPEN_FILTER[] =
+    "Mp3 Playlist\0*.m3P\0Playlists of other players\0*.m3u;*.m3u8;*.pls;*.cue\0Cue sheet\0*.cue\0";
 const char SAVE_FILTER[] = "Mp3 Playlist\0*.m3P\0M3U8 playlist\0*.m3u8\0";
 // The extension of each of the save dialog's filters, by its index.
 const char *const SAVE_EXTENSIONS[] = {".m3P", ".m3u8"};

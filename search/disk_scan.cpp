@@ -2,12 +2,17 @@
 // files on them.
 #include "disk_scan.h"
 
+#include "album.h"
 #include "intake.h"
 #include "music_kinds.h"
 #include "paths.h"
 
 #include <stdio.h>
 #include <string.h>
+
+#include <map>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -26,18 +31,83 @@ bool walkGoesOn(folderWalk *walk)
     return !walk->ended;
 }
 
-// A music file found goes into the batch, which is handed on when full.
-// The path is joined with `fileName`, the name that opens the file; the
-// list shows `shownName`, which also says whether it is music.
-void gatherFound(folderWalk *walk, const char *directory, const char *fileName, const char *shownName)
+// A song or track found goes into the batch, which is handed on when full.
+void addFound(folderWalk *walk, const char *path, const char *shownName)
 {
-    char path[PATH_SIZE];
-    if (!isMusicFileName(shownName) || !joinPath(path, sizeof(path), directory, fileName))
-        return;     // a path too long for a slot is left out, never cut
     ++walk->musicFiles;
     addToBatch(&walk->found, path, shownName);
     if (walk->found.count == SONG_BATCH_SIZE && !walk->handOver(walk))
         walk->ended = true;
+}
+
+void addAlbum(folderWalk *walk, const albumTracks &album)
+{
+    for (size_t track = 0; track < album.tracks.size() && !walk->ended; ++track)
+        addFound(walk, album.tracks[track].address.c_str(), album.tracks[track].name.c_str());
+}
+
+std::string lowerCase(std::string text)
+{
+    for (char &c : text)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The cue sheets of one folder, read as the walk enters it, and the files
+// they cover: an image a sheet lists is heard as its tracks, not listed
+// beside them.
+struct folderSheets {
+    std::map<std::string, albumTracks> albums; // by the sheet's path, in lower case
+    std::set<std::string> covered;             // the files the tracks play, in lower case
+};
+
+void readSheetsOf(const char *directory, folderSheets &sheets)
+{
+    char pattern[WALK_PATH_SIZE];
+    WIN32_FIND_DATAA entry;
+    if (!joinPath(pattern, sizeof(pattern), directory, "*.cue"))
+        return;
+    HANDLE search = FindFirstFileA(pattern, &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        char path[PATH_SIZE];
+        albumTracks album;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !isCueSheetName(entry.cFileName) ||
+            strchr(entry.cFileName, '?') || !joinPath(path, sizeof(path), directory, entry.cFileName) ||
+            !readAlbum(path, MAX_SONGS, album))
+            continue;
+        for (const std::string &file : album.files)
+            sheets.covered.insert(lowerCase(file));
+        sheets.albums[lowerCase(path)] = album;
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+// A music file or a sheet found: the path is joined with `fileName`, the
+// name that opens the file; the list shows `shownName`, which also says
+// what it is.
+void gatherFound(folderWalk *walk, const char *directory, const char *fileName, const char *shownName,
+                 const folderSheets &sheets)
+{
+    char path[PATH_SIZE];
+    bool sheet = isCueSheetName(shownName);
+    if ((!sheet && !isMusicFileName(shownName)) || !joinPath(path, sizeof(path), directory, fileName))
+        return;     // a path too long for a slot is left out, never cut
+    std::string key = lowerCase(path);
+    if (sheet) {
+        auto album = sheets.albums.find(key);
+        if (album != sheets.albums.end())
+            addAlbum(walk, album->second);
+        return;
+    }
+    if (sheets.covered.count(key))
+        return;
+    albumTracks inside;
+    if (readAlbum(path, MAX_SONGS, inside))
+        addAlbum(walk, inside);
+    else
+        addFound(walk, path, shownName);
 }
 
 // The ANSI calls put '?' (never part of a real name) for every character of
@@ -63,7 +133,7 @@ void walkSubdirectory(const char *directory, const char *name, folderWalk *walk)
 }
 
 // A folder is walked or passed over, never taken for a song.
-void examineEntry(const WIN32_FIND_DATAA &entry, const char *directory, folderWalk *walk)
+void examineEntry(const WIN32_FIND_DATAA &entry, const char *directory, folderWalk *walk, const folderSheets &sheets)
 {
     const char *openable = openableName(entry);
     if (!openable)
@@ -76,7 +146,7 @@ void examineEntry(const WIN32_FIND_DATAA &entry, const char *directory, folderWa
     walk->bytes += (static_cast<unsigned long long>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
     // The music test reads the long name: a short name may differ in its
     // extension's case or length.
-    gatherFound(walk, directory, openable, entry.cFileName);
+    gatherFound(walk, directory, openable, entry.cFileName, sheets);
 }
 
 // The walk on this thread appends straight into the list; a batch the list
@@ -158,11 +228,13 @@ int walkFolderTree(const char *pattern, folderWalk *walk)
     ++walk->folders;
     if (walk->enterFolder)
         walk->enterFolder(walk, directory);
+    folderSheets sheets;
+    readSheetsOf(directory, sheets);
     // Any failure of FindNextFileA ends this directory: at ERROR_NO_MORE_FILES
     // it is complete, after another error it cannot be read further. An
     // ended walk stops here, and its parents at once too.
     do
-        examineEntry(entry, directory, walk);
+        examineEntry(entry, directory, walk, sheets);
     while (walkGoesOn(walk) && FindNextFileA(search, &entry));
     FindClose(search);
     return 1;

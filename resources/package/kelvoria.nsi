@@ -49,6 +49,7 @@ ManifestDPIAware true
     !insertmacro ${MACRO} ".m3u"
     !insertmacro ${MACRO} ".m3u8"
     !insertmacro ${MACRO} ".pls"
+    !insertmacro ${MACRO} ".cue"
 !macroend
 
 ; The program among the kind's "Open with" programs. The kind's key is made

@@ -16,7 +16,7 @@ from kelvoria_e2e import (DEADLINE, Build, Player, capture_env, check, eventuall
                           release_at, set_setting, visible_main_window, wine)
 from alsa_capture import CONFIG_NAME as CAPTURE_CONFIG  # found through kelvoria_e2e's path
 
-KINDS = [".mp3", ".wav", ".wma", ".ogg", ".flac", ".m4a", ".opus", ".aac", ".wv", ".ape", ".m3P", ".m3u", ".m3u8", ".pls"]
+KINDS = [".mp3", ".wav", ".wma", ".ogg", ".flac", ".m4a", ".opus", ".aac", ".wv", ".ape", ".m3P", ".m3u", ".m3u8", ".pls", ".cue"]
 UNINSTALL = r"software\microsoft\windows\currentversion\uninstall\kelvoria"
 APPLICATION = r"software\classes\applications\kelvoria.exe"
 RUN = r"Software\Microsoft\Windows\CurrentVersion\Run"
