@@ -48,8 +48,17 @@ def eventually(probe, what, deadline=DEADLINE):
 
 
 def wine(build, *args, env=None, capture=False):
+    """Runs a program in the prefix. What it prints is captured into files,
+    not pipes: the first program of a fresh Wine session starts the desktop
+    process, which inherits its output and would hold a pipe open for good."""
     command = ["bash", build.wine_exec, build.prefix, build.run_dir] + list(args)
-    return subprocess.run(command, env=env, cwd=build.run_dir, capture_output=capture, text=True)
+    if not capture:
+        return subprocess.run(command, env=env, cwd=build.run_dir, text=True)
+    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+        done = subprocess.run(command, env=env, cwd=build.run_dir, stdout=out, stderr=err, text=True)
+        out.seek(0)
+        err.seek(0)
+        return subprocess.CompletedProcess(done.args, done.returncode, out.read(), err.read())
 
 
 def set_setting(build, name, value):
