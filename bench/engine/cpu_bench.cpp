@@ -3,9 +3,11 @@
 // so that a reader sees whether the decoder, the output or the polling
 // costs what the engine costs. With more files, they play in turn with no
 // gap, round and round, each opened and queued as the player's transport
-// does it, so that the figure includes the transitions.
+// does it, so that the figure includes the transitions. A file may be an
+// album's track as the song list names it (C:\a.flac|0-450||-).
 //   bench_engine_cpu.exe FILE SECONDS [FILE...]
 #include "fmod.h"
+#include "song_stream.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -72,7 +74,7 @@ struct Chain {
             ++transitions;
         }
         if (!queued) {
-            queued = FSOUND_Stream_Open(files[next], 0, 0, 0);
+            queued = openSongStream(files[next]);
             next = (next + 1) % files.size();
             Kelvoria_Stream_Queue(queued);
         }
@@ -92,7 +94,7 @@ int main(int argc, char **argv)
     if (!chain.files.empty())
         chain.files.push_back(argv[1]);
     FSOUND_Init(44100, 32, 0);
-    FSOUND_STREAM *stream = FSOUND_Stream_Open(argv[1], 0, 0, 0);
+    FSOUND_STREAM *stream = openSongStream(argv[1]);
     if (!stream)
         return 3;
     std::map<DWORD, double> threadsBefore = threadSeconds();

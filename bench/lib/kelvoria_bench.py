@@ -39,8 +39,12 @@ class Wine:
     def run(self, *arguments):
         """Runs a program to its end and gives its output (bytes), or None
         when it failed."""
-        done = subprocess.run(self.command(*arguments), cwd=self.work, capture_output=True)
-        return done.stdout if done.returncode == 0 else None
+        # Into a file, not a pipe: the desktop process the first program of a
+        # Wine session starts inherits the output and would hold a pipe open.
+        with tempfile.TemporaryFile() as out:
+            done = subprocess.run(self.command(*arguments), cwd=self.work, stdout=out, stderr=subprocess.DEVNULL)
+            out.seek(0)
+            return out.read() if done.returncode == 0 else None
 
     def running(self, image):
         """Whether `image` runs in this prefix; a player of another build on

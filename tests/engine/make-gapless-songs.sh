@@ -7,7 +7,7 @@
 #   make-gapless-songs.sh OUTDIR
 set -euo pipefail
 out=$1
-stamp=$out/.complete-v1
+stamp=$out/.complete-v2
 [ -f "$stamp" ] && exit 0
 rm -rf "$out"
 mkdir -p "$out"
@@ -28,6 +28,7 @@ counter 48000 84000 > counter48k.wav
 
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y -i "$@"; }
 ff counter.wav -c:a flac counter.flac
+ff counter.wav -c:a wavpack counter.wv
 ff counter.wav -c:a flac -f ogg counter-flac.ogg
 ff counter.wav -c:a alac counter-alac.m4a
 ff counter48k.wav -c:a flac counter48k.flac
