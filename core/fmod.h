@@ -113,7 +113,8 @@ signed char F_API Kelvoria_Stream_SetStretch(FSOUND_STREAM *stream, int firstCdF
  * for this stream (a cue sheet's REM REPLAYGAIN_* lines): gains in
  * hundredths of a decibel, peaks in millionths of full scale, and
  * KELVORIA_GAIN_NONE for a value not given (the file's own is then used:
- * a gain given goes with its peak, given or not). They are applied as
+ * a gain given goes with its peak, given or not). A gain beyond +-60 dB
+ * or a peak not above 0 counts as not given. They are applied as
  * Kelvoria_SetReplayGain says, and also to a stretch decoded on from the
  * one before. Nonzero when set; zero while the stream plays or is queued.
  */

@@ -307,11 +307,19 @@ signed char F_API Kelvoria_Stream_SetStretch(FSOUND_STREAM *handle, int firstCdF
 
 namespace {
 
-std::optional<double> givenValue(int value, double unit)
+// A gain beyond +-60 dB or a peak that is not above 0 is damaged: none.
+std::optional<double> givenGain(int hundredths)
 {
-    if (value == KELVORIA_GAIN_NONE)
+    if (hundredths == KELVORIA_GAIN_NONE || hundredths < -6000 || hundredths > 6000)
         return std::nullopt;
-    return value / unit;
+    return hundredths / 100.0;
+}
+
+std::optional<double> givenPeak(int millionths)
+{
+    if (millionths == KELVORIA_GAIN_NONE || millionths <= 0)
+        return std::nullopt;
+    return millionths / 1e6;
 }
 
 } // namespace
@@ -325,10 +333,10 @@ signed char F_API Kelvoria_Stream_SetGainTags(FSOUND_STREAM *handle, int trackGa
     if (!stream)
         return 0;
     kelvoria::ReplayGainTags gain;
-    gain.trackGainDb = givenValue(trackGain, 100.0);
-    gain.trackPeak = givenValue(trackPeak, 1e6);
-    gain.albumGainDb = givenValue(albumGain, 100.0);
-    gain.albumPeak = givenValue(albumPeak, 1e6);
+    gain.trackGainDb = givenGain(trackGain);
+    gain.trackPeak = givenPeak(trackPeak);
+    gain.albumGainDb = givenGain(albumGain);
+    gain.albumPeak = givenPeak(albumPeak);
     return toBool(lib.engine->setOwnGain(stream, gain));
 }
 

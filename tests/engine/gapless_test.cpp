@@ -147,6 +147,31 @@ TEST(Gapless, EveryKindPlaysItsExactFramesAndTheNextFollowsWithNoGap)
     EXPECT_EQ(pcm.size() / 2, at) << "frames in all";
 }
 
+// An opener of the engine's sink that tells where the capture is.
+Engine::SinkOpener capturingInto(std::atomic<CaptureSink *> &sink)
+{
+    return [&sink] {
+        auto made = std::make_unique<CaptureSink>();
+        sink = made.get();
+        return made;
+    };
+}
+
+// `count` streams of `file`, each the stretch from bounds[i] to bounds[i + 1]
+// (the last to the file's end), as a cue sheet's tracks are.
+bool openStretches(Stream *tracks, int count, const char *file, const int64_t *bounds)
+{
+    for (int i = 0; i < count; ++i) {
+        tracks[i].source = Source::open((kDir + file).c_str());
+        tracks[i].file = kDir + file;
+        tracks[i].firstFrame = bounds[i];
+        tracks[i].endFrame = i < count - 1 ? bounds[i + 1] : -1;
+        if (!tracks[i].source)
+            return false;
+    }
+    return true;
+}
+
 // An album kept as one lossless file, played as twelve stretches of it (as
 // a cue sheet's tracks): every frame is heard once, in order, across every
 // boundary, and a track chosen directly starts on its first frame.
@@ -160,20 +185,10 @@ TEST(Gapless, TracksOfOneFilePlayEveryFrameOnceAndEachStartsOnItsFirstFrame)
     for (const char *file : {"counter.wav", "counter.flac", "counter.wv"}) {
         SCOPED_TRACE(file);
         Stream tracks[kTracks];
-        for (int i = 0; i < kTracks; ++i) {
-            tracks[i].source = Source::open((kDir + file).c_str());
-            ASSERT_NE(tracks[i].source, nullptr);
-            tracks[i].file = kDir + file;
-            tracks[i].firstFrame = bounds[i];
-            tracks[i].endFrame = i < kTracks - 1 ? bounds[i + 1] : -1;
-        }
+        ASSERT_TRUE(openStretches(tracks, kTracks, file, bounds));
         EXPECT_EQ(tracks[1].lengthMs(), 147); // 11 CD frames, 6,468 output frames, rounded up
         std::atomic<CaptureSink *> sink{nullptr};
-        Engine engine([&sink] {
-            auto made = std::make_unique<CaptureSink>();
-            sink = made.get();
-            return made;
-        });
+        Engine engine(capturingInto(sink));
         engine.play(&tracks[0]);
         ASSERT_TRUE(engine.queue(&tracks[1]));
         std::vector<Stream *> heard;
@@ -205,11 +220,7 @@ TEST(Gapless, TracksOfOneFilePlayEveryFrameOnceAndEachStartsOnItsFirstFrame)
 
         for (int i : {1, 6, kTracks - 1}) { // each chosen directly, on a device of its own
             std::atomic<CaptureSink *> own{nullptr};
-            Engine fresh([&own] {
-                auto made = std::make_unique<CaptureSink>();
-                own = made.get();
-                return made;
-            });
+            Engine fresh(capturingInto(own));
             fresh.play(&tracks[i]);
             ASSERT_TRUE(eventually([&] { return own && own.load()->writtenFrames() > 0; }));
             EXPECT_EQ(own.load()->frames()[0], bounds[i] % 32768) << "track " << i + 1;
@@ -223,21 +234,12 @@ TEST(Gapless, TracksOfOneFilePlayEveryFrameOnceAndEachStartsOnItsFirstFrame)
 TEST(Gapless, ATrackDecodedOnFromTheOneBeforeTakesItsOwnGain)
 {
     const int64_t boundary = 40 * kFramesPerCdFrame;
+    const int64_t bounds[] = {0, boundary, kSongFrames};
     Stream tracks[2];
-    for (int i = 0; i < 2; ++i) {
-        tracks[i].source = Source::open((kDir + "counter.wav").c_str());
-        ASSERT_NE(tracks[i].source, nullptr);
-        tracks[i].file = kDir + "counter.wav";
-        tracks[i].firstFrame = i ? boundary : 0;
-        tracks[i].endFrame = i ? -1 : boundary;
-    }
+    ASSERT_TRUE(openStretches(tracks, 2, "counter.wav", bounds));
     tracks[1].ownGain.trackGainDb = 20 * std::log10(0.5);
     std::atomic<CaptureSink *> sink{nullptr};
-    Engine engine([&sink] {
-        auto made = std::make_unique<CaptureSink>();
-        sink = made.get();
-        return made;
-    });
+    Engine engine(capturingInto(sink));
     ReplayGainSettings settings;
     settings.mode = ReplayGainMode::Track;
     engine.setReplayGain(settings);
@@ -267,11 +269,7 @@ TEST(Gapless, PausedAsASongEndsTheNextSongHeardIsShownAtItsOwnTime)
     second.source = Source::open((kDir + "counter.flac").c_str());
     ASSERT_TRUE(first.source && second.source);
     std::atomic<CaptureSink *> sink{nullptr};
-    Engine engine([&sink] {
-        auto made = std::make_unique<CaptureSink>();
-        sink = made.get();
-        return made;
-    });
+    Engine engine(capturingInto(sink));
     engine.play(&first);
     ASSERT_TRUE(engine.queue(&second));
     constexpr uint64_t kTenMs = 441, kFiftyMs = 2205;
