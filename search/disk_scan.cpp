@@ -13,6 +13,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -61,16 +62,9 @@ struct folderSheets {
     std::set<std::string> covered;             // the files the tracks play, in lower case
 };
 
-void readSheetsOf(const char *directory, folderSheets &sheets)
+void readSheetsOf(const char *directory, const std::vector<WIN32_FIND_DATAA> &entries, folderSheets &sheets)
 {
-    char pattern[WALK_PATH_SIZE];
-    WIN32_FIND_DATAA entry;
-    if (!joinPath(pattern, sizeof(pattern), directory, "*.cue"))
-        return;
-    HANDLE search = FindFirstFileA(pattern, &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
+    for (const WIN32_FIND_DATAA &entry : entries) {
         char path[PATH_SIZE];
         albumTracks album;
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !isCueSheetName(entry.cFileName) ||
@@ -80,8 +74,7 @@ void readSheetsOf(const char *directory, folderSheets &sheets)
         for (const std::string &file : album.files)
             sheets.covered.insert(lowerCase(file));
         sheets.albums[lowerCase(path)] = album;
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    }
 }
 
 // A music file or a sheet found: the path is joined with `fileName`, the
@@ -228,15 +221,20 @@ int walkFolderTree(const char *pattern, folderWalk *walk)
     ++walk->folders;
     if (walk->enterFolder)
         walk->enterFolder(walk, directory);
-    folderSheets sheets;
-    readSheetsOf(directory, sheets);
-    // Any failure of FindNextFileA ends this directory: at ERROR_NO_MORE_FILES
-    // it is complete, after another error it cannot be read further. An
-    // ended walk stops here, and its parents at once too.
+    // The folder is listed whole first, so that its sheets are known before
+    // the images they cover, and its search is closed before the walk goes
+    // down. Any failure of FindNextFileA ends the listing: at
+    // ERROR_NO_MORE_FILES it is complete, after another error it cannot be
+    // read further. An ended walk stops here, and its parents at once too.
+    std::vector<WIN32_FIND_DATAA> entries;
     do
-        examineEntry(entry, directory, walk, sheets);
+        entries.push_back(entry);
     while (walkGoesOn(walk) && FindNextFileA(search, &entry));
     FindClose(search);
+    folderSheets sheets;
+    readSheetsOf(directory, entries, sheets);
+    for (size_t at = 0; at < entries.size() && walkGoesOn(walk); ++at)
+        examineEntry(entries[at], directory, walk, sheets);
     return 1;
 }
 
