@@ -14,6 +14,7 @@ const char HEADER[] = "#EXTM3U";
 const char PLACE[] = "#KELVORIA-PLACE:";
 const char NAME[] = "#EXTINF:-1,";
 const char END[] = "#KELVORIA-END";
+const char TRACK[] = "#EXT-X-KELVORIA-TRACK:";
 const char *const STATE_NAMES[] = {"stopped", "paused", "playing"};
 const int MAX_POSITION_MS = 1000 * 60 * 60 * 24 * 7;   // a week: far past any song
 
@@ -94,18 +95,42 @@ std::vector<std::string> linesOf(const std::string &text)
     return lines;
 }
 
-bool readSongs(const std::vector<std::string> &lines, int count, keptList &kept)
+// A song: its name line, for an album's track the line with the rest of
+// its address, then the path of its file. `at` moves past it.
+bool readSong(const std::vector<std::string> &lines, size_t &at, keptList &kept)
 {
-    for (int song = 0; song < count; ++song) {
-        const std::string &nameLine = lines[2 + 2 * song];
-        std::string path, name;
-        if (nameLine.compare(0, strlen(NAME), NAME) != 0 || !fromUtf8(lines[3 + 2 * song], path) ||
-            !fromUtf8(nameLine.substr(strlen(NAME)), name) || path.size() >= PATH_SIZE)
+    if (at + 1 >= lines.size() || lines[at].compare(0, strlen(NAME), NAME) != 0)
+        return false;
+    std::string path, name, rest;
+    if (!fromUtf8(lines[at].substr(strlen(NAME)), name))
+        return false;
+    ++at;
+    if (lines[at].compare(0, strlen(TRACK), TRACK) == 0) {
+        rest = lines[at++].substr(strlen(TRACK));
+        if (at >= lines.size() || rest.empty())
             return false;
-        kept.paths.push_back(path);
-        kept.names.push_back(name);
     }
+    if (!fromUtf8(lines[at++], path))
+        return false;
+    if (!rest.empty())
+        path += "|" + rest;
+    if (path.size() >= PATH_SIZE)
+        return false;
+    kept.paths.push_back(path);
+    kept.names.push_back(name);
     return true;
+}
+
+// A path as the kept list writes it: an album's track as its file, behind
+// the line that gives the rest of its address, so that other players that
+// open the list play the file.
+std::string pathLines(const char *path)
+{
+    std::string line = oneLine(path);
+    size_t bar = line.find('|');
+    if (bar == std::string::npos)
+        return line + "\r\n";
+    return TRACK + line.substr(bar + 1) + "\r\n" + line.substr(0, bar) + "\r\n";
 }
 
 } // namespace
@@ -119,7 +144,7 @@ std::string keptListText(const st1 *list, const keptPlace &place)
              count, place.song, place.ms, STATE_NAMES[state], place.shuffle ? 1 : 0, place.restart ? 1 : 0);
     std::string text = line;
     for (int slot = 1; slot <= count; ++slot)
-        text += NAME + oneLine(list->names[slot]) + "\r\n" + oneLine(list->paths[slot]) + "\r\n";
+        text += NAME + oneLine(list->names[slot]) + "\r\n" + pathLines(list->paths[slot]);
     return text + END + "\r\n";
 }
 
@@ -130,13 +155,15 @@ bool readKeptListText(const std::string &bytes, keptList &kept)
         return false;
     std::vector<std::string> lines = linesOf(bytes);
     int count = 0;
-    // The header, the place, two lines a song, the end line, and the empty
-    // text after its line break.
-    if (lines.size() < 4 || lines[0] != HEADER || !readPlace(lines[1], count, kept.place) ||
-        lines.size() != static_cast<size_t>(4 + 2 * count) || lines[2 + 2 * count] != END ||
-        !lines.back().empty())
+    // The header, the place, the songs, the end line, and the empty text
+    // after its line break.
+    if (lines.size() < 4 || lines[0] != HEADER || !readPlace(lines[1], count, kept.place))
         return false;
-    return readSongs(lines, count, kept);
+    size_t at = 2;
+    for (int song = 0; song < count; ++song)
+        if (!readSong(lines, at, kept))
+            return false;
+    return lines.size() == at + 2 && lines[at] == END && lines.back().empty();
 }
 
 bool writeFileWhole(const char *path, const std::string &bytes)

@@ -25,8 +25,9 @@ std::string keptText(const std::vector<std::string> &paths, const std::vector<st
     return keptListText(&list, PLACE);
 }
 
-// Three songs: a name in UTF-8, an empty slot, a name with a line break.
-const std::string GOOD = keptText({"C:\\Music\\01 \xC3\xA9t\xC3\xA9.mp3", "", "C:\\Music\\02.flac"},
+// Three songs: a name in UTF-8, an empty slot, and an album's track with a
+// name with a line break.
+const std::string GOOD = keptText({"C:\\Music\\01 \xC3\xA9t\xC3\xA9.mp3", "", "C:\\Music\\02.flac|150-|02.cue|-"},
                                   {"\\01 \xC3\xA9t\xC3\xA9.mp3", "", "Artist - Two\nlines"});
 
 std::string replaced(std::string text, const std::string &from, const std::string &to)
@@ -49,6 +50,8 @@ TEST(KeptList, ComesBackAsItWasKept)
     ASSERT_TRUE(readKeptListText(GOOD, kept));
     EXPECT_EQ(kept.names[2], "Artist - Two lines");   // a line break would end the line
     EXPECT_EQ(keptText(kept.paths, kept.names), GOOD);
+    EXPECT_NE(GOOD.find("\r\n#EXT-X-KELVORIA-TRACK:150-|02.cue|-\r\nC:\\Music\\02.flac\r\n"), std::string::npos)
+        << "other players that open the list play the track's file";
     EXPECT_TRUE(kept.place.song == PLACE.song && kept.place.ms == PLACE.ms && kept.place.state == PLACE.state &&
                 kept.place.shuffle == PLACE.shuffle && kept.place.restart == PLACE.restart);
 }
@@ -69,6 +72,8 @@ TEST(KeptList, AnythingElseIsDamaged)
         {"a position past any song", replaced(GOOD, "ms=65432", "ms=99999999999")},
         {"a song without its name line", replaced(GOOD, "#EXTINF:-1,\r\n", "#EXTINF\r\n")},
         {"text that is not UTF-8", replaced(GOOD, "02.flac", "02\xFF.flac")},
+        {"a track line with no address", replaced(GOOD, "150-|02.cue|-", "")},
+        {"a track line with no file after it", replaced(GOOD, "C:\\Music\\02.flac\r\n", "")},
     };
     for (const auto &text : damaged) {
         keptList kept;
