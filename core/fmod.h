@@ -172,6 +172,22 @@ enum {
     KELVORIA_REPLAYGAIN_ALBUM = 2
 };
 
+/*
+ * The graphic equalizer: ten bands at 31, 62, 125, 250, 500 Hz and 1, 2,
+ * 4, 8, 16 kHz, peaking filters one octave wide, and a pre-amplification,
+ * each in hundredths of a decibel from -1200 to 1200 (held there). `bands`
+ * points to ten values (null: all 0). It acts on what is handed to the
+ * device, so a change is heard with the next buffer the device takes (the
+ * device's own queue, some 186 ms of sound at most, still plays out before
+ * it), its gains moving over a few milliseconds with no click. Off, or on
+ * with every value 0, leaves the samples as they are, bit for bit.
+ * Kelvoria_GetEqualizerAutoPreamp(bands): the pre-amplification (negative
+ * or 0) that keeps a full-scale tone of any frequency below full scale
+ * through these bands.
+ */
+signed char F_API Kelvoria_SetEqualizer(signed char on, int preamp, const int *bands);
+int F_API Kelvoria_GetEqualizerAutoPreamp(const int *bands);
+
 signed char F_API Kelvoria_SetVolume(int percent);
 signed char F_API Kelvoria_SetReplayGain(int mode, int taggedPreamp, int untaggedPreamp, signed char preventClipping);
 

@@ -6,11 +6,14 @@
 #include "../core/fmod.h"
 
 #include "engine.h"
+#include "equalizer.h"
 #include "figures.h"
 #include "sink.h"
 #include "source.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -30,6 +33,7 @@ struct Library {
     // Kept here too, so that they may be set before the engine starts.
     int listenerVolume = kelvoria::kVolumeFull;
     kelvoria::ReplayGainSettings replayGain;
+    kelvoria::EqualizerSettings equalizer;
     KELVORIA_HEARDCALLBACK heardCallback = nullptr;
     void *heardContext = nullptr;
     std::unordered_map<FSOUND_STREAM *, std::unique_ptr<Stream>> streams;
@@ -112,6 +116,7 @@ signed char F_API FSOUND_Init(int, int, unsigned int)
     lib.engine = std::make_unique<Engine>(openSink); // without a device it plays on in silence
     lib.engine->setListenerVolume(lib.listenerVolume);
     lib.engine->setReplayGain(lib.replayGain);
+    lib.engine->setEqualizer(lib.equalizer);
     lib.engine->setHeardListener(heardListenerFor(lib.heardCallback, lib.heardContext));
     return 1;
 }
@@ -369,6 +374,35 @@ signed char F_API Kelvoria_SetVolume(int percent)
     if (lib.engine)
         lib.engine->setListenerVolume(lib.listenerVolume);
     return 1;
+}
+
+namespace {
+
+std::array<double, kelvoria::kEqualizerBands> bandsOf(const int *hundredths)
+{
+    std::array<double, kelvoria::kEqualizerBands> bands{};
+    for (int band = 0; hundredths && band < kelvoria::kEqualizerBands; ++band)
+        bands[band] = hundredths[band] / 100.0;
+    return bands;
+}
+
+} // namespace
+
+signed char F_API Kelvoria_SetEqualizer(signed char on, int preamp, const int *bands)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    lib.equalizer.on = on != 0;
+    lib.equalizer.preampDb = preamp / 100.0;
+    lib.equalizer.bandsDb = bandsOf(bands);
+    if (lib.engine)
+        lib.engine->setEqualizer(lib.equalizer);
+    return 1;
+}
+
+int F_API Kelvoria_GetEqualizerAutoPreamp(const int *bands)
+{
+    return static_cast<int>(std::lround(kelvoria::autoPreampDb(bandsOf(bands), kelvoria::kOutputRate) * 100));
 }
 
 signed char F_API Kelvoria_SetReplayGain(int mode, int taggedPreamp, int untaggedPreamp, signed char preventClipping)

@@ -289,6 +289,12 @@ void Engine::aimOutputGain()
     wakeOutput(); // the next buffer the device has room for carries it
 }
 
+void Engine::setEqualizer(const EqualizerSettings &settings)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    equalizer_.set(settings);
+}
+
 void Engine::setReplayGain(const ReplayGainSettings &settings)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -535,6 +541,7 @@ size_t Engine::takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &e
         at += part;
         left -= part;
     }
+    equalizer_.apply(out, frames);
     outputGain_.apply(out, frames);
     if (ring_.freeFrames() >= kRefillFrames)
         decoderWake_.notify_one();

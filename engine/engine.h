@@ -27,6 +27,7 @@
 // outside the lock.
 #pragma once
 
+#include "equalizer.h"
 #include "gain.h"
 #include "pcm_ring.h"
 #include "replay_gain.h"
@@ -123,6 +124,8 @@ public:
     void setListenerVolume(int percent);
     // How songs are evened out; each song takes them as it starts or seeks.
     void setReplayGain(const ReplayGainSettings &settings);
+    // The equalizer; heard from the next buffer the device takes.
+    void setEqualizer(const EqualizerSettings &settings);
     int timeMs(Stream *stream);
     void setTime(Stream *stream, int ms);
     // The stream whose frames were heard last: the playing one, or after
@@ -201,6 +204,7 @@ private:
     int volume_ = 255;
     int listenerVolume_ = kVolumeFull;
     GainRamp outputGain_; // the two volumes together; applied by the output thread
+    Equalizer equalizer_{kOutputRate}; // applied by the output thread, before the volumes
     ReplayGainSettings replayGain_;
 
     // The stream whose frames were heard last, and up to which of its frames.

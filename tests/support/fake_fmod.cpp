@@ -511,6 +511,23 @@ signed char F_API Kelvoria_SetVolume(int percent)
     return 1;
 }
 
+signed char F_API Kelvoria_SetEqualizer(signed char on, int preamp, const int *bands)
+{
+    SERIALISED;
+    std::string values;
+    for (int band = 0; band < 10; ++band)
+        values += "," + std::to_string(bands ? bands[band] : 0);
+    record("Kelvoria_SetEqualizer(" + std::to_string(on) + "," + std::to_string(preamp) + values + ")");
+    return 1;
+}
+
+int F_API Kelvoria_GetEqualizerAutoPreamp(const int *)
+{
+    SERIALISED;
+    record("Kelvoria_GetEqualizerAutoPreamp()");
+    return 0;
+}
+
 signed char F_API Kelvoria_SetReplayGain(int mode, int taggedPreamp, int untaggedPreamp, signed char preventClipping)
 {
     SERIALISED;
