@@ -188,6 +188,16 @@ enum {
 signed char F_API Kelvoria_SetEqualizer(signed char on, int preamp, const int *bands);
 int F_API Kelvoria_GetEqualizerAutoPreamp(const int *bands);
 
+/*
+ * Kelvoria_GetHeardSamples(samples, frames): for a frequency display or a scope, the
+ * `frames` stereo frames (at most 16384, interleaved 16-bit, 44.1 kHz)
+ * that the device played last, up to the one it says it played now, as
+ * the equalizer left them and before the volumes. Returns how many were
+ * copied: 0 while channel 0 holds nothing. While paused, the frames before
+ * the pause.
+ */
+int F_API Kelvoria_GetHeardSamples(short *samples, int frames);
+
 signed char F_API Kelvoria_SetVolume(int percent);
 signed char F_API Kelvoria_SetReplayGain(int mode, int taggedPreamp, int untaggedPreamp, signed char preventClipping);
 

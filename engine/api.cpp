@@ -405,6 +405,15 @@ int F_API Kelvoria_GetEqualizerAutoPreamp(const int *bands)
     return static_cast<int>(std::lround(kelvoria::autoPreampDb(bandsOf(bands), kelvoria::kOutputRate) * 100));
 }
 
+int F_API Kelvoria_GetHeardSamples(short *samples, int frames)
+{
+    Library &lib = library();
+    std::lock_guard<std::mutex> guard(lib.lock);
+    if (!lib.engine || !samples || frames <= 0)
+        return 0;
+    return static_cast<int>(lib.engine->heardSamples(samples, static_cast<size_t>(frames)));
+}
+
 signed char F_API Kelvoria_SetReplayGain(int mode, int taggedPreamp, int untaggedPreamp, signed char preventClipping)
 {
     using kelvoria::ReplayGainMode;

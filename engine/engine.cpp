@@ -295,6 +295,14 @@ void Engine::setEqualizer(const EqualizerSettings &settings)
     equalizer_.set(settings);
 }
 
+size_t Engine::heardSamples(int16_t *out, size_t frames)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!active_ || !current_)
+        return 0;
+    return history_.before(sinkPlayed_, out, frames);
+}
+
 void Engine::setReplayGain(const ReplayGainSettings &settings)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -542,6 +550,7 @@ size_t Engine::takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &e
         left -= part;
     }
     equalizer_.apply(out, frames);
+    history_.wrote(sinkAt, out, frames);
     outputGain_.apply(out, frames);
     if (ring_.freeFrames() >= kRefillFrames)
         decoderWake_.notify_one();
@@ -553,6 +562,7 @@ size_t Engine::takeFrames(int16_t *out, bool deviceDry, uint64_t sinkAt, bool &e
 // first frame heard of the queued stream makes it channel 0's stream.
 void Engine::followHeard(uint64_t played)
 {
+    sinkPlayed_ = played;
     while (!sinkRuns_.empty()) {
         const FrameRun &run = sinkRuns_.front();
         if (played <= run.sinkFrame)

@@ -29,6 +29,7 @@
 
 #include "equalizer.h"
 #include "gain.h"
+#include "heard_history.h"
 #include "pcm_ring.h"
 #include "replay_gain.h"
 #include "sink.h"
@@ -126,6 +127,9 @@ public:
     void setReplayGain(const ReplayGainSettings &settings);
     // The equalizer; heard from the next buffer the device takes.
     void setEqualizer(const EqualizerSettings &settings);
+    // The `frames` frames (at most HeardHistory::kFrames) heard last, before
+    // the volumes, into `out`; 0 while the channel holds nothing.
+    size_t heardSamples(int16_t *out, size_t frames);
     int timeMs(Stream *stream);
     void setTime(Stream *stream, int ms);
     // The stream whose frames were heard last: the playing one, or after
@@ -205,6 +209,8 @@ private:
     int listenerVolume_ = kVolumeFull;
     GainRamp outputGain_; // the two volumes together; applied by the output thread
     Equalizer equalizer_{kOutputRate}; // applied by the output thread, before the volumes
+    HeardHistory history_;             // what the device was given, after the equalizer
+    uint64_t sinkPlayed_ = 0;          // the device's frames played, as last polled
     ReplayGainSettings replayGain_;
 
     // The stream whose frames were heard last, and up to which of its frames.

@@ -259,6 +259,26 @@ TEST(Gapless, ATrackDecodedOnFromTheOneBeforeTakesItsOwnGain)
     }
 }
 
+// What is shown as heard is what the device played last, not what was
+// decoded ahead of it: the frames before the one it says it played.
+TEST(Gapless, TheSamplesHeardAreThoseBeforeTheDevicesPlace)
+{
+    Stream song;
+    song.source = Source::open((kDir + "counter.wav").c_str());
+    ASSERT_NE(song.source, nullptr);
+    std::atomic<CaptureSink *> sink{nullptr};
+    Engine engine(capturingInto(sink));
+    int16_t heard[1024 * 2];
+    EXPECT_EQ(engine.heardSamples(heard, 1024), 0u) << "nothing plays";
+    engine.play(&song);
+    // The device takes 8,192 frames ahead of what it has played.
+    ASSERT_TRUE(eventually([&] { return sink && sink.load()->writtenFrames() >= 8192; }));
+    sink.load()->hearUpTo(5000);
+    std::vector<int16_t> written = sink.load()->frames();
+    ASSERT_TRUE(eventually([&] { return engine.heardSamples(heard, 1024) == 1024 && heard[2046] == written[9998]; }));
+    EXPECT_TRUE(std::equal(heard, heard + 2048, written.begin() + (5000 - 1024) * 2));
+}
+
 // Paused in the last moments of a song, the device still plays out what it
 // held: the next song's first frames. That song is then the one heard, at
 // its own time, not at the time the pause froze.

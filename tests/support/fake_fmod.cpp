@@ -521,6 +521,13 @@ signed char F_API Kelvoria_SetEqualizer(signed char on, int preamp, const int *b
     return 1;
 }
 
+int F_API Kelvoria_GetHeardSamples(short *, int)
+{
+    SERIALISED;
+    record("Kelvoria_GetHeardSamples()");
+    return 0;
+}
+
 int F_API Kelvoria_GetEqualizerAutoPreamp(const int *)
 {
     SERIALISED;
