@@ -5,17 +5,18 @@
 #include "globals.h"
 #include "messages.h"
 #include "settings_window.h"
+#include "equalizer_window.h"
 #include "focus_mark.h"
 #include "window_areas.h"
 
 namespace {
 
 enum keyModifiers { PLAIN = 0, CTRL = 1, ALT = 2 };
-enum keyPlace { IN_PLAYLIST, IN_SETTINGS, IN_ANY };
-enum keyTarget { TO_MAIN, TO_PLAYLIST, TO_SETTINGS };
+enum keyPlace { IN_PLAYLIST, IN_SETTINGS, IN_EQUALIZER, IN_ANY };
+enum keyTarget { TO_MAIN, TO_PLAYLIST, TO_SETTINGS, TO_EQUALIZER };
 // Where the keyboard goes after the command: a tool window hidden gives it
 // back to the main window, the playlist shown takes it.
-enum keyFocus { KEEP_FOCUS, FOCUS_MAIN, FOCUS_PLAYLIST };
+enum keyFocus { KEEP_FOCUS, FOCUS_MAIN, FOCUS_PLAYLIST, FOCUS_EQUALIZER };
 
 struct playerKey {
     UINT key;
@@ -34,6 +35,7 @@ const playerKey playerKeys[] = {
     {'A', CTRL, IN_PLAYLIST, TO_PLAYLIST, PLAYLIST_CMD_SELECT_ALL, KEEP_FOCUS},
     {VK_ESCAPE, PLAIN, IN_PLAYLIST, TO_PLAYLIST, PLAYLIST_CMD_HIDE, FOCUS_MAIN},
     {VK_ESCAPE, PLAIN, IN_SETTINGS, TO_SETTINGS, SETTINGS_CLOSE, FOCUS_MAIN},
+    {VK_ESCAPE, PLAIN, IN_EQUALIZER, TO_EQUALIZER, EQUALIZER_CMD_HIDE, FOCUS_MAIN},
     {'Z', PLAIN, IN_ANY, TO_MAIN, CMD_PREVIOUS, KEEP_FOCUS},
     {'X', PLAIN, IN_ANY, TO_MAIN, CMD_PLAY, KEEP_FOCUS},
     {'C', PLAIN, IN_ANY, TO_MAIN, CMD_PAUSE, KEEP_FOCUS},
@@ -48,6 +50,7 @@ const playerKey playerKeys[] = {
     {'L', CTRL, IN_ANY, TO_PLAYLIST, PLAYLIST_CMD_OPEN, KEEP_FOCUS},
     {'S', CTRL, IN_ANY, TO_PLAYLIST, PLAYLIST_CMD_SAVE, KEEP_FOCUS},
     {'P', CTRL, IN_ANY, TO_MAIN, CMD_SHOW_PLAYLIST, FOCUS_PLAYLIST},
+    {'G', PLAIN, IN_ANY, TO_MAIN, CMD_SHOW_EQUALIZER, FOCUS_EQUALIZER},
 };
 
 int modifiersHeld()
@@ -61,6 +64,7 @@ bool isIn(keyPlace where, HWND root)
     switch (where) {
     case IN_PLAYLIST: return root == hPlaylistDialog;
     case IN_SETTINGS: return root == hSettingsDialog;
+    case IN_EQUALIZER: return root == hEqualizerDialog;
     default: return true;
     }
 }
@@ -101,6 +105,7 @@ HWND targetOf(keyTarget to)
     switch (to) {
     case TO_PLAYLIST: return hPlaylistDialog;
     case TO_SETTINGS: return hSettingsDialog;
+    case TO_EQUALIZER: return hEqualizerDialog;
     default: return hwnd;
     }
 }
@@ -118,6 +123,8 @@ void carryOut(const playerKey &key)
     SendMessageA(targetOf(key.to), WM_COMMAND, key.command, 0);
     if (key.then == FOCUS_PLAYLIST)
         focusWindow(hPlaylistDialog, GetDlgItem(hPlaylistDialog, PLAYLIST_LIST_ID));
+    else if (key.then == FOCUS_EQUALIZER)
+        focusWindow(hEqualizerDialog, GetDlgItem(hEqualizerDialog, EQUALIZER_FIRST_BAND + 5));
     else if (key.then == FOCUS_MAIN)
         focusWindow(hwnd, NULL);
 }
@@ -166,5 +173,5 @@ bool takeKeyboardMessage(MSG &message)
     static HHOOK modalKeys = SetWindowsHookExA(WH_MSGFILTER, filterDialogMessages, NULL, GetCurrentThreadId());
     (void)modalKeys;
     return usePlayerKey(message) || passToDialog(message, hPlaylistDialog) ||
-           passToDialog(message, hSettingsDialog);
+           passToDialog(message, hSettingsDialog) || passToDialog(message, hEqualizerDialog);
 }

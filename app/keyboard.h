@@ -3,7 +3,8 @@
  * focus, the transport (Z X C V B, Space, Left and Right), the volume (Up
  * and Down), the dialogs (Ctrl+O, Ctrl+L, Ctrl+S), the playlist window
  * (Ctrl+P, and its own keys while it has the focus: Enter, Delete, Alt+Up,
- * Alt+Down, Ctrl+A), and Escape for the tool windows. Tab and Shift+Tab, and
+ * Alt+Down, Ctrl+A), the equalizer window (G, which gives its 1 kHz slider
+ * the keyboard), and Escape for the tool windows. Tab and Shift+Tab, and
  * Enter or Space on a marked area, go to the windows' areas
  * (skin/focus_mark.h).
  *

@@ -27,7 +27,7 @@
 
 // Tested in this order at every left-button release; a point inside two
 // areas (460-462, 42-47 lies in both Previous and play/pause) sends both.
-const hitArea mainHitAreas[9] = {
+const hitArea mainHitAreas[MAIN_HIT_AREAS] = {
     {560, 579, 19, 27, WM_DESTROY, 0},
     {565, 590, 33, 60, WM_COMMAND, CMD_SHOW_PLAYLIST},
     {565, 590, 61, 94, WM_COMMAND, CMD_SHOW_SETTINGS},
@@ -37,6 +37,7 @@ const hitArea mainHitAreas[9] = {
     {516, 556, 44, 80, WM_COMMAND, CMD_NEXT},
     {460, 510, 10, 47, WM_COMMAND, CMD_TOGGLE},
     {561, 582, 98, 107, WM_COMMAND, CMD_MINIMISE_TO_TRAY},
+    {426, 456, 86, 98, WM_COMMAND, CMD_SHOW_EQUALIZER},
 };
 
 namespace {
@@ -50,7 +51,7 @@ struct namedHitArea {
 };
 const namedHitArea readingOrder[] = {
     {"Play or pause", 7}, {"Previous", 5}, {"Open files", 3}, {"Next", 6}, {"Stop", 4},
-    {"Close", 0}, {"Playlist", 1}, {"Settings", 2}, {"Minimise to tray", 8},
+    {"Equalizer", 9}, {"Close", 0}, {"Playlist", 1}, {"Settings", 2}, {"Minimise to tray", 8},
 };
 const int MAIN_AREAS = sizeof(readingOrder) / sizeof(readingOrder[0]) + 1;   // and the position bar
 
@@ -63,7 +64,7 @@ struct mainControls {
 char statusLine[sizeof(playing.statusText)];
 
 // The time heard, as a screen reader reads the position bar: "1:23 of 4:05".
-void writePositionValue(char *text, int size)
+void writePositionValue(HWND, char *text, int size)
 {
     snprintf(text, size, "%d:%02d of %d:%02d", playing.position / 60, playing.position % 60, playing.length / 60,
              playing.length % 60);
@@ -284,6 +285,7 @@ void runCommand(HWND window, int id, bool &holding, NOTIFYICONDATAA &TrayIcon)
     case CMD_SHOW_PLAYLIST: showPlaylistWindow(); break;
     case CMD_OPEN_FILES: openFiles(window, holding); break;
     case CMD_SHOW_SETTINGS: ShowWindow(hSettingsDialog, SW_SHOW); break;
+    case CMD_SHOW_EQUALIZER: ShowWindow(hEqualizerDialog, SW_SHOW); break;
     case CMD_MINIMISE_TO_TRAY: minimiseToTray(window, TrayIcon); break;
     case CMD_QUIT: quitFromTray(window, TrayIcon); break;
     case CMD_RESTORE: restoreFromTray(window, TrayIcon); break;

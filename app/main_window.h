@@ -1,7 +1,7 @@
 /*
  * The main window: the player's face, 600 x 119 pixels drawn from the main
  * skin, with the title label, the status label and the position bar laid
- * over it, nine hit areas for the left button, and the commands every other
+ * over it, ten hit areas for the left button, and the commands every other
  * window sends it.
  *
  * It draws what the transport announces (transport.h): the song shown
@@ -14,7 +14,7 @@
  * Commands (WM_COMMAND, id in the low word of wParam):
  *   3 show playlist   4 play   5 next   6 previous   7 stop   8 open files
  *   9 show settings   13 minimise to tray   14 quit   19 restore
- *   31 play/pause
+ *   31 play/pause   46 show the equalizer
  */
 #ifndef KELVORIA_APP_MAIN_WINDOW_H
 #define KELVORIA_APP_MAIN_WINDOW_H
@@ -47,7 +47,7 @@ void formatStatusLine(char *text, int size, int blanks);
 /* What the status label shows when the volume is not shown over it. */
 const char *statusLineText();
 
-/* One of the nine skin areas, in window coordinates, bounds included, with
+/* One of the skin areas, in window coordinates, bounds included, with
  * what a left-button release over it sends to the window. */
 struct hitArea {
     int left, right, top, bottom;
@@ -55,6 +55,7 @@ struct hitArea {
     WPARAM id;
 };
 
-extern const hitArea mainHitAreas[9];
+#define MAIN_HIT_AREAS 10
+extern const hitArea mainHitAreas[MAIN_HIT_AREAS];
 
 #endif

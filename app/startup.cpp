@@ -10,6 +10,7 @@
 #include "background_scan.h"
 #include "cue_album.h"
 #include "disk_scan.h"
+#include "equalizer_window.h"
 #include "intake.h"
 #include "keyboard.h"
 #include "kept_place.h"
@@ -22,6 +23,7 @@
 #include "hand_over_queue.h"
 #include "single_instance.h"
 #include "songlist.h"
+#include "stored_equalizer.h"
 #include "stored_settings.h"
 #include "volume.h"
 
@@ -71,6 +73,8 @@ void createToolWindows()
     ShowWindow(hPlaylistDialog, SW_HIDE);
     hSettingsDialog = CreateDialogParamA(hInst, "Settings", hwnd, SettingsProc, 0);
     ShowWindow(hSettingsDialog, SW_HIDE);
+    hEqualizerDialog = CreateDialogParamA(hInst, "Equalizer", hwnd, EqualizerProc, 0);
+    ShowWindow(hEqualizerDialog, SW_HIDE);
     if (focus && GetFocus() != focus)
         SetFocus(focus);
 }
@@ -199,6 +203,7 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     prepareRegistry(programPath, sizeof(programPath));
     startEngine();
     restoreVolume();
+    restoreAndKeepEqualizer();
     registerMediaKeys(hwnd);
     honourStartupMode(arguments, programPath);
     honourCommandLine(arguments);

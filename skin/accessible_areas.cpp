@@ -181,7 +181,7 @@ struct windowAccessible : IAccessible {
             roleOfControl(parts.list[which].control) != ROLE_SYSTEM_SLIDER)
             return S_FALSE;
         char text[64] = "";
-        parts.described->sliderValue(text, sizeof(text));
+        parts.described->sliderValue(parts.list[which].control, text, sizeof(text));
         *value = wideText(text);
         return S_OK;
     }

@@ -12,6 +12,7 @@ const skinnedWindow mainWindow = {"Skins/Skin.bmp", 0x000000, 600, 119};
 const skinnedWindow playlistWindow = {"Skins/Playlist2.bmp", 0x000000, 353, 295};
 const skinnedWindow settingsWindow = {"Skins/Settings.bmp", 0x4F4F4F, 540, 295};
 const skinnedWindow searchWindow = {"Skins/Search.bmp", 0x4F4F4F, 350, 255};
+const skinnedWindow equalizerWindow = {"Skins/Equalizer.bmp", 0x000000, 353, 160};
 
 /* ---- Skin and outline ---------------------------------------------- */
 

@@ -1,5 +1,5 @@
 /*
- * The frame shared by the four skinned windows: skin loading with its
+ * The frame shared by the five skinned windows: skin loading with its
  * one-time guard, the outline, painting, right-button dragging with the
  * timer-sampled offset, the cursors and the main window's teardown.
  *
@@ -52,6 +52,7 @@ extern const skinnedWindow mainWindow;      /* "Skins/Skin.bmp", black, 600 x 11
 extern const skinnedWindow playlistWindow;  /* "Skins/Playlist2.bmp", black, 353 x 295 */
 extern const skinnedWindow settingsWindow;  /* "Skins/Settings.bmp", grey 79, 540 x 295 */
 extern const skinnedWindow searchWindow;    /* "Skins/Search.bmp", grey 79, 350 x 255 */
+extern const skinnedWindow equalizerWindow; /* "Skins/Equalizer.bmp", black, 353 x 160 */
 
 /* ---- Skin and outline ---------------------------------------------- */
 

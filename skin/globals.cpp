@@ -5,4 +5,5 @@ HBITMAP hBmp;
 HWND hwnd;
 HWND hPlaylistDialog;
 HWND hSettingsDialog;
+HWND hEqualizerDialog;
 bool loaded;

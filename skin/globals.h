@@ -11,6 +11,7 @@ extern HBITMAP hBmp;            /* the main window's skin, "Skins/Skin.bmp" */
 extern HWND hwnd;               /* the main window */
 extern HWND hPlaylistDialog;    /* the playlist window */
 extern HWND hSettingsDialog;    /* the settings window */
+extern HWND hEqualizerDialog;   /* the equalizer window */
 extern bool loaded;             /* the playlist window is shown */
 
 #endif

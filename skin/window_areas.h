@@ -22,8 +22,8 @@ struct windowArea {
     int controlId;                  /* nonzero: the child control with this id stands here */
 };
 
-/* Writes the value a slider of the window shows, as "1:23 of 4:05". */
-typedef void (*sliderValueWriter)(char *text, int size);
+/* Writes the value the window's slider `slider` shows, as "1:23 of 4:05". */
+typedef void (*sliderValueWriter)(HWND slider, char *text, int size);
 
 /* At most WINDOW_AREAS_MAX windows; the tables must live as long as the
  * window. A window described again (the search window, made anew at every

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Draws Kelvoria's four skin pictures and its program icon.
+"""Draws Kelvoria's five skin pictures and its program icon.
 
     python3 tools/make-skins.py [OUTDIR]
 
-writes OUTDIR/Skins/Skin.bmp, Playlist2.bmp, Settings.bmp, Search.bmp and
+writes OUTDIR/Skins/Skin.bmp, Playlist2.bmp, Settings.bmp, Search.bmp,
+Equalizer.bmp and
 OUTDIR/resources/icone.ico (OUTDIR defaults to the repository root). The
 output depends on nothing but this file: no fonts, no random numbers, only
 + - * / and sqrt, so running it again gives the same bytes.
@@ -62,6 +63,7 @@ MAIN_AREAS = {
     'next': (516, 556, 44, 80),
     'play': (460, 510, 10, 47),
     'minimise': (561, 582, 98, 107),
+    'equalizer': (426, 456, 86, 98),
 }
 PLAYLIST_AREAS = {
     'hide': (324, 344, 9, 16),
@@ -233,6 +235,14 @@ def bevel(canvas, shape, light=0.16, dark=0.22):
 # A 5 x 7 font of the capitals the skins need, one row of bits a line.
 
 FONT = {
+    '0': '01110 10001 10011 10101 11001 10001 01110',
+    '1': '00100 01100 00100 00100 00100 00100 01110',
+    '2': '01110 10001 00001 00010 00100 01000 11111',
+    '3': '11110 00001 00001 01110 00001 00001 11110',
+    '4': '00010 00110 01010 10010 11111 00010 00010',
+    '5': '11111 10000 11110 00001 00001 10001 01110',
+    '6': '00110 01000 10000 11110 10001 10001 01110',
+    '8': '01110 10001 10001 01110 10001 10001 01110',
     'A': '01110 10001 10001 11111 10001 10001 10001',
     'C': '01110 10001 10000 10000 10000 10001 01110',
     'D': '11110 10001 10001 10001 10001 10001 11110',
@@ -245,11 +255,14 @@ FONT = {
     'N': '10001 11001 10101 10011 10001 10001 10001',
     'O': '01110 10001 10001 10001 10001 10001 01110',
     'P': '11110 10001 10001 11110 10000 10000 10000',
+    'Q': '01110 10001 10001 10001 10101 10010 01101',
     'R': '11110 10001 10001 11110 10100 10010 10001',
     'S': '01111 10000 10000 01110 00001 00001 11110',
     'T': '11111 00100 00100 00100 00100 00100 00100',
+    'U': '10001 10001 10001 10001 10001 10001 01110',
     'V': '10001 10001 10001 10001 10001 01010 00100',
     'Y': '10001 10001 01010 00100 00100 00100 00100',
+    'Z': '11111 00001 00010 00100 01000 10000 11111',
     ' ': '00000 00000 00000 00000 00000 00000 00000',
 }
 
@@ -459,6 +472,10 @@ def main_skin():
         round_button(canvas, cx, cy, 17.5)
         skip_glyph(canvas, cx, cy, TEXT, forward)
 
+    ex0, ey0, ex1, ey1 = area_box(MAIN_AREAS['equalizer'])
+    pill_button(canvas, (ex0 + 0.5, ey0 + 0.5, ex1 - 0.5, ey1 - 0.5), r=5.5)
+    centred_lettering(canvas, 'EQ', MAIN_AREAS['equalizer'], ACCENT)
+
     sx, sy = area_centre(MAIN_AREAS['stop'])
     round_button(canvas, sx, sy, 17)
     paint(canvas, rrect(sx - 6, sy - 6, sx + 6, sy + 6, 1.6), TEXT)
@@ -514,6 +531,34 @@ def playlist_skin():
     x0, y0, x1, y1 = area_box(PLAYLIST_AREAS['search'])
     pill_button(canvas, (x0 - 0.5, y0 - 0.5, x1 + 0.5, y1 + 0.5), r=6)
     lettering(canvas, 'SEARCH', int((x0 + x1 - text_width('SEARCH')) / 2 + 0.5), y0 + 3, ACCENT)
+    return finish(canvas, outline, (0, 0, 0))
+
+
+# ---------------------------------------------------------------- equalizer
+
+EQUALIZER_HIDE = (324, 344, 9, 16)
+# The sliders' columns (left edge, 24 wide) and the labels under them.
+EQUALIZER_COLUMNS = [(14, 'PRE')] + [(50 + i * 29, label) for i, label in enumerate(
+    ('31', '62', '125', '250', '500', '1K', '2K', '4K', '8K', '16K'))]
+
+
+def equalizer_skin():
+    w, h = 353, 160
+    canvas = new_canvas(w, h, RIM)
+    outline = rrect(2, 1, 351, 158, 14)
+    framed_body(canvas, outline)
+    lettering(canvas, 'EQUALIZER', 21, 7, TEXT)
+    paint(canvas, circle(15, 10.5, 2.2), ACCENT)
+    hx0, hy0, hx1, hy1 = area_box(EQUALIZER_HIDE)
+    pill_button(canvas, (hx0 + 0.5, hy0 - 1, hx1 - 0.5, hy1 + 1), r=4.5)
+    paint(canvas, capsule(hx0 + 6.5, (hy0 + hy1) / 2, hx1 - 6.5, (hy0 + hy1) / 2, 0.9), TEXT)
+    # The controls stand on the card: switches and presets at 28..48, the
+    # sliders at 50..119, their labels at 121, the file buttons at 132..150.
+    card(canvas, (9, 23.5, 344, 153), 8)
+    paint(canvas, capsule(42, 55, 42, 115, 0.5), TEXT_DIM, opacity=0.6)
+    for x, label in EQUALIZER_COLUMNS:
+        centre = x + 12
+        lettering(canvas, label, int(centre - text_width(label) / 2 + 0.5), 121, (60, 66, 76))
     return finish(canvas, outline, (0, 0, 0))
 
 
@@ -639,7 +684,8 @@ def main():
     os.makedirs(skins, exist_ok=True)
     os.makedirs(os.path.join(root, 'resources'), exist_ok=True)
     for name, draw in (('Skin.bmp', main_skin), ('Playlist2.bmp', playlist_skin),
-                       ('Settings.bmp', settings_skin), ('Search.bmp', search_skin)):
+                       ('Settings.bmp', settings_skin), ('Search.bmp', search_skin),
+                       ('Equalizer.bmp', equalizer_skin)):
         with open(os.path.join(skins, name), 'wb') as f:
             f.write(bmp_bytes(draw()))
     with open(os.path.join(root, 'resources', 'icone.ico'), 'wb') as f:

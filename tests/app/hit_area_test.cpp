@@ -1,4 +1,4 @@
-// The main window's face under the real cursor: the nine hit areas in their
+// The main window's face under the real cursor: the ten hit areas in their
 // order, the shared block of Previous and play/pause, the gaps, the hover
 // cursor and the right-button drag. The main window is watched, so what a
 // release sends is recorded instead of run.
@@ -54,6 +54,7 @@ TEST_F(HitAreas, EachReleaseSendsTheEffectsOfTheAreasAroundIt)
         {516, 44, {"command 5"}}, {556, 80, {"command 5"}},
         {510, 10, {"command 31"}},
         {561, 98, {"command 13"}}, {582, 107, {"command 13"}},
+        {426, 86, {"command 46"}}, {456, 98, {"command 46"}},
         // Previous and play/pause share x 460-462, y 42-47: both, in that order.
         {461, 45, {"command 6", "command 31"}},
         {460, 42, {"command 6", "command 31"}}, {462, 47, {"command 6", "command 31"}},
@@ -73,6 +74,7 @@ TEST_F(HitAreas, ReleasesInTheGapsAndJustOutsideDoNothing)
         {591, 40}, {419, 60}, {463, 48},    // beside playlist, previous, the shared block
         {505, 71}, {513, 111}, {515, 60},   // right of open, stop, left of next
         {557, 80}, {583, 107}, {561, 108},
+        {425, 90}, {457, 90}, {440, 85}, {440, 99},     // around the equalizer area
     };
     for (const auto &p : outside) {
         SCOPED_TRACE(std::to_string(p[0]) + ", " + std::to_string(p[1]));

@@ -122,6 +122,8 @@ TEST_F(Tray, RightClickOpensTheMenuWithItsExactItems)
         {CMD_VOLUME_UP, "Volume up"},
         {CMD_VOLUME_DOWN, "Volume down"},
         {0, ""},
+        {CMD_SHOW_EQUALIZER, "Equalizer"},
+        {0, ""},
         {19, "Restore" + std::string(9, ' ') + "))"},
         {0, ""},
         {14, "Quit" + std::string(15, ' ') + "X"},

@@ -7,7 +7,7 @@ src=$1 out=$2
 rm -rf "$out"
 python3 "$src/tools/make-skins.py" "$out"
 status=0
-for f in Skins/Skin.bmp Skins/Playlist2.bmp Skins/Settings.bmp Skins/Search.bmp resources/icone.ico; do
+for f in Skins/Skin.bmp Skins/Playlist2.bmp Skins/Settings.bmp Skins/Search.bmp Skins/Equalizer.bmp resources/icone.ico; do
     if ! cmp -s "$src/$f" "$out/$f"; then
         echo "differs from a fresh drawing: $f" >&2
         status=1

@@ -14,7 +14,7 @@ from kelvoria_e2e import (Build, Player, check, click_until, eventually, release
                           visible_main_window, visible_tool_windows)
 
 build = Build(sys.argv)
-SKINS = ("Skin.bmp", "Playlist2.bmp", "Settings.bmp", "Search.bmp")
+SKINS = ("Skin.bmp", "Playlist2.bmp", "Settings.bmp", "Search.bmp", "Equalizer.bmp")
 # Areas in window coordinates.
 SEARCH_AREA = (60, 267)     # on the playlist window, opens the search window
 PLAYLIST_CLOSE = (334, 12)

@@ -20,7 +20,8 @@ check(os.path.isfile(archive), "cpack made %s.zip" % name)
 
 expected = {name + "/" + entry for entry in (
     "Kelvoria.exe", "fmod.dll", "readme.txt", "FFMPEG-NOTICE.txt", "COPYING.LGPLv2.1.txt", "Playlists/",
-    "Skins/Skin.bmp", "Skins/Playlist2.bmp", "Skins/Settings.bmp", "Skins/Search.bmp")}
+    "Skins/Skin.bmp", "Skins/Playlist2.bmp", "Skins/Settings.bmp", "Skins/Search.bmp",
+    "Skins/Equalizer.bmp")}
 with zipfile.ZipFile(archive) as z:
     entries = {e for e in z.namelist() if not (e.endswith("/") and e != name + "/Playlists/")}
     check(entries == expected, "the zip holds exactly %s" % sorted(expected))
