@@ -47,7 +47,8 @@ bool keyExists(const char *keyPath)
 
 void forgetEverything()
 {
-    for (const char *keyPath : {STARTUP_KEY, SHELL_KEY, SETTINGS_KEY, "Software\\Kelvoria\\Playlist", "Software\\Kelvoria"})
+    for (const char *keyPath : {STARTUP_KEY, SHELL_KEY, SETTINGS_KEY, "Software\\Kelvoria\\Playlist",
+                                "Software\\Kelvoria\\Equalizer presets", "Software\\Kelvoria"})
         RegDeleteKeyA(HKEY_CURRENT_USER, keyPath);
     HKEY run;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, RUN_KEY, 0, KEY_ALL_ACCESS, &run) == ERROR_SUCCESS) {
