@@ -145,6 +145,26 @@ def frequency(samples):
     return (len(crossings) - 1) / ((crossings[-1] - crossings[0]) / 44100.0)
 
 
+def probe(build, *args):
+    """The lines a probe of tests/ (accessible_areas.exe, list_rows.exe)
+    prints about the running player, or None when it fails."""
+    tests_dir = os.path.join(os.path.dirname(build.run_dir), "tests")
+    out = subprocess.run(["bash", build.wine_exec, build.prefix, build.run_dir,
+                          os.path.join(tests_dir, args[0])] + list(args[1:]),
+                         capture_output=True, cwd=build.run_dir)
+    return out.stdout.decode("utf-8").splitlines() if out.returncode == 0 else None
+
+
+def accessible_areas(build):
+    """{(window, name): (role, (x, y, w, h), value)} of every shown window,
+    as a screen reader reads them."""
+    found = {}
+    for line in probe(build, "accessible_areas.exe", "list") or []:
+        window, name, role, place, value = line.split("|")
+        found[(window, name)] = (role, tuple(map(int, place.split(","))), value)
+    return found
+
+
 def delete_value(build, key, name):
     wine(build, "reg", "delete", key, "/v", name, "/f", capture=True)
 

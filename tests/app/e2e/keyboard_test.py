@@ -9,11 +9,11 @@ import sys
 import tempfile
 import time
 
-from kelvoria_e2e import (Build, Player, check, eventually, geometry, quiet_home, set_setting, shown_named,
-                          tone, visible_main_window, visible_tool_windows, xdotool)
+from kelvoria_e2e import (Build, Player, accessible_areas, check, eventually, geometry, quiet_home, set_setting,
+                          shown_named, tone, visible_main_window, visible_tool_windows, xdotool)
+from kelvoria_e2e import probe as run_probe
 
 build = Build(sys.argv)
-tests_dir = os.path.join(os.path.dirname(build.run_dir), "tests")
 folder = tempfile.mkdtemp(prefix="kelvoria-keys-")
 SONGS = (("one.mp3", 440), ("two.mp3", 660), ("three.mp3", 880))
 for name, hz in SONGS:
@@ -21,19 +21,11 @@ for name, hz in SONGS:
 
 
 def probe(*args):
-    out = subprocess.run(["bash", build.wine_exec, build.prefix, build.run_dir,
-                          os.path.join(tests_dir, args[0])] + list(args[1:]),
-                         capture_output=True, cwd=build.run_dir)
-    return out.stdout.decode("utf-8").splitlines() if out.returncode == 0 else None
+    return run_probe(build, *args)
 
 
 def areas():
-    """{(window, name): (role, (x, y, w, h), value)} of every shown window."""
-    found = {}
-    for line in probe("accessible_areas.exe", "list") or []:
-        window, name, role, place, value = line.split("|")
-        found[(window, name)] = (role, tuple(map(int, place.split(","))), value)
-    return found
+    return accessible_areas(build)
 
 
 def label(name_pattern):
