@@ -293,6 +293,8 @@ void Engine::setEqualizer(const EqualizerSettings &settings)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     equalizer_.set(settings);
+    if (active_)
+        wakeOutput(); // as the volume: the next buffer the device has room for carries it
 }
 
 size_t Engine::heardSamples(int16_t *out, size_t frames)

@@ -47,10 +47,11 @@ public:
 
 private:
     struct Section {
-        double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
+        // A peaking section's b1 equals its a1: the filter uses a1 for both.
+        double b0 = 1, b2 = 0, a1 = 0, a2 = 0;
     };
-    struct Memory {
-        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    struct State {
+        double z1[2] = {0, 0}, z2[2] = {0, 0}; // left, right
     };
 
     bool flatNow() const;
@@ -63,7 +64,7 @@ private:
     std::array<double, kEqualizerBands + 1> targetDb_{}; // the bands, then the pre-amplification
     std::array<double, kEqualizerBands + 1> nowDb_{};
     std::array<Section, kEqualizerBands> sections_{};
-    std::array<std::array<Memory, kEqualizerBands>, 2> memory_{};
+    std::array<State, kEqualizerBands> state_{};
     double preampGain_ = 1.0;
 };
 

@@ -1,6 +1,7 @@
 // Latency from starting (or seeking) a stream to its first samples leaving
 // the engine for the sound device, and from a change of the listener's
-// volume to the first buffer that leaves with it, over many tries.
+// volume or the equalizer to the first buffer that leaves with it, over
+// many tries.
 //   bench_engine_latency.exe FILE
 #include "engine.h"
 
@@ -56,7 +57,7 @@ int main(int argc, char **argv)
         return 2;
     const char *output = openAudioClientSink() ? "shared audio stream" : openWaveOutSink() ? "wave output" : "silent output";
     Engine engine(openDeviceSink);
-    std::vector<double> play, seek, volume;
+    std::vector<double> play, seek, volume, equalizer;
     for (int i = 0; i < 20; ++i) {
         Stream stream;
         stream.source = Source::open(argv[1]);
@@ -71,12 +72,19 @@ int main(int argc, char **argv)
         engine.setListenerVolume(i % 2 ? 100 : 50);
         volume.push_back(waitForNextBuffer(engine));
         Sleep(50);
+        EqualizerSettings settings;
+        settings.on = true;
+        settings.bandsDb[5] = i % 2 ? 12.0 : -12.0;
+        engine.setEqualizer(settings);
+        equalizer.push_back(waitForNextBuffer(engine));
+        Sleep(50);
         engine.release(&stream);
     }
     std::printf("output: %s\n", output);
     report("play to first samples out", play);
     report("seek to first samples out", seek);
     report("volume change to the first buffer out with it", volume);
+    report("equalizer change to the first buffer out with it", equalizer);
     std::printf("then queued for the device before it is heard: up to %d buffers of %.1f ms\n", AudioSink::kBuffers,
                 AudioSink::kFramesPerBuffer * 1000.0 / kOutputRate);
     return 0;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The engine's benchmarks: tag reading over 1,999 files, CPU while an MP3, a
 # FLAC and an M4A play (and with a song gain and the volume below full
-# against without), ReplayGain's level accuracy, start and seek latency, under-runs while the
+# against without), the equalizer's levels and cost, ReplayGain's level accuracy, start and seek latency, under-runs while the
 # user-interface thread works, CPU once the output has let the device go,
 # what a listener hears through a real-time sound server, and 10,000
 # mutated media files. Prints the
@@ -121,6 +121,19 @@ cpu_gain_figure() {
 cpu_gain_figure mp3 "an MP3"
 cpu_gain_figure flac "a FLAC"
 cpu_gain_figure m4a "an M4A"
+
+# The equalizer: its levels on tones, and what it adds to the work per
+# second of music while an MP3 plays, then that on top of the playing figure.
+echo "== engine: the equalizer"
+run "$build/bench/bench_engine_equalizer.exe" "$(winpath "$work/play.mp3")" | tr -d '\r' | tee "$work/equalizer.txt"
+read -r eq_off eq_on < <(sed -n 's/^per second of music: \([0-9.]*\) ms off, \([0-9.]*\) ms on.*/\1 \2/p' \
+    "$work/equalizer.txt")
+bench_figure "decoding and output of an MP3 with the equalizer on" "$eq_on ms per s of music" "$eq_off ms off" \
+    "$(ratio "$eq_on" "$eq_off")" -
+playing=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-mp3.txt" | python3 -c "print(f'{float(input()) / 30 * 1000:.3f}')")
+bench_figure "engine while an MP3 plays with the equalizer on" \
+    "$(python3 -c "print(f'{$playing + $eq_on - $eq_off:.3f}')") ms CPU per s" "$playing ms off" \
+    "$(ratio "$(python3 -c "print($playing + $eq_on - $eq_off)")" "$playing")" 1.03
 
 echo "== engine: ReplayGain level accuracy over the eight kinds with gain tags"
 gain_fixtures=$build/tests/fixtures/gain
