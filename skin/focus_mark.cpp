@@ -95,7 +95,9 @@ int focusedPart(const windowParts &parts)
     int marked = markedArea(window);
     for (int i = 0; i < parts.count; ++i) {
         const part &p = parts.list[i];
-        if (isSkinArea(p) ? (focus == window && p.area == marked) : p.control == focus)
+        // The edit field inside an editable drop-down list is that list's.
+        if (isSkinArea(p) ? (focus == window && p.area == marked)
+                          : (p.control == focus || (focus && IsChild(p.control, focus))))
             return i;
     }
     return -1;

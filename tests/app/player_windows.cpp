@@ -100,6 +100,7 @@ void startFresh()
     SendMessageA(hPlaylistDialog, WM_CLOSE, 0, 0);
     ShowWindow(hPlaylistDialog, SW_HIDE);
     ShowWindow(hSettingsDialog, SW_HIDE);
+    ShowWindow(hEqualizerDialog, SW_HIDE);
     loaded = false;
     ShowWindow(hwnd, SW_SHOW);
     SetWindowPos(hwnd, NULL, 404, 618, 600, 119, SWP_NOZORDER | SWP_NOACTIVATE);
