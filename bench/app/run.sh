@@ -11,6 +11,7 @@
 #   CPU while a 128 kbps MP3 plays / the ticking program plus `ffmpeg -re`
 #     decoding the same file: 1.1
 #   private memory while playing: 24 MB (absolute)
+#   CPU while it plays with the equalizer on / with it off: 1.03
 # then the time from a second start with a song on its command line to the
 # running player playing it (median of 11, reported), the songs listed
 # when 20, 50 and 100 files are opened at once (as many starts at the same
@@ -132,6 +133,30 @@ bench_figure "CPU while an MP3 plays" "$playing% of a core" "$floor% (ticking wi
     "$(ratio "$playing" "$floor")" 1.1
 bench_figure "private memory while playing" "$memory MB" "-" "-" "24 MB"
 bench_figure "file pages only it maps, while playing" "$clean MB" "-" "-" "-"
+
+echo "== app: CPU while the MP3 plays with the equalizer on, against off, 30 s each, twice"
+# Interleaved, the lower of two readings of each. On: a preset's curve, every
+# band away from 0 dB; off: the equalizer as a listener leaves it.
+playing_with() {   # Yes|No
+    bench_setting Equalizer "$1"
+    bench_setting EqualizerBands "500,300,-300,-500,-200,200,600,700,700,700"
+    start_program Kelvoria.exe Kelvoria_v1.0 /startup
+    sleep 3
+    cpu_percent "$(program_pid Kelvoria.exe)" 30
+    end_program Kelvoria.exe
+}
+bench_setting Playlist Yes
+eq_off_runs=() eq_on_runs=()
+for _ in 1 2; do
+    eq_off_runs+=("$(playing_with No)")
+    eq_on_runs+=("$(playing_with Yes)")
+done
+bench_setting Playlist No
+bench_setting Equalizer No
+eq_off=$(lower "${eq_off_runs[@]}") eq_on=$(lower "${eq_on_runs[@]}")
+echo "equalizer on ${eq_on_runs[*]} %; off ${eq_off_runs[*]} %"
+bench_figure "CPU while an MP3 plays, equalizer on" "$eq_on% of a core" "$eq_off% (equalizer off)" \
+    "$(ratio "$eq_on" "$eq_off")" 1.03
 
 echo "== app: a second start with a song, to the running player playing it (11 runs)"
 handed=$(python3 "$here/handover_times.py" 11 "$build/wine-exec.sh" "$prefix" "$work")
