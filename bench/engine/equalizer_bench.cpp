@@ -6,9 +6,7 @@
 // timed in turn, the fastest of several rounds kept.
 //   bench_engine_equalizer.exe FILE
 #include "equalizer.h"
-#include "pcm_ring.h"
-#include "sink.h"
-#include "source.h"
+#include "play_through.h"
 
 #include <windows.h>
 
@@ -20,14 +18,6 @@
 using namespace kelvoria;
 
 namespace {
-
-double nowMs()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
 
 std::vector<int16_t> tone(double hz, double seconds)
 {
@@ -75,27 +65,10 @@ void reportLevels()
 
 double playThrough(const char *path, const EqualizerSettings &settings, size_t &frames)
 {
-    std::unique_ptr<Source> source = Source::open(path);
-    if (!source)
-        return -1;
     Equalizer equalizer(kOutputRate);
     equalizer.set(settings);
-    double start = nowMs();
-    source->seekTo(0);
-    std::vector<int16_t> decoded;
-    std::vector<int16_t> buffer(AudioSink::kFramesPerBuffer * 2);
-    PcmRing ring(kOutputRate);
-    frames = 0;
-    for (bool more = true; more;) {
-        decoded.clear();
-        more = source->decode(decoded);
-        ring.push(decoded.data(), decoded.size() / 2);
-        while (ring.size() >= AudioSink::kFramesPerBuffer) {
-            frames += ring.pop(buffer.data(), AudioSink::kFramesPerBuffer);
-            equalizer.apply(buffer.data(), AudioSink::kFramesPerBuffer);
-        }
-    }
-    return nowMs() - start;
+    return ::playThrough(
+        path, [](Source &) {}, [&](int16_t *samples, size_t count) { equalizer.apply(samples, count); }, frames);
 }
 
 constexpr int kRounds = 15;

@@ -6,9 +6,7 @@
 // so that other work on the machine does not fall on one of them only.
 //   bench_engine_gain_cpu.exe FILE
 #include "gain.h"
-#include "pcm_ring.h"
-#include "sink.h"
-#include "source.h"
+#include "play_through.h"
 
 #include <windows.h>
 
@@ -20,40 +18,15 @@ using namespace kelvoria;
 
 namespace {
 
-double nowMs()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-// Milliseconds to decode `path` and pass it through the output's gain; the
-// frames are counted into `frames`.
+// Decoded with a song gain (inside the resampler) and the output's gain at
+// 50 %, or plain.
 double playThrough(const char *path, bool withGain, size_t &frames)
 {
-    std::unique_ptr<Source> source = Source::open(path);
-    if (!source)
-        return -1;
     GainRamp output;
-    double start = nowMs();
-    source->setGain(withGain ? 0.5 : 1.0);
     output.jumpTo(withGain ? volumeGain(50) : 1.0);
-    source->seekTo(0);
-    std::vector<int16_t> decoded;
-    std::vector<int16_t> buffer(AudioSink::kFramesPerBuffer * 2);
-    PcmRing ring(kOutputRate);
-    frames = 0;
-    for (bool more = true; more;) {
-        decoded.clear();
-        more = source->decode(decoded);
-        ring.push(decoded.data(), decoded.size() / 2);
-        while (ring.size() >= AudioSink::kFramesPerBuffer) {
-            frames += ring.pop(buffer.data(), AudioSink::kFramesPerBuffer);
-            output.apply(buffer.data(), AudioSink::kFramesPerBuffer);
-        }
-    }
-    return nowMs() - start;
+    return ::playThrough(
+        path, [&](Source &source) { source.setGain(withGain ? 0.5 : 1.0); },
+        [&](int16_t *samples, size_t count) { output.apply(samples, count); }, frames);
 }
 
 constexpr int kRounds = 15;

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "bench_clock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -15,13 +17,6 @@ using namespace kelvoria;
 
 namespace {
 
-double nowMs()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
 
 double waitForFirstSamples(Engine &engine)
 {

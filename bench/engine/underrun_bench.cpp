@@ -26,6 +26,8 @@
 
 #include <windows.h>
 
+#include "bench_clock.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -36,13 +38,6 @@
 
 namespace {
 
-double nowMs()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
 
 // The songs that play in turn, and the one queued behind the one heard.
 struct Chain {
