@@ -123,7 +123,8 @@ cpu_gain_figure flac "a FLAC"
 cpu_gain_figure m4a "an M4A"
 
 # The equalizer: its levels on tones, and what it adds to the work per
-# second of music while an MP3 plays, then that on top of the playing figure.
+# second of music while an MP3 plays, then that on top of the engine's
+# playing figure (the budget of 1.03 is the player's, in bench/app).
 echo "== engine: the equalizer"
 run "$build/bench/bench_engine_equalizer.exe" "$(winpath "$work/play.mp3")" | tr -d '\r' | tee "$work/equalizer.txt"
 read -r eq_off eq_on < <(sed -n 's/^per second of music: \([0-9.]*\) ms off, \([0-9.]*\) ms on.*/\1 \2/p' \
@@ -133,7 +134,7 @@ bench_figure "decoding and output of an MP3 with the equalizer on" "$eq_on ms pe
 playing=$(sed -n 's/.*: \([0-9.]*\) s CPU.*/\1/p' "$work/cpu-mp3.txt" | python3 -c "print(f'{float(input()) / 30 * 1000:.3f}')")
 bench_figure "engine while an MP3 plays with the equalizer on" \
     "$(python3 -c "print(f'{$playing + $eq_on - $eq_off:.3f}')") ms CPU per s" "$playing ms off" \
-    "$(ratio "$(python3 -c "print($playing + $eq_on - $eq_off)")" "$playing")" 1.03
+    "$(ratio "$(python3 -c "print($playing + $eq_on - $eq_off)")" "$playing")" -
 
 echo "== engine: ReplayGain level accuracy over the eight kinds with gain tags"
 gain_fixtures=$build/tests/fixtures/gain
