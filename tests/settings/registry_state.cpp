@@ -1,6 +1,5 @@
 #include "registry_state.h"
 
-const char SETTINGS_KEY[] = "Software\\Kelvoria\\Settings";
 const char SHELL_KEY[] = "Software\\Kelvoria\\Shell";
 const char STARTUP_KEY[] = "Software\\Kelvoria\\Shell\\Startup";
 const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
