@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "analyser_area.h"
 #include "fmod.h"
 #include "frame.h"
 #include "globals.h"
@@ -53,7 +54,8 @@ const namedHitArea readingOrder[] = {
     {"Play or pause", 7}, {"Previous", 5}, {"Open files", 3}, {"Next", 6}, {"Stop", 4},
     {"Equalizer", 9}, {"Close", 0}, {"Playlist", 1}, {"Settings", 2}, {"Minimise to tray", 8},
 };
-const int MAIN_AREAS = sizeof(readingOrder) / sizeof(readingOrder[0]) + 1;   // and the position bar
+// Then the analyser beside the labels, and the position bar.
+const int MAIN_AREAS = sizeof(readingOrder) / sizeof(readingOrder[0]) + 2;
 
 // The controls laid over the face, made once with the window.
 struct mainControls {
@@ -78,6 +80,8 @@ void describeMainAreas(HWND window)
         const hitArea &hit = mainHitAreas[named.hitArea];
         areas[count++] = windowArea{named.name, hit.left, hit.right, hit.top, hit.bottom, hit.message, hit.id, 0};
     }
+    areas[count++] = windowArea{"Analyser", ANALYSER_LEFT, ANALYSER_RIGHT, ANALYSER_TOP, ANALYSER_BOTTOM,
+                                WM_COMMAND, CMD_ANALYSER_MODE, 0};
     areas[count++] = windowArea{"Position", 0, 0, 0, 0, 0, 0, SLIDER_ID};
     describeWindowAreas(window, "Kelvoria", areas, count, writePositionValue);
 }
@@ -114,6 +118,7 @@ void createMainWindow(HWND window, HDC &hdcBis, HBITMAP &hOldBmp, HWND &hTags, H
 {
     startFrameTimer(window);
     keepSkinOnSurface(window, hBmp, hdcBis, hOldBmp);
+    createAnalyser(window, hdcBis);
     loadBarClass();
     hTags = createChild(window, "STATIC", "", LABEL_STYLE, 35, 40, 344, 38, 0);
     hStatus = createChild(window, "STATIC", "Currently Idle", LABEL_STYLE, 35, 75, 339, 17, 0);
@@ -290,6 +295,7 @@ void runCommand(HWND window, int id, bool &holding, NOTIFYICONDATAA &TrayIcon)
     case CMD_QUIT: quitFromTray(window, TrayIcon); break;
     case CMD_RESTORE: restoreFromTray(window, TrayIcon); break;
     case CMD_PAUSE: pauseWhatPlays(); break;
+    case CMD_ANALYSER_MODE: cycleAnalyserMode(window); break;
     }
 }
 
@@ -303,7 +309,7 @@ bool overAnyHitArea(int x, int y)
     for (const hitArea &area : mainHitAreas)
         if (inHitArea(area, x, y))
             return true;
-    return false;
+    return inAnalyserArea(x, y);
 }
 
 // Each area stands alone: every one that holds the point sends its effect.
@@ -312,6 +318,8 @@ void releaseOverHitAreas(HWND window, int x, int y)
     for (const hitArea &area : mainHitAreas)
         if (inHitArea(area, x, y))
             SendMessageA(window, area.message, area.id, 0);
+    if (inAnalyserArea(x, y))
+        SendMessageA(window, WM_COMMAND, CMD_ANALYSER_MODE, 0);
 }
 
 } // namespace
@@ -347,6 +355,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_DESTROY:    // also the close area's, sent to a window quit then destroys
         quit(window);
+        destroyAnalyser(window);
         releaseSkinSurface(hdcBis, hOldBmp, hBmp);
         return 0;
     case WM_CLOSE:
@@ -354,8 +363,13 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_ERASEBKGND:
         eraseWithSkin(reinterpret_cast<HDC>(wParam), hdcBis, mainWindow);
+        paintAnalyser(reinterpret_cast<HDC>(wParam));
         drawFocusMark(window, reinterpret_cast<HDC>(wParam));
         return 1;
+    case WM_WINDOWPOSCHANGED:   // shown, hidden, minimised, moved or raised
+    case WM_ACTIVATE:
+        analyserWindowChanged(window);
+        break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         focusMarkFollowsFocus(window);
@@ -403,10 +417,15 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             carryOutDueSelections(window);
             return 0;
         }
+        if (wParam == ANALYSER_TIMER) {
+            analyserTick(window);
+            return 0;
+        }
         sampleCursorOffset(window, rc, lp, dx, dy);
         progressTick();
         volumeLineTick(hStatus);
         keepPlaceWhilePlaying();
+        analyserFollow(window);
         return 0;
     case WM_HSCROLL:
         seekSong(static_cast<int>(SendMessageA(hSlider, TBM_GETPOS, 0, 0)));

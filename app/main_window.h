@@ -1,8 +1,8 @@
 /*
  * The main window: the player's face, 600 x 119 pixels drawn from the main
  * skin, with the title label, the status label and the position bar laid
- * over it, ten hit areas for the left button, and the commands every other
- * window sends it.
+ * over it, ten hit areas for the left button, the analyser area beside the
+ * labels (analyser_area.h), and the commands every other window sends it.
  *
  * It draws what the transport announces (transport.h): the song shown
  * (the bar's range 0..length, title := names[currentSong]), each new whole
@@ -14,7 +14,7 @@
  * Commands (WM_COMMAND, id in the low word of wParam):
  *   3 show playlist   4 play   5 next   6 previous   7 stop   8 open files
  *   9 show settings   13 minimise to tray   14 quit   19 restore
- *   31 play/pause   46 show the equalizer
+ *   31 play/pause   45 the analyser's next mode   46 show the equalizer
  */
 #ifndef KELVORIA_APP_MAIN_WINDOW_H
 #define KELVORIA_APP_MAIN_WINDOW_H

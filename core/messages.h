@@ -39,6 +39,7 @@
 #define CMD_SEEK_FORWARD 42     /* 5 seconds on */
 #define CMD_SEEK_BACK 43        /* 5 seconds back */
 #define CMD_PAUSE 44            /* pause or resume what plays; starts nothing */
+#define CMD_ANALYSER_MODE 45    /* the analyser area's next mode: bars, scope, off */
 #define CMD_SHOW_EQUALIZER 46   /* the main window's EQ area, G, the tray menu */
 
 /* ---- To the playlist window --------------------------------------------- */

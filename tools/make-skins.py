@@ -19,7 +19,8 @@ Layout notes, in window pixels (x from the left edge, y from the top,
 bounds included, as the windows test them):
 - main, 600 x 119: position bar 22..431 x 4..38, title label 35..378 x
   40..77, status label 35..373 x 75..91 lie on the dark display; the nine
-  hit areas carry their glyphs (MAIN_AREAS).
+  hit areas carry their glyphs (MAIN_AREAS); the analyser area 381..410 x
+  56..94 is an empty recess (ANALYSER_AREA).
 - playlist, 353 x 295: the list box covers 19..333 x 21..243; the button
   strip below it shows from y 244.
 - settings and search are dialogs whose controls are placed in dialog
@@ -65,6 +66,8 @@ MAIN_AREAS = {
     'minimise': (561, 582, 98, 107),
     'equalizer': (426, 456, 86, 98),
 }
+# The analyser area beside the labels, drawn by the program itself.
+ANALYSER_AREA = (381, 410, 56, 94)
 PLAYLIST_AREAS = {
     'hide': (324, 344, 9, 16),
     'open': (12, 116, 241, 253),
@@ -455,12 +458,10 @@ def main_skin():
     recess(canvas, display, DISPLAY_TOP, DISPLAY_BOTTOM)
     # A faint accent line under the position bar's lane.
     paint(canvas, capsule(26, 39.5, 428, 39.5, 0.5), ACCENT_DEEP, opacity=0.35)
-    # A small level meter in the corner the labels leave free.
-    heights = [10, 17, 24, 15, 20, 12]
-    for i, bar_h in enumerate(heights):
-        x = 383 + i * 4.6
-        paint(canvas, rrect(x, 92 - bar_h, x + 2.8, 92, 0.8),
-              vertical(ACCENT, ACCENT_DEEP, 92 - 24, 92), opacity=0.6)
+    # The analyser's recess in the corner the labels leave free: a shade
+    # darker than the display, inside its rounded corner. The program draws
+    # the bars and the scope over it (app/analyser_area.h).
+    rounded_recess(canvas, area_box(ANALYSER_AREA), 3, (5, 10, 14), (3, 6, 9))
 
     # Transport buttons, each on its own hit area.
     px, py = area_centre(MAIN_AREAS['play'])

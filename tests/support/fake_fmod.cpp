@@ -53,6 +53,7 @@ struct Engine {
     KELVORIA_HEARDCALLBACK heardCallback = nullptr;
     void *heardContext = nullptr;
     std::vector<std::string> log;
+    std::vector<short> heardSamples; // interleaved stereo, the newest last
 };
 
 // A change of the heard stream that advance() announces once it has let go
@@ -135,7 +136,14 @@ void reset()
     e.volume = -1;
     e.heardCallback = nullptr;
     e.heardContext = nullptr;
+    e.heardSamples.clear();
     e.log.clear();
+}
+
+void setHeardSamples(const std::vector<short> &stereo)
+{
+    SERIALISED;
+    engine().heardSamples = stereo;
 }
 
 void addFile(const std::string &path, int lengthMs)
@@ -521,11 +529,17 @@ signed char F_API Kelvoria_SetEqualizer(signed char on, int preamp, const int *b
     return 1;
 }
 
-int F_API Kelvoria_GetHeardSamples(short *, int)
+int F_API Kelvoria_GetHeardSamples(short *samples, int frames)
 {
     SERIALISED;
     record("Kelvoria_GetHeardSamples()");
-    return 0;
+    const std::vector<short> &heard = engine().heardSamples;
+    int kept = static_cast<int>(heard.size() / 2);
+    if (!engine().channel || !samples || frames <= 0)
+        return 0;
+    int given = std::min(frames, kept);
+    std::copy(heard.end() - given * 2, heard.end(), samples);
+    return given;
 }
 
 int F_API Kelvoria_GetEqualizerAutoPreamp(const int *)

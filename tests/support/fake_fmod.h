@@ -33,6 +33,9 @@
  * - Kelvoria_GetHeardStream() gives the stream last heard: the one Play put
  *   on channel 0 or the queued one once it took the channel, still after it
  *   ran out; null after StopSound or once that stream is closed.
+ * - Kelvoria_GetHeardSamples(samples, n) gives the last n frames of those
+ *   setHeardSamples scripted (fewer when fewer are scripted) while channel
+ *   0 holds a stream, paused or not; 0 otherwise. reset() forgets them.
  * - IsPlaying(0) is nonzero while channel 0 holds a stream that has not ended
  *   or been stopped, paused or not.
  * - SetPaused(0, p) acts only while channel 0 plays; StopSound(0) empties
@@ -83,6 +86,9 @@ const int WHOLE_VALUE = -2147483647 - 1;
 void addTag(const std::string &path, const std::string &name, const std::string &value, int length = WHOLE_VALUE);
 // GetNumTagFields on this file answers zero, though it has fields.
 void failTagCount(const std::string &path);
+
+// What Kelvoria_GetHeardSamples hands out: interleaved stereo frames.
+void setHeardSamples(const std::vector<short> &stereo);
 
 // Lets `ms` of playback pass on channel 0.
 void advance(int ms);

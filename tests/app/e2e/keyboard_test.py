@@ -166,6 +166,7 @@ try:
         ("Kelvoria", "Playlist", "push button", (565, 33, 26, 28)),
         ("Kelvoria", "Settings", "push button", (565, 61, 26, 34)),
         ("Kelvoria", "Minimise to tray", "push button", (561, 98, 22, 10)),
+        ("Kelvoria", "Analyser", "push button", (381, 56, 30, 39)),
         ("Kelvoria", "Position", "slider", (22, 4, 410, 35)),
         ("Playlist", "Close", "push button", (324, 9, 21, 8)),
         ("Playlist", "Songs", "list", (20, 22, 315, 208)),    # 223 high, cut to whole rows
