@@ -19,8 +19,9 @@
 # time from a key press to its action heard (median of 11, reported) with
 # the areas Tab reaches in each window, the position kept at quit against
 # the last frame the device got (11 quits), the exit loop (exit_loop.sh):
-# 300 starts and exits with a song playing, none but with status 0, and then
-# the soak (soak.sh): 300 songs in a row, handles, GDI objects,
+# 300 starts and exits with a song playing, none but with status 0, the
+# analyser's CPU drawing and off and the age of the frames it reads
+# (run-analyser.sh), and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
 # windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
@@ -194,6 +195,9 @@ bench_figure "played on after a come-back, largest difference from kept" "$resum
 bash "$here/exit_loop.sh" "$build"
 
 bash "$here/run-kept-list-start.sh" "$build"
+
+# The analyser's CPU drawing against off, and the age of what it reads.
+bash "$here/run-analyser.sh" "$build"
 
 # The soak, 300 songs in a row (soak.sh), last: it ends the server itself.
 bash "$here/soak.sh" "$build"

@@ -1,7 +1,7 @@
 // The analyser area on the scripted engine: its timer runs only while a
 // song is heard in a window that shows the area, a tick draws the frames
-// heard and a stop gives the empty recess back, and the area's click goes
-// on to the next mode and keeps it. Ticks are sent by the test.
+// heard and a stop gives the empty recess back, and a click goes on to the
+// next mode, which the registry keeps. Ticks are sent by the test.
 #include "queued_tick.h"
 #include "analyser_area.h"
 #include "fake_fmod.h"
@@ -21,6 +21,11 @@
 namespace {
 
 BOOL WINAPI noShell(DWORD, PNOTIFYICONDATAA) { return TRUE; }
+void send(UINT message, WPARAM wParam) { SendMessageA(hwnd, message, wParam, 0); }
+// Wine leaves the covering of one top-level window by another to the X
+// server, as a composing desktop does: the window's surface shows nothing
+// of the area only off the screen.
+void moveTo(int x) { SetWindowPos(hwnd, NULL, x, 618, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); }
 
 class Analyser : public ::testing::Test {
 protected:
@@ -30,12 +35,12 @@ protected:
         startFresh();
         notifyShell = noShell;
         while (analyserModeNow() != ANALYSER_BARS)
-            SendMessageA(hwnd, WM_COMMAND, CMD_ANALYSER_MODE, 0);
+            send(WM_COMMAND, CMD_ANALYSER_MODE);
     }
     void TearDown() override
     {
         notifyShell = Shell_NotifyIconA;
-        SendMessageA(hwnd, WM_COMMAND, CMD_STOP, 0);
+        send(WM_COMMAND, CMD_STOP);
         tickThroughQueue(hwnd);
     }
     static void startSong()
@@ -45,14 +50,6 @@ protected:
         tickThroughQueue(hwnd);
     }
 };
-
-// Wine leaves the covering of one top-level window by another to the X
-// server, and so does a composing desktop: what the window's drawing
-// surface shows of the area is nothing only off the screen.
-void moveTo(int x, int y)
-{
-    SetWindowPos(hwnd, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 std::vector<COLORREF> areaPixels()
 {
@@ -66,37 +63,24 @@ std::vector<COLORREF> areaPixels()
     return pixels;
 }
 
-std::string storedMode()
-{
-    char text[16] = "";
-    return readText(SETTINGS_KEY, "Analyser", text, sizeof(text)) ? text : "";
-}
-
 TEST_F(Analyser, ItsTimerRunsOnlyWhileASongIsHeardInAWindowThatShowsTheArea)
 {
     EXPECT_FALSE(analyserRunning()) << "nothing plays";
     startSong();
     const struct { const char *what; void (*act)(); bool running; } steps[] = {
         {"a song plays in the shown window", [] {}, true},
-        {"hidden in the tray", [] { SendMessageA(hwnd, WM_COMMAND, CMD_MINIMISE_TO_TRAY, 0); }, false},
-        {"back from the tray", [] { SendMessageA(hwnd, WM_COMMAND, CMD_RESTORE, 0); }, true},
+        {"hidden in the tray", [] { send(WM_COMMAND, CMD_MINIMISE_TO_TRAY); }, false},
+        {"back from the tray", [] { send(WM_COMMAND, CMD_RESTORE); }, true},
         {"minimised", [] { ShowWindow(hwnd, SW_MINIMIZE); }, false},
         {"restored", [] { ShowWindow(hwnd, SW_RESTORE); }, true},
-        {"off the screen, seen at its tick", [] {
-             moveTo(-2000, 618);
-             SendMessageA(hwnd, WM_TIMER, ANALYSER_TIMER, 0);
-         }, false},
-        {"still off the screen, ticks later", [] {
-             for (int tick = 0; tick < 5; ++tick)
-                 tickThroughQueue(hwnd);
-         }, false},
-        {"back on the screen", [] { moveTo(404, 618); }, true},
-        {"paused", [] { SendMessageA(hwnd, WM_COMMAND, CMD_TOGGLE, 0); }, false},
-        {"playing on", [] { SendMessageA(hwnd, WM_COMMAND, CMD_TOGGLE, 0); }, true},
-        {"the analyser off", [] { SendMessageA(hwnd, WM_COMMAND, CMD_ANALYSER_MODE, 0);
-                                  SendMessageA(hwnd, WM_COMMAND, CMD_ANALYSER_MODE, 0); }, false},
-        {"the analyser on again", [] { SendMessageA(hwnd, WM_COMMAND, CMD_ANALYSER_MODE, 0); }, true},
-        {"stopped", [] { SendMessageA(hwnd, WM_COMMAND, CMD_STOP, 0); }, false},
+        {"off the screen, seen at its tick", [] { moveTo(-2000); send(WM_TIMER, ANALYSER_TIMER); }, false},
+        {"still off the screen, ticks later", [] { tickThroughQueue(hwnd); tickThroughQueue(hwnd); }, false},
+        {"back on the screen", [] { moveTo(404); }, true},
+        {"paused", [] { send(WM_COMMAND, CMD_TOGGLE); }, false},
+        {"playing on", [] { send(WM_COMMAND, CMD_TOGGLE); }, true},
+        {"the analyser off", [] { send(WM_COMMAND, CMD_ANALYSER_MODE); send(WM_COMMAND, CMD_ANALYSER_MODE); }, false},
+        {"the analyser on again", [] { send(WM_COMMAND, CMD_ANALYSER_MODE); }, true},
+        {"stopped", [] { send(WM_COMMAND, CMD_STOP); }, false},
     };
     for (const auto &step : steps) {
         step.act();
@@ -114,39 +98,35 @@ TEST_F(Analyser, ATickDrawsWhatIsHeardAndAStopGivesTheEmptyRecessBack)
     fake_fmod::setHeardSamples(heard);
     startSong();
     for (analyserMode mode : {ANALYSER_BARS, ANALYSER_SCOPE}) {
-        SCOPED_TRACE(mode);
         ASSERT_EQ(mode, analyserModeNow());
-        SendMessageA(hwnd, WM_TIMER, ANALYSER_TIMER, 0);
-        EXPECT_NE(empty, areaPixels());
-        SendMessageA(hwnd, WM_COMMAND, CMD_ANALYSER_MODE, 0);
+        send(WM_TIMER, ANALYSER_TIMER);
+        EXPECT_NE(empty, areaPixels()) << "mode " << mode;
+        send(WM_COMMAND, CMD_ANALYSER_MODE);
     }
-    SendMessageA(hwnd, WM_COMMAND, CMD_ANALYSER_MODE, 0);     // bars again
-    SendMessageA(hwnd, WM_TIMER, ANALYSER_TIMER, 0);
-    SendMessageA(hwnd, WM_COMMAND, CMD_STOP, 0);
+    send(WM_COMMAND, CMD_ANALYSER_MODE);     // bars again, drawn at once
+    send(WM_COMMAND, CMD_STOP);
     tickThroughQueue(hwnd);
     EXPECT_EQ(empty, areaPixels());
 }
 
 // The click is read where the last tick saw the cursor, as the other areas'.
+// The player's start makes the settings key; a prefix of tests may lack it.
 TEST_F(Analyser, AClickGoesOnToTheNextModeAndTheRegistryKeepsIt)
 {
-    // The player's start makes the key; a prefix of tests alone may lack it.
     HKEY key = openKey(SETTINGS_KEY);
     bool made = !key && RegCreateKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
                                         NULL) == ERROR_SUCCESS;
-    if (key)
-        RegCloseKey(key);
-    const char *const following[] = {"Scope", "Off", "Bars"};
-    for (const char *mode : following) {
+    RegCloseKey(key);
+    for (std::string mode : {"Scope", "Off", "Bars"}) {
         cursorAtWindow(ANALYSER_LEFT + 10, ANALYSER_BOTTOM - 3);
-        SendMessageA(hwnd, WM_LBUTTONUP, 0, 0);
-        EXPECT_EQ(mode, storedMode());
+        send(WM_LBUTTONUP, 0);
+        char stored[16] = "";
+        EXPECT_TRUE(readText(SETTINGS_KEY, "Analyser", stored, sizeof(stored)) && mode == stored) << mode;
     }
     EXPECT_EQ(ANALYSER_BARS, analyserModeNow());
+    deleteValue(SETTINGS_KEY, "Analyser");
     if (made)
         RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
-    else
-        deleteValue(SETTINGS_KEY, "Analyser");
 }
 
 } // namespace

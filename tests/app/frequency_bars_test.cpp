@@ -40,9 +40,7 @@ TEST(FrequencyBars, AToneLightsTheBarOfItsBandAndFarBarsStayDark)
         EXPECT_NEAR(1.0f - 6.0f / BARS_RANGE_DB, bars.levels[t.bar], t.within);
         for (int b = 0; b < bars.count; ++b) {
             EXPECT_LE(bars.levels[b], bars.levels[t.bar]) << "bar " << b;
-            if (abs(b - t.bar) >= 3) {
-                EXPECT_LT(bars.levels[b], 0.05f) << "bar " << b;
-            }
+            EXPECT_TRUE(abs(b - t.bar) < 3 || bars.levels[b] < 0.05f) << "bar " << b << ": " << bars.levels[b];
         }
     }
 }
@@ -85,8 +83,6 @@ TEST(FrequencyBars, TheScopeGivesEachColumnsLowestAndHighestSample)
         EXPECT_EQ(low[c], columns[c].low) << "column " << c;
         EXPECT_EQ(high[c], columns[c].high) << "column " << c;
     }
-    measureScope(nullptr, 0, columns, 8);
-    EXPECT_EQ(0.0f, columns[7].low + columns[7].high);
 }
 
 } // namespace
