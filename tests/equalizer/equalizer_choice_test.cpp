@@ -55,19 +55,6 @@ TEST_F(Equalizer, AChangeReachesTheEngineOnceAndIsTold)
     EXPECT_EQ(1200, currentEqualizer().bands[9]);
 }
 
-TEST_F(Equalizer, AutoLowersThePreampOnlyBelowTheListenersOwn)
-{
-    equalizerChoice choice = flatEqualizer();
-    choice.autoPreamp = true;
-    choice.preamp = 300;
-    EXPECT_EQ(0, preampHeard(choice)) << "the engine double's safe pre-amp is 0";
-    choice.preamp = -300;
-    EXPECT_EQ(-300, preampHeard(choice));
-    choice.autoPreamp = false;
-    choice.preamp = 300;
-    EXPECT_EQ(300, preampHeard(choice));
-}
-
 TEST_F(Equalizer, TheRegistryKeepsItAndADamagedEntryGivesFlat)
 {
     equalizerChoice choice = flatEqualizer();
@@ -88,15 +75,6 @@ TEST_F(Equalizer, TheRegistryKeepsItAndADamagedEntryGivesFlat)
         equalizerChoice flat = flatEqualizer();
         EXPECT_EQ(0, memcmp(&flat, &back, sizeof(back)));
     }
-}
-
-TEST_F(Equalizer, EveryChangeIsStoredOnceFollowed)
-{
-    restoreAndKeepEqualizer();
-    equalizerChoice choice = flatEqualizer();
-    choice.bands[0] = 600;
-    chooseEqualizer(choice);
-    EXPECT_EQ(sz("600,0,0,0,0,0,0,0,0,0"), stored(SETTINGS_KEY, "EqualizerBands"));
 }
 
 TEST_F(Equalizer, TheListenersPresetsAreSavedListedAndDeleted)
