@@ -439,6 +439,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             showHandCursor();
         return 0;
     case WM_LBUTTONUP:
+        // Judged where the button came up, not where the last tick saw the
+        // cursor: a click soon after the window appears, or after the cursor
+        // jumped, would otherwise land on the area of an older position.
+        sampleCursorOffset(window, rc, lp, dx, dy);
         releaseOverHitAreas(window, dx, dy);
         return 0;
     case WM_RBUTTONDOWN:

@@ -280,9 +280,8 @@ def release_at(window, x, y):
 
 
 def click_until(window, x, y, done, what):
-    """Clicks (x, y) of the window again until done() holds: the main window
-    tests its areas against the cursor its timer last sampled, and just after
-    a start or a message box it may not have ticked yet."""
+    """Clicks (x, y) of the window again until done() holds: just after a
+    start or a message box, a window may not be taking input yet."""
     def clicked():
         if done():
             return done()
