@@ -5,6 +5,7 @@
 #include "frequency_bars.h"
 #include "registry_values.h"
 #include "transport.h"
+#include "window_scale.h"
 
 #include <string.h>
 
@@ -178,9 +179,12 @@ void composePicture()
 }
 
 // The focus mark is drawn with XOR: drawn once on the picture before it is
-// shown and once after, the picture is left without it.
+// shown and once after, the picture is left without it. At a larger scale
+// the mark is drawn on the window over the stretched picture instead.
 void markFocus(HWND window)
 {
+    if (windowScale(window) != 1)
+        return;
     POINT origin;
     SetViewportOrgEx(state.picture.dc, -ANALYSER_LEFT, -ANALYSER_TOP, &origin);
     drawFocusMark(window, state.picture.dc);
@@ -189,17 +193,35 @@ void markFocus(HWND window)
 
 // One picture onto the window; false, drawing nothing, when no pixel of
 // the area can be seen.
+// The picture at the window's scale, its pixels as whole squares.
+void copyPicture(HWND window, HDC dc)
+{
+    int n = windowScale(window);
+    if (n == 1) {
+        BitBlt(dc, ANALYSER_LEFT, ANALYSER_TOP, WIDTH, HEIGHT, state.picture.dc, 0, 0, SRCCOPY);
+        return;
+    }
+    int previous = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, ANALYSER_LEFT * n, ANALYSER_TOP * n, WIDTH * n, HEIGHT * n, state.picture.dc, 0, 0, WIDTH, HEIGHT,
+               SRCCOPY);
+    SetStretchBltMode(dc, previous);
+}
+
 bool drawNow(HWND window)
 {
     HDC dc = GetDC(window);
     if (!dc)
         return false;
-    bool seen = RectVisible(dc, &AREA) != FALSE;
+    int n = windowScale(window);
+    RECT area = {AREA.left * n, AREA.top * n, AREA.right * n, AREA.bottom * n};
+    bool seen = RectVisible(dc, &area) != FALSE;
     if (seen) {
         composePicture();
         markFocus(window);
-        BitBlt(dc, ANALYSER_LEFT, ANALYSER_TOP, WIDTH, HEIGHT, state.picture.dc, 0, 0, SRCCOPY);
+        copyPicture(window, dc);
         markFocus(window);
+        if (n != 1)
+            drawFocusMark(window, dc);
         state.shown = true;
     }
     ReleaseDC(window, dc);
@@ -316,11 +338,11 @@ void analyserTick(HWND window)
     }
 }
 
-void paintAnalyser(HDC dc)
+void paintAnalyser(HWND window, HDC dc)
 {
     state.covered = false;  // part of the window was shown again
     if (state.shown && state.picture.dc)
-        BitBlt(dc, ANALYSER_LEFT, ANALYSER_TOP, WIDTH, HEIGHT, state.picture.dc, 0, 0, SRCCOPY);
+        copyPicture(window, dc);
 }
 
 bool analyserRunning()

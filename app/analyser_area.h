@@ -14,7 +14,7 @@
  * The main window wires it:
  *   WM_CREATE:             createAnalyser(window, hdcBis) once the skin is on its surface
  *   WM_DESTROY:            destroyAnalyser(window) before the surface goes
- *   WM_ERASEBKGND:         paintAnalyser(dc) after the skin, before the focus mark
+ *   WM_ERASEBKGND:         paintAnalyser(window, dc) after the skin, before the focus mark
  *   WM_TIMER (its own):    analyserTick(window)
  *   WM_TIMER (the frame's): analyserFollow(window)
  *   WM_WINDOWPOSCHANGED, WM_ACTIVATE: analyserWindowChanged(window)
@@ -56,7 +56,7 @@ void analyserWindowChanged(HWND window);
 
 void analyserTick(HWND window);
 
-void paintAnalyser(HDC dc);
+void paintAnalyser(HWND window, HDC dc);
 
 /* Whether the analyser's timer is set. */
 bool analyserRunning();

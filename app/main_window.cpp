@@ -19,6 +19,7 @@
 #include "accessible_areas.h"
 #include "focus_mark.h"
 #include "window_areas.h"
+#include "window_scale.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -128,6 +129,7 @@ void createMainWindow(HWND window, HDC &hdcBis, HBITMAP &hOldBmp, HWND &hTags, H
     transportAttach(window);
     listenToTransport(drawTransport, nullptr);
     describeMainAreas(window);
+    followScale(window, mainWindow, hBmp);
 }
 
 // A song number outside the names table (only possible if something wrote
@@ -304,8 +306,10 @@ bool inHitArea(const hitArea &area, int x, int y)
     return inArea(x, y, area.left, area.right, area.top, area.bottom);
 }
 
-bool overAnyHitArea(int x, int y)
+bool overAnyHitArea(HWND window, int dx, int dy)
 {
+    POINT at = skinPoint(window, POINT{dx, dy});
+    int x = at.x, y = at.y;
     for (const hitArea &area : mainHitAreas)
         if (inHitArea(area, x, y))
             return true;
@@ -313,8 +317,10 @@ bool overAnyHitArea(int x, int y)
 }
 
 // Each area stands alone: every one that holds the point sends its effect.
-void releaseOverHitAreas(HWND window, int x, int y)
+void releaseOverHitAreas(HWND window, int dx, int dy)
 {
+    POINT at = skinPoint(window, POINT{dx, dy});
+    int x = at.x, y = at.y;
     for (const hitArea &area : mainHitAreas)
         if (inHitArea(area, x, y))
             SendMessageA(window, area.message, area.id, 0);
@@ -348,6 +354,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     static HBITMAP hOldBmp;
     static HWND hTags, hStatus, hSlider;
 
+    if (answerScaleMessage(window, message, wParam, lParam))
+        return 0;
     switch (message) {
     case WM_CREATE:
         createMainWindow(window, hdcBis, hOldBmp, hTags, hStatus, hSlider);
@@ -356,14 +364,15 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:    // also the close area's, sent to a window quit then destroys
         quit(window);
         destroyAnalyser(window);
+        stopFollowingScale(window);
         releaseSkinSurface(hdcBis, hOldBmp, hBmp);
         return 0;
     case WM_CLOSE:
         quit(window);
         return 0;
     case WM_ERASEBKGND:
-        eraseWithSkin(reinterpret_cast<HDC>(wParam), hdcBis, mainWindow);
-        paintAnalyser(reinterpret_cast<HDC>(wParam));
+        eraseWithSkin(window, reinterpret_cast<HDC>(wParam), hdcBis, mainWindow);
+        paintAnalyser(window, reinterpret_cast<HDC>(wParam));
         drawFocusMark(window, reinterpret_cast<HDC>(wParam));
         return 1;
     case WM_WINDOWPOSCHANGED:   // shown, hidden, minimised, moved or raised
@@ -435,7 +444,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             skinBehindChild(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), hdcBis));
     case WM_MOUSEMOVE:
         followDrag(window, holding, rc, lp, dx, dy, mainWindow);
-        if (overAnyHitArea(dx, dy))
+        if (overAnyHitArea(window, dx, dy))
             showHandCursor();
         return 0;
     case WM_LBUTTONUP:

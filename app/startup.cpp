@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "window_scale.h"
+
 #include "draw.h"
 #include "frame.h"
 #include "fmod.h"
@@ -58,7 +60,7 @@ void createMainPlayerWindow()
     hBmp = loadSkin(mainWindow);
     hwnd = CreateWindowExA(0, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE, 0x80000800, 404, 618, 600, 119, NULL,
                            NULL, hInst, NULL);
-    SetWindowRgn(hwnd, BmpToRgn(hBmp, 0), TRUE);
+    SetWindowRgn(hwnd, BmpToRgnAtScale(hBmp, mainWindow.transparent, windowScale(hwnd)), TRUE);
 }
 
 // The tool windows start hidden, owned by the main window; the playlist

@@ -2,6 +2,7 @@
 
 #include "equalizer_choice.h"
 #include "frame.h"
+#include "window_scale.h"
 #include "globals.h"
 #include "preset_list.h"
 #include "registry_values.h"
@@ -286,6 +287,8 @@ INT_PTR CALLBACK EqualizerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     INT_PTR answered;
     if (answerDialogAreaMessage(window, message, wParam, lParam, answered))
         return answered;
+    if (answerScaleMessage(window, message, wParam, lParam))
+        return TRUE;
 
     switch (message) {
     case WM_INITDIALOG:
@@ -296,6 +299,7 @@ INT_PTR CALLBACK EqualizerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         showChoice(window);
         listenToEqualizer(followEqualizer, window);
         startFrameTimer(window);
+        followScale(window, equalizerWindow, EqBmp);
         return TRUE;
     case WM_PAINT:
         paintSkin(window, EqBmp);

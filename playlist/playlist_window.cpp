@@ -1,6 +1,7 @@
 #include "playlist_window.h"
 
 #include "frame.h"
+#include "window_scale.h"
 #include "globals.h"
 #include "intake.h"
 #include "list_edit.h"
@@ -548,6 +549,8 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     INT_PTR answered;
     if (answerDialogAreaMessage(window, message, wParam, lParam, answered))
         return answered;
+    if (answerScaleMessage(window, message, wParam, lParam))
+        return TRUE;
 
     switch (message) {
     case WM_INITDIALOG:
@@ -560,6 +563,7 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (data.currentSong > 0)
             selectCurrentSong(hPlaylist);
         startFrameTimer(window);
+        followScale(window, playlistWindow, PhBmp);
         return TRUE;
     case WM_PAINT:
         paintSkin(window, PhBmp);
@@ -581,7 +585,7 @@ INT_PTR CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM l
                               ListBrush);
     case WM_MOUSEMOVE:
         followDrag(window, holding, rc, lp, dx, dy, playlistWindow);
-        showHandOverAreas(cursorOffset(rc, lp));
+        showHandOverAreas(cursorOffset(window, rc, lp));
         return TRUE;
     case WM_LBUTTONDOWN:
         pressAreas(window, readCursorInWindow(window, rc, lp));

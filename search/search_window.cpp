@@ -3,6 +3,7 @@
 #include "background_scan.h"
 #include "disk_scan.h"
 #include "frame.h"
+#include "window_scale.h"
 #include "globals.h"
 #include "messages.h"
 #include "song_events.h"
@@ -259,9 +260,12 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     INT_PTR answered;
     if (answerDialogAreaMessage(window, message, wParam, lParam, answered))
         return answered;
+    if (answerScaleMessage(window, message, wParam, lParam))
+        return TRUE;
 
     switch (message) {
     case WM_INITDIALOG:
+        adoptTemplateLayout(window);
         volumesNumber = queryVolumes(volumes);
         // The window is made anew at every opening and destroys the region
         // it is given when it closes: each opening gets a copy of its own.
@@ -272,6 +276,7 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         run.active = false;
         run.progressBar = createProgressBar(window);
         describeWindowAreas(window, "Search", accessibleAreas, 1);
+        followScale(window, searchWindow, ScanhBmp);
         return TRUE;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(whiteControlBrush());
@@ -290,7 +295,7 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     case WM_MOUSEMOVE:
         followDrag(window, holding, rc, lp, dx, dy, searchWindow);
-        if (inCloseArea(cursorOffset(rc, lp)))
+        if (inCloseArea(cursorOffset(window, rc, lp)))
             showHandCursor();
         return TRUE;
     case WM_LBUTTONDOWN:
@@ -305,6 +310,7 @@ INT_PTR CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         rootWalked(window, run, wParam);
         return TRUE;
     case WM_DESTROY:
+        stopFollowingScale(window);
         // Closing, by the close area, Escape or the player's end, cancels
         // the run; what was found stays listed.
         stopRun(window, run);

@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "frame.h"
+#include "window_scale.h"
 #include "globals.h"
 #include "playlist_file.h"
 #include "songlist.h"
@@ -193,7 +194,7 @@ POINT clickInWindow(HWND window, LPARAM lParam)
     GetWindowRect(window, &place);
     at.x -= place.left;
     at.y -= place.top;
-    return at;
+    return skinPoint(window, at);
 }
 
 bool inCloseArea(POINT at)
@@ -229,9 +230,12 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     INT_PTR answered;
     if (answerDialogAreaMessage(window, message, wParam, lParam, answered))
         return answered;
+    if (answerScaleMessage(window, message, wParam, lParam))
+        return TRUE;
 
     switch (message) {
     case WM_INITDIALOG:
+        adoptTemplateLayout(window);
         giveOutline(window, Sregion);
         formStartupPlaylistPath(startupPlaylistPath, sizeof(startupPlaylistPath));
         setBoxesAtCreation(window);
@@ -241,6 +245,7 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         launchMem = playlistMem = 0;
         startFrameTimer(window);
         describeWindowAreas(window, "Settings", accessibleAreas, 1);
+        followScale(window, settingsWindow, ShBmp);
         return TRUE;
     case WM_PAINT:
         paintSkin(window, ShBmp);
@@ -264,7 +269,7 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_MOUSEMOVE:
         followDrag(window, holding, rc, lp, dx, dy, settingsWindow);
-        if (inCloseArea(cursorOffset(rc, lp)))
+        if (inCloseArea(cursorOffset(window, rc, lp)))
             showHandCursor();
         return TRUE;
     case WM_RBUTTONDOWN:

@@ -39,7 +39,7 @@ void flushBatch(RGNDATA *batch, DWORD capacity, HRGN &result)
 /* Adds one run rectangle, growing the block by CAPACITY_STEP when it is
  * full; flushes when the batch reaches FLUSH_COUNT. */
 void addRun(HGLOBAL &block, RGNDATA *&batch, DWORD &capacity, HRGN &result,
-            LONG left, LONG top, LONG right)
+            LONG left, LONG top, LONG right, LONG bottom)
 {
     if (batch->rdh.nCount >= capacity) {
         GlobalUnlock(block);
@@ -55,11 +55,11 @@ void addRun(HGLOBAL &block, RGNDATA *&batch, DWORD &capacity, HRGN &result,
     }
     RECT *rects = reinterpret_cast<RECT *>(batch->Buffer);
     RECT &bound = batch->rdh.rcBound;
-    SetRect(&rects[batch->rdh.nCount], left, top, right, top + 1);
+    SetRect(&rects[batch->rdh.nCount], left, top, right, bottom);
     if (left < bound.left) bound.left = left;
     if (top < bound.top) bound.top = top;
     if (right > bound.right) bound.right = right;
-    if (top + 1 > bound.bottom) bound.bottom = top + 1;
+    if (bottom > bound.bottom) bound.bottom = bottom;
     batch->rdh.nCount++;
     if (batch->rdh.nCount == FLUSH_COUNT)
         flushBatch(batch, capacity, result);
@@ -108,7 +108,12 @@ DWORD *readPixels(HBITMAP hBmp, const BITMAP &info, LONG &stride)
 
 HRGN BmpToRgn(HBITMAP hBmp, unsigned long transparent)
 {
-    if (!hBmp)
+    return BmpToRgnAtScale(hBmp, transparent, 1);
+}
+
+HRGN BmpToRgnAtScale(HBITMAP hBmp, unsigned long transparent, int scale)
+{
+    if (!hBmp || scale < 1)
         return NULL;
     BITMAP info = {};
     if (!GetObjectA(hBmp, sizeof(info), &info))
@@ -138,7 +143,7 @@ HRGN BmpToRgn(HBITMAP hBmp, unsigned long transparent)
             while (x < width && row[x] != transparent)
                 x++;
             if (x > x0)
-                addRun(block, batch, capacity, result, x0, y, x);
+                addRun(block, batch, capacity, result, x0 * scale, y * scale, x * scale, (y + 1) * scale);
             x++;    /* the pixel that ended the run is transparent */
         }
     }

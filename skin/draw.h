@@ -18,4 +18,8 @@
  * region; SetWindowRgn hands it on to the window. */
 HRGN BmpToRgn(HBITMAP hBmp, unsigned long transparent);
 
+/* The same outline at `scale` times: each skin pixel becomes a square of
+ * scale x scale window pixels, so the edges stay as sharp as at 1. */
+HRGN BmpToRgnAtScale(HBITMAP hBmp, unsigned long transparent, int scale);
+
 #endif

@@ -7,6 +7,7 @@
 
 #include "draw.h"
 #include "focus_mark.h"
+#include "window_scale.h"
 
 const skinnedWindow mainWindow = {"Skins/Skin.bmp", 0x000000, 600, 119};
 const skinnedWindow playlistWindow = {"Skins/Playlist2.bmp", 0x000000, 353, 295};
@@ -271,9 +272,26 @@ void keepSkinOnSurface(HWND window, HBITMAP skin, HDC &hdcBis, HBITMAP &hOldBmp)
     ReleaseDC(window, windowDc);
 }
 
-LRESULT eraseWithSkin(HDC target, HDC hdcBis, const skinnedWindow &table)
+namespace {
+
+/* Skin pixels as squares of scale x scale: nearest-neighbour copying keeps
+ * every edge sharp, where any smoothing would blur the pixel art. */
+void copyAtScale(HDC target, int x, int y, int width, int height, HDC source, int fromX, int fromY, int scale)
 {
-    BitBlt(target, 0, 0, table.width, table.height, hdcBis, 0, 0, SRCCOPY);
+    if (scale == 1) {
+        BitBlt(target, x, y, width, height, source, fromX, fromY, SRCCOPY);
+        return;
+    }
+    int previous = SetStretchBltMode(target, COLORONCOLOR);
+    StretchBlt(target, x, y, width * scale, height * scale, source, fromX, fromY, width, height, SRCCOPY);
+    SetStretchBltMode(target, previous);
+}
+
+}  // namespace
+
+LRESULT eraseWithSkin(HWND window, HDC target, HDC hdcBis, const skinnedWindow &table)
+{
+    copyAtScale(target, 0, 0, table.width, table.height, hdcBis, 0, 0, windowScale(window));
     return 1;
 }
 
@@ -286,7 +304,10 @@ HBRUSH skinBehindChild(HWND window, HDC childDc, HWND child, HDC hdcBis)
     RECT placed = {};
     GetWindowRect(child, &placed);
     MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT *>(&placed), 2);
-    BitBlt(childDc, 0, 0, client.right, client.bottom, hdcBis, placed.left, placed.top, SRCCOPY);
+    int scale = windowScale(window);
+    POINT from = skinPoint(window, POINT{placed.left, placed.top});
+    copyAtScale(childDc, from.x * scale - placed.left, from.y * scale - placed.top, (client.right + scale - 1) / scale + 1,
+                (client.bottom + scale - 1) / scale + 1, hdcBis, from.x, from.y, scale);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
@@ -315,7 +336,11 @@ void paintSkin(HWND window, HBITMAP skin)
     POINT origin = clientOrigin(window);
     PAINTSTRUCT paint;
     HDC target = BeginPaint(window, &paint);
-    BitBlt(target, 0, 0, size.cx - origin.x, size.cy - origin.y, memory, origin.x, origin.y, SRCCOPY);
+    int scale = windowScale(window);
+    if (scale == 1)
+        BitBlt(target, 0, 0, size.cx - origin.x, size.cy - origin.y, memory, origin.x, origin.y, SRCCOPY);
+    else
+        copyAtScale(target, -origin.x, -origin.y, size.cx, size.cy, memory, 0, 0, scale);
     drawFocusMark(window, target);
     EndPaint(window, &paint);
     SelectObject(memory, previous);
@@ -362,7 +387,8 @@ void followDrag(HWND window, bool holding, RECT &rc, POINT &lp, int dx, int dy,
     if (!holding)
         return;
     showDragCursor();
-    SetWindowPos(window, NULL, lp.x - dx, lp.y - dy, table.width, table.height, SWP_SHOWWINDOW);
+    SetWindowPos(window, NULL, lp.x - dx, lp.y - dy, scaledBy(window, table.width), scaledBy(window, table.height),
+                 SWP_SHOWWINDOW);
 }
 
 void endDrag(bool &holding)
@@ -370,17 +396,17 @@ void endDrag(bool &holding)
     holding = false;
 }
 
-POINT cursorOffset(const RECT &rc, const POINT &lp)
+POINT cursorOffset(HWND window, const RECT &rc, const POINT &lp)
 {
     POINT at = {lp.x - rc.left, lp.y - rc.top};
-    return at;
+    return skinPoint(window, at);
 }
 
 POINT readCursorInWindow(HWND window, RECT &rc, POINT &lp)
 {
     GetWindowRect(window, &rc);
     GetCursorPos(&lp);
-    return cursorOffset(rc, lp);
+    return cursorOffset(window, rc, lp);
 }
 
 bool inArea(int x, int y, int left, int right, int top, int bottom)

@@ -98,9 +98,10 @@ void stopFrameTimer(HWND window);
  * that holds `skin` for the window's life; hOldBmp keeps what it held. */
 void keepSkinOnSurface(HWND window, HBITMAP skin, HDC &hdcBis, HBITMAP &hOldBmp);
 
-/* Main window, WM_ERASEBKGND: one copy of width x height from hdcBis.
+/* Main window, WM_ERASEBKGND: one copy of width x height from hdcBis, at
+ * the window's scale (window_scale.h), as every copy of a skin here is.
  * Returns 1, the value the message handler returns. */
-LRESULT eraseWithSkin(HDC target, HDC hdcBis, const skinnedWindow &table);
+LRESULT eraseWithSkin(HWND window, HDC target, HDC hdcBis, const skinnedWindow &table);
 
 /* Main window, WM_CTLCOLORSTATIC: the piece of skin behind the child as
  * its background, transparent text mode, white text. Returns the hollow
@@ -146,12 +147,12 @@ void followDrag(HWND window, bool holding, RECT &rc, POINT &lp, int dx, int dy,
  * window shows the arrow again with showArrowCursor). */
 void endDrag(bool &holding);
 
-/* The cursor in window coordinates from the last reading of rc and lp,
- * which is what the tool windows test their hit areas against. */
-POINT cursorOffset(const RECT &rc, const POINT &lp);
+/* The cursor in skin pixels from the last reading of rc and lp, which is
+ * what the tool windows test their hit areas against. */
+POINT cursorOffset(HWND window, const RECT &rc, const POINT &lp);
 
-/* WM_LBUTTONDOWN: reads rc and lp now and gives the cursor in window
- * coordinates, for the click areas. */
+/* WM_LBUTTONDOWN: reads rc and lp now and gives the cursor in skin
+ * pixels, for the click areas. */
 POINT readCursorInWindow(HWND window, RECT &rc, POINT &lp);
 
 /* Hit-area test with both bounds included. */

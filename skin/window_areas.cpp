@@ -3,6 +3,7 @@
 
 #include "described_windows.h"
 #include "focus_mark.h"
+#include "window_scale.h"
 
 namespace {
 
@@ -82,7 +83,8 @@ RECT clientRectOfArea(HWND window, const windowArea &area)
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
     int dx = origin.x - outer.left, dy = origin.y - outer.top;
-    RECT place = {area.left - dx, area.top - dy, area.right + 1 - dx, area.bottom + 1 - dy};
+    int n = windowScale(window);
+    RECT place = {area.left * n - dx, area.top * n - dy, (area.right + 1) * n - dx, (area.bottom + 1) * n - dy};
     return place;
 }
 
@@ -96,8 +98,9 @@ RECT screenRectOf(const describedWindow &w, const part &p)
     RECT outer = {};
     GetWindowRect(w.window, &outer);
     const windowArea &area = w.areas[p.area];
-    place = RECT{outer.left + area.left, outer.top + area.top, outer.left + area.right + 1,
-                 outer.top + area.bottom + 1};
+    int n = windowScale(w.window);
+    place = RECT{outer.left + area.left * n, outer.top + area.top * n, outer.left + (area.right + 1) * n,
+                 outer.top + (area.bottom + 1) * n};
     return place;
 }
 

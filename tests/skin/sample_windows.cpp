@@ -127,7 +127,7 @@ INT_PTR frameMessage(dialogStatics &f, const skinnedWindow &table, const areaSpe
         return TRUE;
     case WM_MOUSEMOVE: {
         followDrag(window, f.holding, f.rc, f.lp, f.dx, f.dy, table);
-        POINT at = cursorOffset(f.rc, f.lp);
+        POINT at = cursorOffset(window, f.rc, f.lp);
         if (inArea(at.x, at.y, area.left, area.right, area.top, area.bottom))
             showHandCursor();
         return TRUE;
@@ -135,7 +135,7 @@ INT_PTR frameMessage(dialogStatics &f, const skinnedWindow &table, const areaSpe
     case WM_LBUTTONDOWN: {
         GetWindowRect(window, &f.rc);
         GetCursorPos(&f.lp);
-        POINT at = cursorOffset(f.rc, f.lp);
+        POINT at = cursorOffset(window, f.rc, f.lp);
         if (inArea(at.x, at.y, area.left, area.right, area.top, area.bottom))
             sendCommand(window, area.command, f.lastCommand);
         return TRUE;
@@ -252,7 +252,7 @@ LRESULT CALLBACK mainSampleProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     case WM_ERASEBKGND:
-        return eraseWithSkin(reinterpret_cast<HDC>(wParam), hdcBis, mainWindow);
+        return eraseWithSkin(window, reinterpret_cast<HDC>(wParam), hdcBis, mainWindow);
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(
             skinBehindChild(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), hdcBis));
