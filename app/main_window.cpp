@@ -298,6 +298,7 @@ void runCommand(HWND window, int id, bool &holding, NOTIFYICONDATAA &TrayIcon)
     case CMD_RESTORE: restoreFromTray(window, TrayIcon); break;
     case CMD_PAUSE: pauseWhatPlays(); break;
     case CMD_ANALYSER_MODE: cycleAnalyserMode(window); break;
+    case CMD_DOUBLE_SIZE: chooseDoubleSize(!doubleSizeChosen()); break;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "stored_double_size.h"
 #include "window_scale.h"
 
 #include "draw.h"
@@ -201,6 +202,7 @@ int runPlayer(HINSTANCE instance, const char *arguments)
     registerPathReaders();
     followSwitchesWithReplayGain();
     bool comStarted = startInterfaceThread();
+    restoreAndKeepDoubleSize();
     createMainPlayerWindow();
     prepareRegistry(programPath, sizeof(programPath));
     startEngine();

@@ -5,6 +5,7 @@
 #include "songlist.h"
 #include "text.h"
 #include "transport.h"
+#include "window_scale.h"
 
 #include <stddef.h>
 #include <stdio.h>
@@ -36,13 +37,30 @@ void writeTrayTip(char *tip)
     copyText(tip, TRAY_TIP_SIZE, text);
 }
 
+// The icon group holds 16 to 256 pixels; the shell shows the small icon
+// size of the system's DPI, and an image made at that size is not scaled.
+HICON trayIconAtShellSize()
+{
+    HICON icon = static_cast<HICON>(LoadImageA(hInst, "icone", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    return icon ? icon : LoadIconA(hInst, "icone");
+}
+
+void removeTrayIcon(NOTIFYICONDATAA &TrayIcon)
+{
+    notifyShell(NIM_DELETE, &TrayIcon);
+    if (TrayIcon.hIcon)
+        DestroyIcon(TrayIcon.hIcon);
+    TrayIcon.hIcon = NULL;
+}
+
 void fillTrayIcon(HWND window, NOTIFYICONDATAA &TrayIcon)
 {
     memset(&TrayIcon, 0, sizeof(TrayIcon));
     TrayIcon.cbSize = TRAY_RECORD_SIZE;
     TrayIcon.hWnd = window;
     TrayIcon.uID = 0;
-    TrayIcon.hIcon = LoadIconA(hInst, "icone");
+    TrayIcon.hIcon = trayIconAtShellSize();
     TrayIcon.uCallbackMessage = MSG_TRAY_CALLBACK;
     TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     writeTrayTip(TrayIcon.szTip);
@@ -57,6 +75,7 @@ void showTrayMenu(HWND window)
     GetCursorPos(&at);
     HMENU menu = LoadMenuA(hInst, TRAY_MENU_NAME);
     HMENU popup = GetSubMenu(menu, 0);
+    CheckMenuItem(popup, CMD_DOUBLE_SIZE, MF_BYCOMMAND | (doubleSizeChosen() ? MF_CHECKED : MF_UNCHECKED));
     SetForegroundWindow(window);
     TrackPopupMenuEx(popup, 0, at.x, at.y, window, NULL);
     DestroyMenu(menu);
@@ -74,7 +93,7 @@ void minimiseToTray(HWND window, NOTIFYICONDATAA &TrayIcon)
 void restoreFromTray(HWND window, NOTIFYICONDATAA &TrayIcon)
 {
     ShowWindow(window, SW_SHOW);
-    notifyShell(NIM_DELETE, &TrayIcon);
+    removeTrayIcon(TrayIcon);
     TrayIcon.cbSize = 0;    // no icon now: nothing to keep up to date
 }
 
@@ -90,7 +109,7 @@ void refreshTrayTip(NOTIFYICONDATAA &TrayIcon)
 
 void quitFromTray(HWND window, NOTIFYICONDATAA &TrayIcon)
 {
-    notifyShell(NIM_DELETE, &TrayIcon);
+    removeTrayIcon(TrayIcon);
     SendMessageA(window, WM_CLOSE, 0, 0);
 }
 

@@ -41,6 +41,7 @@
 #define CMD_PAUSE 44            /* pause or resume what plays; starts nothing */
 #define CMD_ANALYSER_MODE 45    /* the analyser area's next mode: bars, scope, off */
 #define CMD_SHOW_EQUALIZER 46   /* the main window's EQ area, G, the tray menu */
+#define CMD_DOUBLE_SIZE 47      /* double size on or off: Ctrl+D, the tray menu */
 
 /* ---- To the playlist window --------------------------------------------- */
 

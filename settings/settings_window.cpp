@@ -86,6 +86,13 @@ void setBoxesAtCreation(HWND window)
     tickWhen(window, SETTINGS_MINIMIZE, IsChosen("Minimize") == 1);
     tickWhen(window, SETTINGS_PLAYLIST, IsChosen("Playlist") == 1);
     tickWhen(window, SETTINGS_AUTOPLAY, IsChosen("Autoplay") == 1);
+    tickWhen(window, SETTINGS_DOUBLE_SIZE, doubleSizeChosen());
+}
+
+// The box shows the choice however it was made (Ctrl+D, the tray menu).
+void showDoubleSize(bool doubled, void *context)
+{
+    setTick(static_cast<HWND>(context), SETTINGS_DOUBLE_SIZE, doubled);
 }
 
 // The lists' rows: the modes by name, the pre-amps by whole decibels from
@@ -239,6 +246,7 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         giveOutline(window, Sregion);
         formStartupPlaylistPath(startupPlaylistPath, sizeof(startupPlaylistPath));
         setBoxesAtCreation(window);
+        listenToDoubleSize(showDoubleSize, window);
         fillReplayGainLists(window);
         if (!startupPlaylistPath[0])
             setUsable(window, SETTINGS_THIS_ONE, false);
@@ -259,6 +267,7 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case SETTINGS_APPLY: applyChanges(window); break;
+        case SETTINGS_DOUBLE_SIZE: chooseDoubleSize(IsDlgButtonChecked(window, SETTINGS_DOUBLE_SIZE) == BST_CHECKED); break;
         case SETTINGS_CLOSE: ShowWindow(window, SW_HIDE); break;
         case SETTINGS_THIS_ONE: saveStartupPlaylist(startupPlaylistPath); break;
         }

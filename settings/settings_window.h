@@ -37,7 +37,8 @@
 #define SETTINGS_PREAMP_TAGGED 36   /* list: -15 dB to +15 dB */
 #define SETTINGS_PREAMP_UNTAGGED 37
 #define SETTINGS_AUTOPLAY 38        /* a song playing at the quit plays on at the next start */
-#define SETTINGS_LAST_ID 38
+#define SETTINGS_DOUBLE_SIZE 39    /* applied at once, not by "Apply changes" */
+#define SETTINGS_LAST_ID 39
 
 /* The close area, in window coordinates, both ends included. */
 #define SETTINGS_CLOSE_LEFT 322
