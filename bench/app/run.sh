@@ -21,7 +21,8 @@
 # the last frame the device got (11 quits), the exit loop (exit_loop.sh):
 # 300 starts and exits with a song playing, none but with status 0, the
 # analyser's CPU drawing and off and the age of the frames it reads
-# (run-analyser.sh), and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
+# (run-analyser.sh), start-up and memory at 200 % against 100 %
+# (run-high-dpi.sh), and then the soak (soak.sh): 300 songs in a row, handles, GDI objects,
 # windows and private memory flat after the first songs.
 #   run.sh BUILD_DIR
 set -euo pipefail
@@ -43,14 +44,6 @@ printf '1\r\nZ:%s\r\n' "${work//\//\\}\\play.mp3" > "$work/Playlists/Startup.m3P
 bench_wine_up
 bench_setting Minimize No
 
-# Starts a program and returns once its window named $2 shows.
-start_program() {
-    local program=$1 title=$2 argument=${3:-}
-    (cd "$work" && WINEDEBUG=-all PULSE_SERVER=none bench_wine "$program" ${argument:+"$argument"} >/dev/null 2>&1 &)
-    timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null
-}
-
-program_pid() { bench_program_pids "$1" | tail -n 1; }
 # Nanoseconds on a CPU, summed over the process's threads: the scheduler's
 # own count, where /proc/PID/stat counts whole clock ticks (10 ms), too
 # coarse for a program that runs a few milliseconds a second.
@@ -60,25 +53,6 @@ cpu_percent() {   # pid seconds
     before=$(cpu_ns "$1"); sleep "$2"; after=$(cpu_ns "$1")
     python3 -c "print(f'{($after - $before) / 1e9 / $2 * 100:.2f}')"
 }
-# Private memory: the pages the process has written and no other process
-# shares (its heaps, stacks, decoded audio, relocated data), what Windows
-# counts as a process's private working set. Pages of files that only this
-# process happens to map stay clean, are shared with the next process that
-# maps the same file and are dropped, not written, under pressure; they are
-# reported beside it, since they count as private only when no other Wine
-# process runs.
-private_mb() { awk '/^Private_Dirty/ {kb += $2} END {printf "%.1f", kb / 1024}' "/proc/$1/smaps_rollup"; }
-clean_mb() { awk '/^Private_Clean/ {kb += $2} END {printf "%.1f", kb / 1024}' "/proc/$1/smaps_rollup"; }
-# Ends a program as the system does at log-off: WM_CLOSE to its windows,
-# then a wait for it to exit. Destroying its X windows instead would leave
-# it running, ticking and playing, behind every later measurement.
-end_program() {   # image name
-    bench_wine taskkill /im "$1" >/dev/null 2>&1 || true
-    for _ in $(seq 100); do [ -n "$(bench_program_pids "$1")" ] || return 0; sleep 0.1; done
-    echo "$1 did not end on WM_CLOSE within 10 s; ended by force" >&2
-    bench_wine taskkill /f /im "$1" >/dev/null 2>&1 || true
-}
-
 echo "== app: start-up, process start to main window mapped (15 runs each, interleaved)"
 bench_setting Playlist No
 read -r player_median minimal_median < <(
@@ -97,10 +71,10 @@ echo "== app: CPU idle with an empty list, against the ticking minimal program, 
 # Interleaved, and the lower of two readings of each: a reading can only be
 # raised by other work on the machine, never lowered.
 idle_of() {   # image title [argument]
-    start_program "$@"
+    bench_start_program "$@"
     sleep 2
-    cpu_percent "$(program_pid "$1")" 20
-    end_program "$1"
+    cpu_percent "$(bench_program_pid "$1")" 20
+    bench_end_program "$1"
 }
 lower() { python3 -c "import sys; print(min(sys.argv[1:], key=float))" "$@"; }
 ticking_runs=() three_runs=() idle_runs=()
@@ -120,12 +94,12 @@ bench_figure "CPU idle, against its three timers" "$idle% of a core" "$three% (t
 
 echo "== app: CPU and memory while a 128 kbps MP3 plays, 30 s, against ffmpeg -re on it"
 bench_setting Playlist Yes
-start_program Kelvoria.exe Kelvoria_v1.0 /startup
+bench_start_program Kelvoria.exe Kelvoria_v1.0 /startup
 sleep 3
-pid=$(program_pid Kelvoria.exe)
+pid=$(bench_program_pid Kelvoria.exe)
 playing=$(cpu_percent "$pid" 30)
-memory=$(private_mb "$pid") clean=$(clean_mb "$pid")
-end_program Kelvoria.exe
+memory=$(bench_private_mb "$pid") clean=$(bench_clean_mb "$pid")
+bench_end_program Kelvoria.exe
 bench_setting Playlist No
 decoding=$( { TIMEFORMAT='%U %S'; time ffmpeg -nostdin -loglevel error -re -t 30 -i "$work/play.mp3" -f null - ; } \
     2>&1 | awk '{printf "%.2f", ($1 + $2) / 30 * 100}')
@@ -141,10 +115,10 @@ echo "== app: CPU while the MP3 plays with the equalizer on, against off, 30 s e
 playing_with() {   # Yes|No
     bench_setting Equalizer "$1"
     bench_setting EqualizerBands "500,300,-300,-500,-200,200,600,700,700,700"
-    start_program Kelvoria.exe Kelvoria_v1.0 /startup
+    bench_start_program Kelvoria.exe Kelvoria_v1.0 /startup
     sleep 3
-    cpu_percent "$(program_pid Kelvoria.exe)" 30
-    end_program Kelvoria.exe
+    cpu_percent "$(bench_program_pid Kelvoria.exe)" 30
+    bench_end_program Kelvoria.exe
 }
 bench_setting Playlist Yes
 eq_off_runs=() eq_on_runs=()
@@ -198,6 +172,9 @@ bash "$here/run-kept-list-start.sh" "$build"
 
 # The analyser's CPU drawing against off, and the age of what it reads.
 bash "$here/run-analyser.sh" "$build"
+
+# Start-up and memory at 200 % against 100 % (run-high-dpi.sh).
+bash "$here/run-high-dpi.sh" "$build"
 
 # The soak, 300 songs in a row (soak.sh), last: it ends the server itself.
 bash "$here/soak.sh" "$build"

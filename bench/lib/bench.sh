@@ -14,6 +14,11 @@
 #       programs of a shell that has called bench_capture_into HOME
 #   bench_capture_into HOME        this shell's programs from now on play into
 #       HOME's capture (call it in the subshell that starts them)
+#   bench_start_program IMAGE TITLE [ARG]   starts it from the work folder and
+#       returns once its window of that title shows
+#   bench_program_pid IMAGE        the newest of bench_program_pids
+#   bench_private_mb PID, bench_clean_mb PID   its memory (below)
+#   bench_end_program IMAGE        ends it as the system does at log-off
 #   bench_with_window_manager CMD [ARGS...]   CMD with a window manager on the
 #       display, as every desktop has one; Wine's X11 driver waits up to 2 s
 #       at each hide of a window for a window manager to take it back, and
@@ -75,4 +80,31 @@ bench_with_window_manager() {
     kill "$wm" 2>/dev/null
     wait "$wm" 2>/dev/null || true
     return "$status"
+}
+
+# Starts a program and returns once its window named $2 shows.
+bench_start_program() {
+    local program=$1 title=$2 argument=${3:-}
+    (cd "$bench_work" && WINEDEBUG=-all PULSE_SERVER=none bench_wine "$program" ${argument:+"$argument"} >/dev/null 2>&1 &)
+    timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null
+}
+
+bench_program_pid() { bench_program_pids "$1" | tail -n 1; }
+# Private memory: the pages the process has written and no other process
+# shares (its heaps, stacks, decoded audio, relocated data), what Windows
+# counts as a process's private working set. Pages of files that only this
+# process happens to map stay clean, are shared with the next process that
+# maps the same file and are dropped, not written, under pressure; they are
+# reported beside it, since they count as private only when no other Wine
+# process runs.
+bench_private_mb() { awk '/^Private_Dirty/ {kb += $2} END {printf "%.1f", kb / 1024}' "/proc/$1/smaps_rollup"; }
+bench_clean_mb() { awk '/^Private_Clean/ {kb += $2} END {printf "%.1f", kb / 1024}' "/proc/$1/smaps_rollup"; }
+# Ends a program as the system does at log-off: WM_CLOSE to its windows,
+# then a wait for it to exit. Destroying its X windows instead would leave
+# it running, ticking and playing, behind every later measurement.
+bench_end_program() {   # image name
+    bench_wine taskkill /im "$1" >/dev/null 2>&1 || true
+    for _ in $(seq 100); do [ -n "$(bench_program_pids "$1")" ] || return 0; sleep 0.1; done
+    echo "$1 did not end on WM_CLOSE within 10 s; ended by force" >&2
+    bench_wine taskkill /f /im "$1" >/dev/null 2>&1 || true
 }

@@ -65,6 +65,8 @@ const skinnedWindow sample = {"none.bmp", 0x000000, 120, 60};
 
 LRESULT CALLBACK plainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (answerScaleMessage(window, message, wParam, lParam))
+        return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -124,6 +126,20 @@ TEST(WindowScale, DoubleSizeGrowsEverythingAndComesBackExactly)
         EXPECT_EQ(at.y, 3);
     }
     chooseDoubleSize(false);
+
+    // Moved onto a monitor of 192 DPI and back, away from the cursor: the
+    // system's suggested corner is taken, the size is the scale's own.
+    SetCursorPos(0, 0);
+    for (unsigned dpi : {192u, 96u}) {
+        RECT suggested = {70, 30, 70 + 180, 30 + 90};
+        SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        int n = dpi / 96;
+        RECT outer = {};
+        GetWindowRect(window, &outer);
+        EXPECT_EQ(outer.left, 70);
+        EXPECT_EQ(outer.right - outer.left, 120 * n);
+        EXPECT_EQ(childPlace(window, label).left, 10 * n);
+    }
     stopFollowingScale(window);
     DestroyWindow(window);
 }
