@@ -1,6 +1,7 @@
 // The keyboard's mark on the described windows: which skin area holds it,
 // its dotted outline, and Tab, Shift+Tab, Enter and Space over the parts.
 #include "focus_mark.h"
+#include "window_scale.h"
 
 #include "described_windows.h"
 
@@ -157,9 +158,11 @@ void drawFocusMark(HWND window, HDC dc)
     if (!w || marked < 0 || GetFocus() != window)
         return;
     RECT place = clientRectOfArea(window, w->areas[marked]);
-    DrawFocusRect(dc, &place);
-    InflateRect(&place, -1, -1);    // twice as thick, to show on a busy skin
-    DrawFocusRect(dc, &place);
+    // Two pixels thick, to show on a busy skin, at the window's scale.
+    for (int ring = 0; ring < 2 * windowScale(window); ring++) {
+        DrawFocusRect(dc, &place);
+        InflateRect(&place, -1, -1);
+    }
 }
 
 void focusMarkFollowsFocus(HWND window)

@@ -158,21 +158,22 @@ TEST(DialogTemplates, SettingsHasItsControlsInOrder)
     EXPECT_EQ(0u, t.exStyle);
     EXPECT_EQ(100, t.x); EXPECT_EQ(100, t.y); EXPECT_EQ(410, t.cx); EXPECT_EQ(250, t.cy);
     EXPECT_EQ("", t.title);
-    ASSERT_EQ(17u, t.items.size());
-    expectItem(t.items[0], 1, "BUTTON", "Apply changes", 0x50010001, 30, 92, 60, 16);
-    expectItem(t.items[1], -1, "BUTTON", "Playing", 0x50020007, 20, 45, 82, 40);
-    expectItem(t.items[2], 26, "BUTTON", "Shuffle", 0x50010003, 24, 54, 32, 12);
-    expectItem(t.items[3], 38, "BUTTON", "Autoplay", 0x50010003, 60, 54, 40, 12);
-    expectItem(t.items[4], 30, "BUTTON", "Restart when played", 0x50010003, 24, 69, 75, 12);
-    expectItem(t.items[5], -1, "BUTTON", "At Startup", 0x50020007, 115, 65, 80, 70);
-    expectItem(t.items[6], 28, "BUTTON", "Launch", 0x50010003, 119, 74, 32, 12);
-    expectItem(t.items[7], 27, "BUTTON", "Minimize", 0x50010003, 119, 89, 39, 12);
-    expectItem(t.items[8], 29, "BUTTON", "Use current playlist", 0x50010003, 119, 105, 74, 12);
-    expectItem(t.items[9], 32, "BUTTON", "This one !", 0x50010000, 125, 120, 40, 12);
-    expectItem(t.items[11], 34, "COMBOBOX", "", 0x50210003, 155, 43, 40, 70);
-    expectItem(t.items[12], 35, "BUTTON", "Prevent clipping", 0x50010003, 115, 55, 70, 9);
-    expectItem(t.items[14], 36, "COMBOBOX", "", 0x50210003, 78, 111, 34, 90);
-    expectItem(t.items[16], 37, "COMBOBOX", "", 0x50210003, 78, 124, 34, 90);
+    ASSERT_EQ(18u, t.items.size());
+    expectItem(t.items[0], 1, "BUTTON", "Apply changes", 0x50010001, 30, 89, 60, 13);
+    expectItem(t.items[1], 39, "BUTTON", "Double size", 0x50010003, 24, 102, 70, 9);
+    expectItem(t.items[2], -1, "BUTTON", "Playing", 0x50020007, 20, 45, 82, 40);
+    expectItem(t.items[3], 26, "BUTTON", "Shuffle", 0x50010003, 24, 54, 32, 12);
+    expectItem(t.items[4], 38, "BUTTON", "Autoplay", 0x50010003, 60, 54, 40, 12);
+    expectItem(t.items[5], 30, "BUTTON", "Restart when played", 0x50010003, 24, 69, 75, 12);
+    expectItem(t.items[6], -1, "BUTTON", "At Startup", 0x50020007, 115, 65, 80, 70);
+    expectItem(t.items[7], 28, "BUTTON", "Launch", 0x50010003, 119, 74, 32, 12);
+    expectItem(t.items[8], 27, "BUTTON", "Minimize", 0x50010003, 119, 89, 39, 12);
+    expectItem(t.items[9], 29, "BUTTON", "Use current playlist", 0x50010003, 119, 105, 74, 12);
+    expectItem(t.items[10], 32, "BUTTON", "This one !", 0x50010000, 125, 120, 40, 12);
+    expectItem(t.items[12], 34, "COMBOBOX", "", 0x50210003, 155, 43, 40, 70);
+    expectItem(t.items[13], 35, "BUTTON", "Prevent clipping", 0x50010003, 115, 55, 70, 9);
+    expectItem(t.items[15], 36, "COMBOBOX", "", 0x50210003, 78, 111, 34, 90);
+    expectItem(t.items[17], 37, "COMBOBOX", "", 0x50210003, 78, 124, 34, 90);
 }
 
 TEST(DialogTemplates, SearchIsInTahomaWithItsTextsGroupStartFolderLabelsAndCancel)
@@ -251,7 +252,7 @@ std::string resourceText(LPCSTR name, LPCSTR type)
     return std::string(bytes, SizeofResource(NULL, found));
 }
 
-TEST(ProgramResources, ManifestAsksForCommonControlsSixAsInvokerWithoutScaling)
+TEST(ProgramResources, ManifestAsksForCommonControlsSixAsInvokerPerMonitorAware)
 {
     std::string manifest = resourceText(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_FALSE(manifest.empty());
@@ -259,7 +260,8 @@ TEST(ProgramResources, ManifestAsksForCommonControlsSixAsInvokerWithoutScaling)
     ASSERT_NE(std::string::npos, controls);
     EXPECT_NE(std::string::npos, manifest.find("version=\"6.0.0.0\"", controls));
     EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
-    EXPECT_NE(std::string::npos, manifest.find(">false</dpiAware>"));
+    EXPECT_NE(std::string::npos, manifest.find(">true/pm</dpiAware>"));
+    EXPECT_NE(std::string::npos, manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
 }
 
 TEST(ProgramResources, VersionRecordNamesTheProgram)

@@ -123,6 +123,7 @@ TEST_F(Tray, RightClickOpensTheMenuWithItsExactItems)
         {CMD_VOLUME_DOWN, "Volume down"},
         {0, ""},
         {CMD_SHOW_EQUALIZER, "Equalizer"},
+        {CMD_DOUBLE_SIZE, "Double size"},
         {0, ""},
         {19, "Restore" + std::string(9, ' ') + "))"},
         {0, ""},
