@@ -61,17 +61,6 @@ HWND sliderOf(HWND window, int band)
     return control(window, band < 0 ? EQUALIZER_PREAMP : EQUALIZER_FIRST_BAND + band);
 }
 
-// The client area starts inside the dialog's thin border; the skin and the
-// places above are in window coordinates.
-POINT clientOrigin(HWND window)
-{
-    RECT outer;
-    GetWindowRect(window, &outer);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    return POINT{origin.x - outer.left, origin.y - outer.top};
-}
-
 HWND createControl(HWND window, POINT origin, int id, const char *className, const char *text, DWORD style, int x,
                    int y, int width, int height)
 {

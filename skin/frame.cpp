@@ -249,6 +249,8 @@ SIZE bitmapSize(HBITMAP bitmap)
     return size;
 }
 
+}  // namespace
+
 /* Where the client area starts inside the window: (1, 1) for the dialogs,
  * whose templates carry WS_BORDER, (0, 0) for the main window. */
 POINT clientOrigin(HWND window)
@@ -261,8 +263,6 @@ POINT clientOrigin(HWND window)
     origin.y -= outer.top;
     return origin;
 }
-
-}  // namespace
 
 void keepSkinOnSurface(HWND window, HBITMAP skin, HDC &hdcBis, HBITMAP &hOldBmp)
 {

@@ -94,6 +94,10 @@ void stopFrameTimer(HWND window);
 
 /* ---- Painting ------------------------------------------------------- */
 
+/* Where the client area starts inside the window: (1, 1) for the dialogs,
+ * whose templates carry WS_BORDER, (0, 0) for the main window. */
+POINT clientOrigin(HWND window);
+
 /* Main window, WM_CREATE: a memory surface compatible with the window's
  * that holds `skin` for the window's life; hOldBmp keeps what it held. */
 void keepSkinOnSurface(HWND window, HBITMAP skin, HDC &hdcBis, HBITMAP &hOldBmp);

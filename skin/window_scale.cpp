@@ -63,18 +63,6 @@ unsigned screenDpi()
     return dpi > 0 ? static_cast<unsigned>(dpi) : 96;
 }
 
-/* Where the client area starts inside the window (the dialogs' border). */
-POINT clientOrigin(HWND window)
-{
-    RECT outer = {};
-    GetWindowRect(window, &outer);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    origin.x -= outer.left;
-    origin.y -= outer.top;
-    return origin;
-}
-
 /* The child's rectangle in its parent's client coordinates; a combo box's
  * with its drop-down list, the height it was made with. */
 RECT placeOfChild(HWND parent, HWND child)
