@@ -197,14 +197,7 @@ void markFocus(HWND window)
 void copyPicture(HWND window, HDC dc)
 {
     int n = windowScale(window);
-    if (n == 1) {
-        BitBlt(dc, ANALYSER_LEFT, ANALYSER_TOP, WIDTH, HEIGHT, state.picture.dc, 0, 0, SRCCOPY);
-        return;
-    }
-    int previous = SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, ANALYSER_LEFT * n, ANALYSER_TOP * n, WIDTH * n, HEIGHT * n, state.picture.dc, 0, 0, WIDTH, HEIGHT,
-               SRCCOPY);
-    SetStretchBltMode(dc, previous);
+    copyAtScale(dc, ANALYSER_LEFT * n, ANALYSER_TOP * n, WIDTH, HEIGHT, state.picture.dc, 0, 0, n);
 }
 
 bool drawNow(HWND window)

@@ -43,7 +43,8 @@ HICON trayIconAtShellSize()
 {
     HICON icon = static_cast<HICON>(LoadImageA(hInst, "icone", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    return icon ? icon : LoadIconA(hInst, "icone");
+    // Not shared, as the first is: removeTrayIcon destroys either.
+    return icon ? icon : static_cast<HICON>(LoadImageA(hInst, "icone", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
 }
 
 void removeTrayIcon(NOTIFYICONDATAA &TrayIcon)

@@ -272,10 +272,6 @@ void keepSkinOnSurface(HWND window, HBITMAP skin, HDC &hdcBis, HBITMAP &hOldBmp)
     ReleaseDC(window, windowDc);
 }
 
-namespace {
-
-/* Skin pixels as squares of scale x scale: nearest-neighbour copying keeps
- * every edge sharp, where any smoothing would blur the pixel art. */
 void copyAtScale(HDC target, int x, int y, int width, int height, HDC source, int fromX, int fromY, int scale)
 {
     if (scale == 1) {
@@ -286,8 +282,6 @@ void copyAtScale(HDC target, int x, int y, int width, int height, HDC source, in
     StretchBlt(target, x, y, width * scale, height * scale, source, fromX, fromY, width, height, SRCCOPY);
     SetStretchBltMode(target, previous);
 }
-
-}  // namespace
 
 LRESULT eraseWithSkin(HWND window, HDC target, HDC hdcBis, const skinnedWindow &table)
 {
@@ -336,11 +330,7 @@ void paintSkin(HWND window, HBITMAP skin)
     POINT origin = clientOrigin(window);
     PAINTSTRUCT paint;
     HDC target = BeginPaint(window, &paint);
-    int scale = windowScale(window);
-    if (scale == 1)
-        BitBlt(target, 0, 0, size.cx - origin.x, size.cy - origin.y, memory, origin.x, origin.y, SRCCOPY);
-    else
-        copyAtScale(target, -origin.x, -origin.y, size.cx, size.cy, memory, 0, 0, scale);
+    copyAtScale(target, -origin.x, -origin.y, size.cx, size.cy, memory, 0, 0, windowScale(window));
     drawFocusMark(window, target);
     EndPaint(window, &paint);
     SelectObject(memory, previous);

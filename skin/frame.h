@@ -98,6 +98,11 @@ void stopFrameTimer(HWND window);
  * whose templates carry WS_BORDER, (0, 0) for the main window. */
 POINT clientOrigin(HWND window);
 
+/* width x height pixels of `source` from (fromX, fromY) onto `target` at
+ * (x, y), each pixel a square of scale x scale: nearest-neighbour copying
+ * keeps every edge sharp, where any smoothing would blur the pixel art. */
+void copyAtScale(HDC target, int x, int y, int width, int height, HDC source, int fromX, int fromY, int scale);
+
 /* Main window, WM_CREATE: a memory surface compatible with the window's
  * that holds `skin` for the window's life; hOldBmp keeps what it held. */
 void keepSkinOnSurface(HWND window, HBITMAP skin, HDC &hdcBis, HBITMAP &hOldBmp);

@@ -43,11 +43,19 @@ followedWindow *recordOf(HWND window)
     return nullptr;
 }
 
+void forget(followedWindow &f)
+{
+    for (int i = 0; i < f.fontCount; i++)
+        if (f.fonts[i])
+            DeleteObject(f.fonts[i]);
+    f = followedWindow{};
+}
+
 followedWindow *freeRecord()
 {
     for (followedWindow &f : followed)
         if (f.window && !IsWindow(f.window))
-            f = followedWindow{};
+            forget(f);
     for (followedWindow &f : followed)
         if (!f.window)
             return &f;
@@ -77,7 +85,7 @@ RECT placeOfChild(HWND parent, HWND child)
     return place;
 }
 
-int fontRow(followedWindow &f, HWND child)
+int fontRow(followedWindow &f, HWND child, unsigned dpi)
 {
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
     for (int i = 0; i < f.fontCount; i++)
@@ -86,7 +94,6 @@ int fontRow(followedWindow &f, HWND child)
     LOGFONTA made = {};
     if (!GetObjectA(font ? font : GetStockObject(SYSTEM_FONT), sizeof(made), &made))
         return -1;
-    unsigned dpi = screenDpi();
     made.lfHeight = MulDiv(made.lfHeight, 96, dpi);
     made.lfWidth = MulDiv(made.lfWidth, 96, dpi);
     for (int i = 0; i < f.fontCount; i++)
@@ -115,12 +122,16 @@ void placeChildren(followedWindow &f, int scale)
 {
     HWND window = f.window;
     POINT origin = clientOrigin(window);
-    int rows[64];
-    HWND children[64];
+    // The system made the children's fonts at its own DPI.
+    unsigned systemDpi = screenDpi();
+    const int CHILDREN_MAX = 64;    // twice what the equalizer, the most, has
+    int rows[CHILDREN_MAX];
+    HWND children[CHILDREN_MAX];
     int count = 0;
-    for (HWND child = GetWindow(window, GW_CHILD); child && count < 64; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(window, GW_CHILD); child && count < CHILDREN_MAX;
+         child = GetWindow(child, GW_HWNDNEXT)) {
         children[count] = child;
-        rows[count++] = fontRow(f, child);
+        rows[count++] = fontRow(f, child, systemDpi);
     }
     HFONT previous[FONTS_MAX] = {};
     makeFonts(f, previous, scale);
@@ -302,12 +313,8 @@ void followScale(HWND window, const skinnedWindow &table, HBITMAP skin)
 void stopFollowingScale(HWND window)
 {
     followedWindow *f = recordOf(window);
-    if (!f)
-        return;
-    for (int i = 0; i < f->fontCount; i++)
-        if (f->fonts[i])
-            DeleteObject(f->fonts[i]);
-    *f = followedWindow{};
+    if (f)
+        forget(*f);
 }
 
 bool answerScaleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

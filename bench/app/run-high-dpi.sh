@@ -13,14 +13,7 @@ source "$here/../lib/bench.sh"
 bench_use_build "$1"
 bench_use_build "$1" "$bench_build/bench/dpi-run"
 build=$bench_build work=$bench_work
-
-rm -rf "$work"
-mkdir -p "$work/Playlists"
-cp "$build/run/Kelvoria.exe" "$build/run/fmod.dll" "$work/"
-cp -r "$build/run/Skins" "$work/"
-ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=440:duration=120" -c:a libmp3lame -b:a 128k \
-    "$work/play.mp3"
-printf '1\r\nZ:%s\r\n' "${work//\//\\}\\play.mp3" > "$work/Playlists/Startup.m3P"
+bench_player_layout
 
 bench_wine_up
 bench_setting Minimize No

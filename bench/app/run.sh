@@ -32,14 +32,7 @@ source "$here/../lib/bench.sh"
 bench_use_build "$1" "$1/bench/app-run"
 build=$bench_build prefix=$bench_prefix work=$bench_work
 
-# A copy of the runnable layout whose start-up playlist is the bench song.
-rm -rf "$work"
-mkdir -p "$work/Playlists"
-cp "$build/run/Kelvoria.exe" "$build/run/fmod.dll" "$build/bench/bench_minimal_window.exe" "$work/"
-cp -r "$build/run/Skins" "$work/"
-ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=440:duration=120" -c:a libmp3lame -b:a 128k \
-    "$work/play.mp3"
-printf '1\r\nZ:%s\r\n' "${work//\//\\}\\play.mp3" > "$work/Playlists/Startup.m3P"
+bench_player_layout "$build/bench/bench_minimal_window.exe"
 
 bench_wine_up
 bench_setting Minimize No

@@ -14,6 +14,9 @@
 #       programs of a shell that has called bench_capture_into HOME
 #   bench_capture_into HOME        this shell's programs from now on play into
 #       HOME's capture (call it in the subshell that starts them)
+#   bench_player_layout [FILE...]  the work folder made afresh: the player,
+#       its engine and skins, the FILEs, and a start-up playlist of one
+#       two-minute 128 kbps MP3 tone, play.mp3
 #   bench_start_program IMAGE TITLE [ARG]   starts it from the work folder and
 #       returns once its window of that title shows
 #   bench_program_pid IMAGE        the newest of bench_program_pids
@@ -80,6 +83,17 @@ bench_with_window_manager() {
     kill "$wm" 2>/dev/null
     wait "$wm" 2>/dev/null || true
     return "$status"
+}
+
+bench_player_layout() {
+    local work=$bench_work
+    rm -rf "$work"
+    mkdir -p "$work/Playlists"
+    cp "$bench_build/run/Kelvoria.exe" "$bench_build/run/fmod.dll" "$@" "$work/"
+    cp -r "$bench_build/run/Skins" "$work/"
+    ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=440:duration=120" -c:a libmp3lame -b:a 128k \
+        "$work/play.mp3"
+    printf '1\r\nZ:%s\r\n' "${work//\//\\}\\play.mp3" > "$work/Playlists/Startup.m3P"
 }
 
 # Starts a program and returns once its window named $2 shows.

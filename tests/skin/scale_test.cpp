@@ -97,23 +97,30 @@ TEST(WindowScale, DoubleSizeGrowsEverythingAndComesBackExactly)
     HWND label = CreateWindowExA(0, "STATIC", "text", WS_CHILD | WS_VISIBLE, 10, 20, 30, 12, window, NULL,
                                  windowClass.hInstance, NULL);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    HDC screen = GetDC(NULL);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(NULL, screen);
-    ASSERT_EQ(dpi, 96) << "the test lays out at 96 DPI";
     followScale(window, sample, NULL);
     LONG height = fontHeight(label);
 
+    // Double size on, off and on; then moved onto a monitor of 192 DPI and
+    // back, away from the cursor, where the system's suggested corner is taken.
+    SetCursorPos(0, 0);
     const struct {
         bool doubled;
+        unsigned movedToDpi;
         int scale;
-    } steps[] = {{true, 2}, {false, 1}, {true, 2}};
+    } steps[] = {{true, 0, 2}, {false, 0, 1}, {true, 0, 2}, {false, 192, 2}, {false, 96, 1}};
     for (const auto &step : steps) {
         chooseDoubleSize(step.doubled);
+        RECT suggested = {70, 30, 250, 120}, outer = {};
+        if (step.movedToDpi)
+            SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(step.movedToDpi, step.movedToDpi),
+                         reinterpret_cast<LPARAM>(&suggested));
         int n = step.scale;
-        RECT outer = {}, place = childPlace(window, label);
+        RECT place = childPlace(window, label);
         GetWindowRect(window, &outer);
         EXPECT_EQ(windowScale(window), n);
+        if (step.movedToDpi) {
+            EXPECT_EQ(outer.left, 70);
+        }
         EXPECT_EQ(outer.right - outer.left, 120 * n);
         EXPECT_EQ(outer.bottom - outer.top, 60 * n);
         EXPECT_EQ(place.left, 10 * n);
@@ -124,21 +131,6 @@ TEST(WindowScale, DoubleSizeGrowsEverythingAndComesBackExactly)
         POINT at = skinPoint(window, POINT{2 * n + n - 1, 3 * n});
         EXPECT_EQ(at.x, 2);
         EXPECT_EQ(at.y, 3);
-    }
-    chooseDoubleSize(false);
-
-    // Moved onto a monitor of 192 DPI and back, away from the cursor: the
-    // system's suggested corner is taken, the size is the scale's own.
-    SetCursorPos(0, 0);
-    for (unsigned dpi : {192u, 96u}) {
-        RECT suggested = {70, 30, 70 + 180, 30 + 90};
-        SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        int n = dpi / 96;
-        RECT outer = {};
-        GetWindowRect(window, &outer);
-        EXPECT_EQ(outer.left, 70);
-        EXPECT_EQ(outer.right - outer.left, 120 * n);
-        EXPECT_EQ(childPlace(window, label).left, 10 * n);
     }
     stopFollowingScale(window);
     DestroyWindow(window);

@@ -28,8 +28,12 @@ def click_doubled(window, x, y, done, what):
     return click_until(window, 2 * x, 2 * y, done, what)
 
 
+def set_dpi(dpi):
+    wine(build, "reg", "add", DESKTOP, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f", capture=True)
+
+
 kept_dpi = registry_value(build, DESKTOP, "LogPixels")
-wine(build, "reg", "add", DESKTOP, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "192", "/f", capture=True)
+set_dpi(192)
 set_setting(build, "Minimize", "No")
 set_setting(build, "Playlist", "No")
 delete_value(build, SETTINGS, "DoubleSize")
@@ -37,15 +41,12 @@ home, raw = quiet_home()
 player = Player(build, home=home)
 try:
     main = eventually(visible_main_window, "the main window")
-    size = geometry(main)[2:]
-    print("the main window at 192 DPI: %d x %d" % size)
-    check(size == (1200, 238), "the main window is its skin at twice the size")
+    check(geometry(main)[2:] == (1200, 238), "the main window is its skin at twice the size, 1200 x 238")
     play = accessible_areas(build).get(("Kelvoria", "Play or pause"))
     check(play and play[1][2:] == (102, 76), "a screen reader finds the Play area at twice its size: %s" % (play,))
 
-    click_doubled(main, 570, 40, lambda: len(visible_tool_windows()) == 1, "the playlist area")
-    click_doubled(main, 570, 70, lambda: len(visible_tool_windows()) == 2, "the settings area")
-    click_doubled(main, 440, 92, lambda: len(visible_tool_windows()) == 3, "the equalizer area")
+    for shown, (x, y, area) in enumerate(((570, 40, "playlist"), (570, 70, "settings"), (440, 92, "equalizer")), 1):
+        click_doubled(main, x, y, lambda: len(visible_tool_windows()) == shown, "the %s area" % area)
     print("ok: the doubled playlist, settings and equalizer areas show their windows")
 
     click_doubled(main, 488, 62, lambda: shown_named("Open"), "the open area")
@@ -74,9 +75,5 @@ try:
     check(player.exit_code() == 0, "the player ends with 0")
 finally:
     player.kill()
-    if kept_dpi is None:
-        delete_value(build, DESKTOP, "LogPixels")
-    else:
-        wine(build, "reg", "add", DESKTOP, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(int(kept_dpi, 0)), "/f",
-             capture=True)
+    set_dpi(int(kept_dpi, 0) if kept_dpi else 96)
     delete_value(build, SETTINGS, "DoubleSize")
